@@ -1,0 +1,48 @@
+#include "charging/application.h"
+
+#include "charging/texts.h"
+
+namespace murrelet {
+
+TApplication::TApplication(Platform& platform) : platform_(platform), errors_(platform.boxes) {}
+
+TApplication::~TApplication() {
+  conf_.reset();
+  main_.reset();
+}
+
+TApplication::StartResult TApplication::Start() {
+  LockAttempt attempt = platform_.locks.Acquire(text::kSingleInstanceName);
+  if (attempt.outcome == LockOutcome::HeldByAnotherCopy) return StartResult::SecondCopy;
+  // A guard that cannot be made at all is not fatal: the program runs without it.
+  guard_ = std::move(attempt.lock);
+
+  Title = text::kApplicationTitle;
+  running_ = true;
+  main_ = std::make_unique<TMainForm>(platform_, errors_);
+  ++windowsCreated_;
+  Deliver([this] { main_->FormCreate(); });
+  conf_ = std::make_unique<TConfForm>(platform_.forms);
+  ++windowsCreated_;
+  main_->SetConfForm(conf_.get());
+  platform_.forms.Show(*main_);
+  main_->Visible = true;
+  return StartResult::Running;
+}
+
+void TApplication::CloseMainWindow() {
+  if (!running_ || !main_) return;
+  Deliver([this] { main_->FormClose(); });
+  platform_.forms.Hide(*main_);
+  main_->Visible = false;
+  running_ = false;
+  platform_.forms.Quit();
+}
+
+void TApplication::WindowsEnding() {
+  if (!running_) return;
+  running_ = false;
+  platform_.forms.Quit();
+}
+
+}  // namespace murrelet

@@ -1,0 +1,56 @@
+// Start-up and the application object: the single-instance guard, the two
+// windows, and how the platform's message loop hands events to the program.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "charging/conf_form.h"
+#include "charging/error_display.h"
+#include "charging/main_form.h"
+#include "kit/platform.h"
+
+namespace murrelet {
+
+class TApplication {
+ public:
+  explicit TApplication(Platform& platform);
+  ~TApplication();
+  TApplication(const TApplication&) = delete;
+  TApplication& operator=(const TApplication&) = delete;
+
+  enum class StartResult { Running, SecondCopy };
+  // Takes the guard, creates the main window (which loads the settings) and
+  // the hidden settings dialog, and shows the main window. A second copy ends
+  // here without a window or a message; the caller exits with code 0.
+  StartResult Start();
+
+  // Every event the platform delivers goes through here: an exception is shown
+  // by the standard error display and the program carries on.
+  void Deliver(const std::function<void()>& action) { errors_.Guard(action); }
+
+  // The user closes the main window: the settings are written and the loop ends.
+  void CloseMainWindow();
+  // Log-off or shutdown ends the loop without the close handler.
+  void WindowsEnding();
+
+  bool Running() const { return running_; }
+  int WindowsCreated() const { return windowsCreated_; }
+  TMainForm* MainForm() { return main_.get(); }
+  TConfForm* ConfForm() { return conf_.get(); }
+  ErrorDisplay& Errors() { return errors_; }
+
+  std::string Title;
+
+ private:
+  Platform& platform_;
+  ErrorDisplay errors_;
+  std::unique_ptr<HeldLock> guard_;
+  std::unique_ptr<TMainForm> main_;
+  std::unique_ptr<TConfForm> conf_;
+  bool running_ = false;
+  int windowsCreated_ = 0;
+};
+
+}  // namespace murrelet

@@ -1,0 +1,37 @@
+// The user's settings and the state of the charging run.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "kit/tapi.h"
+
+namespace murrelet {
+
+struct ChargeSettings {
+  std::string HandsetName;
+  bool ACPowerFlag = false;
+  bool BatteryPowerFlag = false;
+  std::int32_t BatteryParcent = 0;
+  bool SuspendDisable = false;
+  std::int32_t HourTimer = 0;
+  std::int32_t MinTimer = 0;
+  bool ShutDownFlag = false;
+};
+
+// What a first start puts in place. The timer fields keep their initial 0.
+ChargeSettings FirstStartSettings();
+
+inline constexpr std::int32_t NoTimeLimit = -10;
+
+struct ChargeRun {
+  bool Charging = false;
+  std::int32_t RemainingSeconds = 0;
+  std::int32_t DeviceId = 0;
+  HLINEAPP LineApp = 0;
+  HLINE Line = 0;
+  bool DevicePresent = false;
+  bool Configured = false;
+};
+
+}  // namespace murrelet

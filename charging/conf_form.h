@@ -1,0 +1,37 @@
+// The settings dialog: edits copies of the power rules, handed back only when
+// the user confirms.
+#pragma once
+
+#include "kit/controls.h"
+#include "kit/form.h"
+
+namespace murrelet {
+
+class TConfForm : public Form {
+ public:
+  explicit TConfForm(FormHost& host);
+
+  void CheckBox1Click();
+  void Button1Click();
+  void Button2Click();
+
+  TLabel LMDGroupBox3{"LMDGroupBox3", ControlKind::Group};
+  TLabel Label2{"Label2"};
+  TLabel StaticText{"StaticText", ControlKind::StaticText};
+  TLabel LMDSimpleLabel1{"LMDSimpleLabel1"};
+  TLabel LMDGroupBox1{"LMDGroupBox1", ControlKind::Group};
+  TCheckBox CheckBox1{"CheckBox1"};
+  TLabel LMDGroupBox2{"LMDGroupBox2", ControlKind::Group};
+  TCheckBox CheckBox2{"CheckBox2"};
+  TSpinEdit SpinEdit1{"SpinEdit1", 10, 90, 10, 50};
+  TLabel Label1{"Label1"};
+  TCheckBox CheckBox3{"CheckBox3"};
+  TButton Button1{"Button1"};
+  TButton Button2{"Button2"};
+
+ private:
+  void SetBatteryControlsEnabled(bool enabled);
+  FormHost& host_;
+};
+
+}  // namespace murrelet

@@ -1,0 +1,196 @@
+#include "charging/main_form.h"
+
+#include "charging/error_display.h"
+#include "charging/texts.h"
+#include "charging/window_layouts.h"
+#include "services/handset_line.h"
+
+namespace murrelet {
+
+TMainForm::TMainForm(Platform& platform, ErrorDisplay& errors)
+    : Form("MainForm", text::kMainCaption, kMainClientWidth, kMainClientHeight, MainFormLayout()),
+      platform_(platform),
+      errors_(errors),
+      ExitWin(platform.shutdown) {
+  for (Control* control : std::initializer_list<Control*>{
+           &Image1, &LMDGroupBox1, &LMDSimpleLabel1, &LMDLabel1, &LMDSimpleLabel3, &LMDProgress, &LMDGroupBox2,
+           &LMDSimpleLabel2, &SpinEdit1, &LMDSimpleLabel4, &SpinEdit2, &LMDSimpleLabel6, &LMDCheckBox1,
+           &SpeedButton1, &SpeedButton2, &SpeedButton3, &StatusBar, &Timer1}) {
+    Add(*control);
+  }
+  LMDProgress.SetPosition(50);
+  SpeedButton1.Hint = "環境設定";
+  SpeedButton3.SetEnabled(false);
+  // The window exists before the monitor hooks it; the timer runs from here on.
+  window_ = &platform.forms.CreateWindow(*this);
+  APM = std::make_unique<TAPM>(window_, platform.power);
+
+  SpeedButton1.OnClick = [this](Control&) { SpeedButton1Click(); };
+  SpeedButton2.OnClick = [this](Control&) { SpeedButton2Click(); };
+  SpeedButton3.OnClick = [this](Control&) { SpeedButton3Click(); };
+  SpinEdit1.OnChange = [this](Control&) { SpinEdit1Change(); };
+  SpinEdit2.OnChange = [this](Control&) { SpinEdit2Change(); };
+  LMDCheckBox1.OnClick = [this](Control&) { LMDCheckBox1Change(); };
+  Timer1.OnTimer = [this](Control&) { Timer1Timer(); };
+  APM->OnPowerStatusChange = [this](TAPM&) { APMPowerStatusChange(); };
+  APM->OnBatteryLow = [this](TAPM&) { APMBatteryLow(); };
+  APM->OnSuspendQuery = [this](TAPM&) { APMSuspendQuery(); };
+  APM->OnOverrideableSuspendQuery = [this](TAPM&, bool& CanSuspend) { APMOverrideableSuspendQuery(CanSuspend); };
+}
+
+TMainForm::~TMainForm() {
+  // The monitor goes first, so the window gets its own procedure back.
+  APM.reset();
+}
+
+bool TMainForm::ChargeStart() {
+  Run.DeviceId = FindHandsetLine(platform_.tapi, Settings.HandsetName);
+  if (Run.DeviceId != kNoDevice) {
+    OpenHandsetLine(platform_.tapi, Run.DeviceId, Run.LineApp, Run.Line);
+    if (static_cast<std::int32_t>(Run.Line) >= 1) return true;
+    // A handle the run cannot count as open is given back at once, so no line
+    // stays open behind a run that never started.
+    ChargeStop();
+  }
+  platform_.boxes.Show(BoxKind::Error, kErrorCaption, Settings.HandsetName + text::kNotConnected);
+  return false;
+}
+
+void TMainForm::ChargeStop() {
+  CloseHandsetLine(platform_.tapi, Run.LineApp, Run.Line);
+  Run.LineApp = 0;
+  Run.Line = 0;
+}
+
+void TMainForm::ButtonEnabled() {
+  SpeedButton1.SetEnabled(true);
+  SpeedButton2.SetEnabled(true);
+  SpinEdit1.SetEnabled(true);
+  SpinEdit2.SetEnabled(true);
+  LMDCheckBox1.SetEnabled(true);
+  SpeedButton3.SetEnabled(false);
+}
+
+void TMainForm::ShutDown() {
+  StatusBar.SetPanel(0, text::kShutdownStarting);
+  ExitWin.ShutDownSystem();
+}
+
+void TMainForm::ShutDownAtEnd() {
+  Timer1.SetEnabled(false);
+  // Once the request has returned the program is still here: the clock and
+  // the handset poll go on, also when the request failed.
+  struct RestartTimer {
+    TTimer& timer;
+    ~RestartTimer() { timer.SetEnabled(true); }
+  } restart{Timer1};
+  ShutDown();
+}
+
+void TMainForm::SpeedButton2Click() {
+  SpeedButton1.SetEnabled(false);
+  SpeedButton2.SetEnabled(false);
+  SpinEdit1.SetEnabled(false);
+  SpinEdit2.SetEnabled(false);
+  LMDCheckBox1.SetEnabled(false);
+  SpeedButton3.SetEnabled(true);
+
+  Run.RemainingSeconds = SpinEdit1.Value() * 3600 + SpinEdit2.Value() * 60;
+  if (Run.RemainingSeconds == 0) Run.RemainingSeconds = NoTimeLimit;
+
+  if (ChargeStart()) {
+    Run.Charging = true;
+    return;
+  }
+  SpeedButton1.SetEnabled(true);
+  SpeedButton2.SetEnabled(true);
+  SpinEdit1.SetEnabled(true);
+  SpinEdit2.SetEnabled(true);
+  LMDCheckBox1.SetEnabled(true);
+  SpeedButton3.SetEnabled(false);
+}
+
+void TMainForm::SpeedButton3Click() {
+  ChargeStop();
+  ButtonEnabled();
+  Run.Charging = false;
+  StatusBar.SetPanel(0, "");
+}
+
+void TMainForm::SpinEdit1Change() { Settings.HourTimer = SpinEdit1.Value(); }
+void TMainForm::SpinEdit2Change() { Settings.MinTimer = SpinEdit2.Value(); }
+void TMainForm::LMDCheckBox1Change() { Settings.ShutDownFlag = LMDCheckBox1.Checked(); }
+
+void TMainForm::SetNotConnected() {
+  scratch_.assign(Settings.HandsetName);
+  scratch_.append(text::kNotConnected);
+  StatusBar.SetPanel(0, scratch_);
+}
+
+void TMainForm::IdlePoll() {
+  Run.DeviceId = FindHandsetLine(platform_.tapi, Settings.HandsetName);
+  if (Run.DeviceId == kNoDevice) {
+    SetNotConnected();
+    SpeedButton2.SetEnabled(false);
+    SpeedButton3.SetEnabled(false);
+    Run.DevicePresent = false;
+    return;
+  }
+  // While the handset stays present, panel 0 keeps the last message.
+  if (!Run.DevicePresent) StatusBar.SetPanel(0, "");
+  SpeedButton2.SetEnabled(true);
+  SpeedButton3.SetEnabled(false);
+  Run.DevicePresent = true;
+}
+
+void TMainForm::EndRun(const char* message) {
+  ChargeStop();
+  Run.Charging = false;
+  ButtonEnabled();
+  StatusBar.SetPanel(0, message);
+}
+
+void TMainForm::Timer1Timer() {
+  platform_.clock.FormatLongTime(platform_.clock.Now(), scratch_);
+  StatusBar.SetPanel(1, scratch_);
+
+  PowerInfo();
+
+  if (Run.Charging && Settings.SuspendDisable) platform_.execution.SetThreadExecutionState(ES_SYSTEM_REQUIRED);
+
+  if (!Run.Charging) {
+    IdlePoll();
+    return;
+  }
+
+  if (Run.RemainingSeconds != NoTimeLimit) {
+    if (Run.RemainingSeconds > 0) {
+      --Run.RemainingSeconds;
+      const TimeOfDay left{Run.RemainingSeconds / 3600, Run.RemainingSeconds % 3600 / 60, Run.RemainingSeconds % 60};
+      platform_.clock.FormatLongTime(left, time_);
+      scratch_.assign(text::kChargingRemainingOpen);
+      scratch_.append(time_);
+      scratch_.append(text::kChargingRemainingClose);
+      StatusBar.SetPanel(0, scratch_);
+    } else {
+      StatusBar.SetPanel(0, text::kChargeComplete);
+      Run.Charging = false;
+      ChargeStop();
+      ButtonEnabled();
+      if (Settings.ShutDownFlag) ShutDownAtEnd();
+    }
+  } else {
+    StatusBar.SetPanel(0, text::kChargingUntimed);
+  }
+
+  if (Run.Charging && Settings.BatteryPowerFlag && APM->BatteryLifePercent < Settings.BatteryParcent) {
+    scratch_.assign(text::kBatteryThresholdOpen);
+    scratch_.append(std::to_string(Settings.BatteryParcent));
+    scratch_.append(text::kBatteryThresholdClose);
+    const std::string message = scratch_;
+    EndRun(message.c_str());
+    if (Settings.ShutDownFlag) ShutDownAtEnd();
+  }
+}
+
+}  // namespace murrelet

@@ -1,0 +1,101 @@
+// The main window: it owns the charging run, the power display and the
+// settings, and decides everything the window shows.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "charging/charge_state.h"
+#include "charging/power_display.h"
+#include "kit/controls.h"
+#include "kit/form.h"
+#include "kit/platform.h"
+#include "services/exit_win.h"
+#include "services/power_monitor.h"
+
+namespace murrelet {
+
+class TConfForm;
+class ErrorDisplay;
+
+class TMainForm : public Form {
+ public:
+  // Creates the controls, the real window, the power monitor on that window,
+  // the running `Timer1` and the shutdown component.
+  TMainForm(Platform& platform, ErrorDisplay& errors);
+  ~TMainForm() override;
+
+  void SetConfForm(TConfForm* conf) { ConfForm = conf; }
+
+  // Run control.
+  bool ChargeStart();
+  void ChargeStop();
+  void ButtonEnabled();
+  void ShutDown();
+
+  // Power side.
+  void PowerInfo();
+
+  // Settings store.
+  void FormCreate();
+  void FormClose();
+  void RegistryWrite();
+
+  // Handlers.
+  void SpeedButton1Click();
+  void SpeedButton2Click();
+  void SpeedButton3Click();
+  void Timer1Timer();
+  void SpinEdit1Change();
+  void SpinEdit2Change();
+  void LMDCheckBox1Change();
+  void APMPowerStatusChange();
+  void APMBatteryLow();
+  void APMSuspendQuery();
+  void APMOverrideableSuspendQuery(bool& CanSuspend);
+
+  OwnerWindow& Window() { return *window_; }
+  TAPM& Apm() { return *APM; }
+
+  ChargeSettings Settings;
+  ChargeRun Run;
+
+  TLabel Image1{"Image1", ControlKind::Picture};
+  TLabel LMDGroupBox1{"LMDGroupBox1", ControlKind::Group};
+  TLabel LMDSimpleLabel1{"LMDSimpleLabel1"};
+  TLabel LMDLabel1{"LMDLabel1"};
+  TLabel LMDSimpleLabel3{"LMDSimpleLabel3"};
+  TProgressBar LMDProgress{"LMDProgress"};
+  TLabel LMDGroupBox2{"LMDGroupBox2", ControlKind::Group};
+  TLabel LMDSimpleLabel2{"LMDSimpleLabel2"};
+  TSpinEdit SpinEdit1{"SpinEdit1", 0, 6, 1, 0};
+  TLabel LMDSimpleLabel4{"LMDSimpleLabel4"};
+  TSpinEdit SpinEdit2{"SpinEdit2", 0, 50, 10, 0};
+  TLabel LMDSimpleLabel6{"LMDSimpleLabel6"};
+  TCheckBox LMDCheckBox1{"LMDCheckBox1"};
+  TButton SpeedButton1{"SpeedButton1"};
+  TButton SpeedButton2{"SpeedButton2"};
+  TButton SpeedButton3{"SpeedButton3"};
+  TStatusBar StatusBar{"StatusBar", 2};
+  TTimer Timer1{"Timer1", 1000};
+
+ private:
+  void IdlePoll();
+  void EndRun(const char* message);
+  void ShutDownAtEnd();
+  void SetNotConnected();
+  void LoadSettings(StoreKey& key);
+
+  Platform& platform_;
+  ErrorDisplay& errors_;
+  OwnerWindow* window_ = nullptr;
+  std::unique_ptr<TAPM> APM;
+  TExitWin ExitWin;
+  TConfForm* ConfForm = nullptr;
+  // Reused by the tick so that an idle tick does not allocate.
+  std::string scratch_;
+  std::string time_;
+  PowerSourceText powerText_;
+};
+
+}  // namespace murrelet

@@ -1,0 +1,56 @@
+// The main window's side of the power state: the display, the AC-only rule
+// and the reactions to power broadcasts.
+#include "charging/main_form.h"
+#include "charging/power_display.h"
+#include "charging/texts.h"
+
+namespace murrelet {
+
+void TMainForm::PowerInfo() {
+  APM->Refresh();
+  LMDProgress.SetPosition(APM->BatteryLifePercent);
+
+  DescribePowerSource(APM->ACPowerStatusFlag, APM->BatteryChargeStatusFlag, powerText_);
+  LMDLabel1.SetText(powerText_.text);
+  if (powerText_.color) LMDLabel1.SetFont(*powerText_.color, powerText_.bold);
+
+  if (Settings.ACPowerFlag && APM->ACPowerStatusFlag == 0) {
+    // Disabling and enabling the timer restarts its one-second period.
+    Timer1.SetEnabled(false);
+    ChargeStop();
+    Run.Charging = false;
+    Timer1.SetEnabled(true);
+    ButtonEnabled();
+    StatusBar.SetPanel(0, text::kStoppedOnBattery);
+  }
+}
+
+void TMainForm::APMPowerStatusChange() { PowerInfo(); }
+
+void TMainForm::APMBatteryLow() {
+  const bool wasCharging = Run.Charging;
+  ChargeStop();
+  ButtonEnabled();
+  Run.Charging = false;
+  StatusBar.SetPanel(0, text::kStoppedLowBattery);
+  if (wasCharging && Settings.ShutDownFlag) ShutDownAtEnd();
+}
+
+void TMainForm::APMSuspendQuery() {
+  if (!Run.Charging) return;
+  ChargeStop();
+  ButtonEnabled();
+  Run.Charging = false;
+  StatusBar.SetPanel(0, text::kStoppedSuspend);
+}
+
+void TMainForm::APMOverrideableSuspendQuery(bool& CanSuspend) {
+  if (!Run.Charging) return;
+  APMSuspendQuery();
+  // Give the handset a moment after its line closes; the system waits for
+  // the answer meanwhile.
+  platform_.sleeper.Sleep(500);
+  CanSuspend = true;
+}
+
+}  // namespace murrelet

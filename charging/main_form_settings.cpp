@@ -1,0 +1,154 @@
+// Loading and saving the settings, and the settings button.
+#include <cstdio>
+
+#include "charging/conf_form.h"
+#include "charging/error_display.h"
+#include "charging/main_form.h"
+#include "charging/settings_key.h"
+#include "charging/texts.h"
+
+namespace murrelet {
+namespace {
+
+std::string WithValueName(const char* pattern, std::string_view name) {
+  std::string message(pattern);
+  const std::size_t at = message.find("%s");
+  if (at != std::string::npos) message.replace(at, 2, name);
+  return message;
+}
+
+// Reads one value; a value that cannot be read is reported and leaves the
+// field as it was, so the rest of the settings still load.
+template <typename T, typename Read>
+void ReadInto(ErrorDisplay& errors, std::string_view name, T& field, Read read) {
+  const auto result = read(name);
+  if (result.status == ReadStatus::Ok) {
+    field = static_cast<T>(result.value);
+    return;
+  }
+  errors.Show(WithValueName(result.status == ReadStatus::Missing ? text::kReadFailed : text::kWrongType, name));
+}
+
+void ReadFlag(ErrorDisplay& errors, StoreKey& key, std::string_view name, bool& field) {
+  const StoreRead<std::uint32_t> result = key.ReadDword(name);
+  if (result.status == ReadStatus::Ok) {
+    field = result.value != 0;
+    return;
+  }
+  errors.Show(WithValueName(result.status == ReadStatus::Missing ? text::kReadFailed : text::kWrongType, name));
+}
+
+}  // namespace
+
+ChargeSettings FirstStartSettings() {
+  ChargeSettings settings;
+  settings.HandsetName = text::kDefaultHandsetName;
+  settings.ACPowerFlag = false;
+  settings.BatteryPowerFlag = false;
+  settings.BatteryParcent = 30;
+  settings.SuspendDisable = true;
+  settings.ShutDownFlag = false;
+  return settings;
+}
+
+void TMainForm::LoadSettings(StoreKey& key) {
+  auto readDword = [&key](std::string_view name) { return key.ReadDword(name); };
+  ReadFlag(errors_, key, kValueACPowerFlag, Settings.ACPowerFlag);
+  ReadFlag(errors_, key, kValueBatteryPowerFlag, Settings.BatteryPowerFlag);
+  ReadInto(errors_, kValueBatteryParcent, Settings.BatteryParcent, readDword);
+  ReadFlag(errors_, key, kValueSuspendDisable, Settings.SuspendDisable);
+  ReadInto(errors_, kValueHourTimer, Settings.HourTimer, readDword);
+  ReadInto(errors_, kValueMinTimer, Settings.MinTimer, readDword);
+  ReadFlag(errors_, key, kValueShutDownFlag, Settings.ShutDownFlag);
+
+  // The boxes clamp what they show and copy a changed value back into the
+  // field, so a stored 9 hours becomes 6; a negative value shows as 0 but
+  // stays in the field because the shown value does not change.
+  SpinEdit1.SetValue(Settings.HourTimer);
+  SpinEdit2.SetValue(Settings.MinTimer);
+  LMDCheckBox1.SetCheckedQuietly(Settings.ShutDownFlag);
+}
+
+void TMainForm::FormCreate() {
+  const std::string path = SettingsKeyPath();
+  std::unique_ptr<StoreKey> key = platform_.store.OpenReadOnly(path);
+  if (!key) key = platform_.store.OpenWritable(path);
+
+  // A key without a usable handset name is a first start, also when an
+  // earlier first start created the key and ended before writing into it.
+  std::string name;
+  if (key) {
+    const StoreRead<std::string> stored = key->ReadString(kValueKestraName);
+    if (stored.status == ReadStatus::WrongType) errors_.Show(WithValueName(text::kWrongType, kValueKestraName));
+    if (stored.status == ReadStatus::Ok) name = stored.value;
+  }
+  Run.Configured = !name.empty();
+
+  Settings = FirstStartSettings();
+  if (Run.Configured) {
+    Settings.HandsetName = name;
+    LoadSettings(*key);
+  } else {
+    platform_.boxes.Show(BoxKind::Information, kInformationCaption, text::kFirstStart);
+  }
+  key.reset();
+  PowerInfo();
+  Run.DevicePresent = true;
+}
+
+void TMainForm::RegistryWrite() {
+  std::unique_ptr<StoreKey> key = platform_.store.OpenWritable(SettingsKeyPath());
+  if (key) {
+    // Every value is tried, so one refused value costs only itself.
+    auto check = [this](bool written, std::string_view name) {
+      if (!written) errors_.Show(WithValueName(text::kWriteFailed, name));
+    };
+    check(key->WriteString(kValueKestraName, Settings.HandsetName), kValueKestraName);
+    check(key->WriteDword(kValueACPowerFlag, Settings.ACPowerFlag ? 1 : 0), kValueACPowerFlag);
+    check(key->WriteDword(kValueBatteryPowerFlag, Settings.BatteryPowerFlag ? 1 : 0), kValueBatteryPowerFlag);
+    check(key->WriteDword(kValueBatteryParcent, static_cast<std::uint32_t>(Settings.BatteryParcent)),
+          kValueBatteryParcent);
+    check(key->WriteDword(kValueSuspendDisable, Settings.SuspendDisable ? 1 : 0), kValueSuspendDisable);
+    check(key->WriteDword(kValueHourTimer, static_cast<std::uint32_t>(Settings.HourTimer)), kValueHourTimer);
+    check(key->WriteDword(kValueMinTimer, static_cast<std::uint32_t>(Settings.MinTimer)), kValueMinTimer);
+    check(key->WriteDword(kValueShutDownFlag, Settings.ShutDownFlag ? 1 : 0), kValueShutDownFlag);
+  } else {
+    platform_.boxes.Show(BoxKind::Error, kErrorCaption, text::kCannotWriteStore);
+  }
+  key.reset();
+  PowerInfo();
+  Run.Charging = false;
+}
+
+void TMainForm::FormClose() {
+  RegistryWrite();
+  // The handset stops charging when the program ends; closing the line here
+  // says so explicitly rather than leaving it to the process's end.
+  ChargeStop();
+}
+
+void TMainForm::SpeedButton1Click() {
+  if (ConfForm == nullptr) return;
+  TConfForm& conf = *ConfForm;
+  conf.StaticText.SetText(Settings.HandsetName);
+  conf.CheckBox1.SetChecked(Settings.ACPowerFlag);
+  conf.CheckBox1Click();
+  conf.CheckBox2.SetChecked(Settings.BatteryPowerFlag);
+  conf.CheckBox3.SetChecked(Settings.SuspendDisable);
+  conf.SpinEdit1.SetValue(Settings.BatteryParcent);
+
+  if (platform_.forms.ShowModal(conf) != TModalResult::Ok) return;
+
+  Settings.ACPowerFlag = conf.CheckBox1.Checked();
+  Settings.BatteryPowerFlag = conf.CheckBox2.Checked();
+  Settings.BatteryParcent = conf.SpinEdit1.Value();
+  Settings.SuspendDisable = conf.CheckBox3.Checked();
+
+  if (!Run.Configured) {
+    SpeedButton2.SetEnabled(true);
+    SpeedButton3.SetEnabled(false);
+    Run.Configured = true;
+  }
+}
+
+}  // namespace murrelet

@@ -1,0 +1,40 @@
+// Every fixed text the windows show, in UTF-8.
+#pragma once
+
+namespace murrelet::text {
+
+inline constexpr const char* kApplicationTitle = "Murrelet";
+inline constexpr const char* kMainCaption = "Murrelet Ver2.0";
+inline constexpr const char* kConfCaption = "環境設定";
+inline constexpr const char* kSingleInstanceName = "EX_GANNET";
+
+inline constexpr const char* kNotConnected = "が接続されていません。";
+inline constexpr const char* kChargingRemainingOpen = "充電中（残り ";
+inline constexpr const char* kChargingRemainingClose = ")";
+inline constexpr const char* kChargingUntimed = "充電中（時間指定なし）";
+inline constexpr const char* kChargeComplete = "充電完了";
+inline constexpr const char* kBatteryThresholdOpen = "バッテリ残量が";
+inline constexpr const char* kBatteryThresholdClose = "％以下のため停止";
+inline constexpr const char* kShutdownStarting = "シャットダウン開始";
+inline constexpr const char* kStoppedOnBattery = "バッテリ稼動のため停止";
+inline constexpr const char* kStoppedLowBattery = "ローバッテリのため充電停止";
+inline constexpr const char* kStoppedSuspend = "サスペンドのため充電停止";
+
+inline constexpr const char* kPowerBattery = "バッテリ";
+inline constexpr const char* kPowerAC = "AC電源";
+inline constexpr const char* kPowerUnknown = "不明";
+inline constexpr const char* kSuffixDischarging = "(放電中)";
+inline constexpr const char* kSuffixLow = "(Low)";
+inline constexpr const char* kSuffixCritical = "(危険)";
+inline constexpr const char* kSuffixCharging = "(充電中)";
+inline constexpr const char* kNoBattery = "バッテリなし";
+
+inline constexpr const char* kFirstStart = "初回起動のため、環境設定を行なってください。";
+inline constexpr const char* kCannotWriteStore = "レジストリに書き込みできません。";
+inline constexpr const char* kReadFailed = "'%s' の取得に失敗しました";
+inline constexpr const char* kWrongType = "'%s' のデータ型が不正です";
+inline constexpr const char* kWriteFailed = "'%s' の設定に失敗しました";
+
+inline constexpr const char* kDefaultHandsetName = "KESTRA T48R";
+
+}  // namespace murrelet::text

@@ -1,0 +1,22 @@
+// The two windows as both GUIs build them: one row per control.
+#pragma once
+
+#include <span>
+
+#include "kit/form.h"
+
+namespace murrelet {
+
+inline constexpr int kMainClientWidth = 309;
+inline constexpr int kMainClientHeight = 215;
+inline constexpr int kConfClientWidth = 393;
+inline constexpr int kConfClientHeight = 278;
+inline constexpr int kFontPixels = 12;
+inline constexpr const char* kFontFace = "ＭＳ Ｐゴシック";
+inline constexpr int kStatusPanel0Width = 180;
+inline constexpr int kStatusPanel1Width = 50;
+
+std::span<const ControlLayout> MainFormLayout();
+std::span<const ControlLayout> ConfFormLayout();
+
+}  // namespace murrelet

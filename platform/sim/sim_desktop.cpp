@@ -1,0 +1,68 @@
+#include "platform/sim/sim_desktop.h"
+
+namespace murrelet::sim {
+
+void SimBoxes::Show(BoxKind kind, std::string_view caption, std::string_view text) {
+  shown.push_back({kind, std::string(caption), std::string(text)});
+  const int ticks = modalTicks;
+  modalTicks = 0;
+  ++depth;
+  struct Leave {
+    int& depth;
+    ~Leave() { --depth; }
+  } leave{depth};
+  if (ticks > 0 && runTicks) runTicks(ticks);
+}
+
+SimWindow::SimWindow()
+    : procedure_(std::make_shared<const WindowProcedure>(
+          [this](std::uint32_t message, std::uintptr_t, std::intptr_t) {
+            defaultSeen.push_back(message);
+            return defaultResult;
+          })) {}
+
+std::intptr_t SimWindow::CallWindowProcedure(const WindowProcedureRef& procedure, std::uint32_t message,
+                                             std::uintptr_t wParam, std::intptr_t lParam) {
+  return procedure && *procedure ? (*procedure)(message, wParam, lParam) : 0;
+}
+
+std::intptr_t SimWindow::Send(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+  // Hold the procedure while it runs: it may replace itself.
+  const WindowProcedureRef current = procedure_;
+  return CallWindowProcedure(current, message, wParam, lParam);
+}
+
+OwnerWindow& SimForms::CreateWindow(Form& form) {
+  auto& window = windows_[&form];
+  window = std::make_unique<SimWindow>();
+  return *window;
+}
+
+SimWindow* SimForms::WindowOf(const Form& form) {
+  auto it = windows_.find(&form);
+  return it == windows_.end() ? nullptr : it->second.get();
+}
+
+TModalResult SimForms::ShowModal(Form& form) {
+  form.ModalResult = TModalResult::None;
+  form.Visible = true;
+  ++modalDepth;
+  struct Leave {
+    int& depth;
+    Form& form;
+    ~Leave() {
+      --depth;
+      form.Visible = false;
+    }
+  } leave{modalDepth, form};
+  if (modalScript) {
+    auto script = std::move(modalScript);
+    modalScript = nullptr;
+    script(form);
+  }
+  // Closing the window answers cancel.
+  if (form.ModalResult == TModalResult::None) form.ModalResult = TModalResult::Cancel;
+  return form.ModalResult;
+}
+
+}  // namespace murrelet::sim

@@ -1,0 +1,71 @@
+// The simulated desktop: message boxes that are recorded and answered OK,
+// windows whose window procedure can be hooked, and modal dialogs answered
+// by a script.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "kit/form.h"
+#include "kit/message_box.h"
+
+namespace murrelet::sim {
+
+struct RecordedBox {
+  BoxKind kind;
+  std::string caption;
+  std::string text;
+};
+
+class SimBoxes : public MessageBoxes {
+ public:
+  void Show(BoxKind kind, std::string_view caption, std::string_view text) override;
+  std::vector<RecordedBox> shown;
+  // Run inside the next box's nested loop before it is answered.
+  int modalTicks = 0;
+  std::function<void(int ticks)> runTicks;
+  int depth = 0;
+};
+
+class SimWindow : public OwnerWindow {
+ public:
+  SimWindow();
+  WindowProcedureRef GetWindowProcedure() override { return procedure_; }
+  void SetWindowProcedure(WindowProcedureRef procedure) override { procedure_ = std::move(procedure); }
+  std::intptr_t CallWindowProcedure(const WindowProcedureRef& procedure, std::uint32_t message, std::uintptr_t wParam,
+                                    std::intptr_t lParam) override;
+  // What the platform does when a message arrives: run the installed procedure.
+  std::intptr_t Send(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
+  // The default procedure's answer to every message.
+  std::intptr_t defaultResult = 1;
+  std::vector<std::uint32_t> defaultSeen;  // messages that reached the default procedure
+
+ private:
+  WindowProcedureRef procedure_;
+};
+
+class SimForms : public FormHost {
+ public:
+  OwnerWindow& CreateWindow(Form& form) override;
+  void Show(Form& form) override { form.Visible = true; }
+  void Hide(Form& form) override { form.Visible = false; }
+  TModalResult ShowModal(Form& form) override;
+  void Quit() override { quit = true; }
+
+  SimWindow* WindowOf(const Form& form);
+
+  // Plays the user's part while a modal dialog is shown; without one the
+  // dialog is closed at once.
+  std::function<void(Form& form)> modalScript;
+  bool quit = false;
+  int modalDepth = 0;
+
+ private:
+  std::map<const Form*, std::unique_ptr<SimWindow>> windows_;
+};
+
+}  // namespace murrelet::sim

@@ -1,0 +1,112 @@
+#include "services/handset_line.h"
+
+#include <vector>
+
+namespace murrelet {
+namespace {
+
+bool StartLineApplication(Tapi& tapi, HLINEAPP& lineApp, std::uint32_t& numDevs) {
+  lineApp = 0;
+  numDevs = 0;
+  // Called once: LINEERR_REINIT ends the attempt like any other error, and
+  // the idle poll tries again a second later.
+  const std::int32_t result = tapi.lineInitialize(&lineApp, &numDevs);
+  if (result != 0) lineApp = 0;
+  return result == 0 && lineApp != 0;
+}
+
+// Version negotiation with device 0 gates every search and every open.
+bool FirstDeviceAccepts14(Tapi& tapi, HLINEAPP lineApp, std::uint32_t& agreed) {
+  LINEEXTENSIONID extension;
+  return tapi.lineNegotiateAPIVersion(lineApp, 0, kTapiVersion14, kTapiVersion14, &agreed, &extension) == 0;
+}
+
+bool DeviceNameMatches(Tapi& tapi, HLINEAPP lineApp, std::uint32_t deviceId, std::string_view name,
+                       std::vector<std::byte>& block) {
+  std::uint32_t agreed = 0;
+  LINEEXTENSIONID extension;
+  tapi.lineNegotiateAPIVersion(lineApp, deviceId, kTapiVersion14, kTapiVersion14, &agreed, &extension);
+
+  block.assign(devcaps::kFixedSize, std::byte{0});
+  devcaps::Put(block, devcaps::dwTotalSize, devcaps::kFixedSize);
+  tapi.lineGetDevCaps(lineApp, deviceId, kTapiVersion14, 0, block);
+
+  const std::uint32_t needed = devcaps::Get(block, devcaps::dwNeededSize);
+  if (needed > devcaps::kFixedSize) {
+    // A device asking for more than any line name needs is treated as a
+    // failed query: its block is not trusted and nothing is allocated for it.
+    if (needed > kMaxDevCapsSize) return false;
+    block.resize(needed, std::byte{0});
+    devcaps::Put(block, devcaps::dwTotalSize, needed);
+    tapi.lineGetDevCaps(lineApp, deviceId, kTapiVersion14, 0, block);
+  }
+
+  if ((devcaps::Get(block, devcaps::dwMediaModes) & LINEMEDIAMODE_DATAMODEM) == 0) return false;
+  return LineNameOf(block) == name;
+}
+
+}  // namespace
+
+std::string_view LineNameOf(std::span<const std::byte> block) {
+  const std::uint32_t size = devcaps::Get(block, devcaps::dwLineNameSize);
+  const std::uint32_t offset = devcaps::Get(block, devcaps::dwLineNameOffset);
+  if (size == 0 || offset > block.size() || block.size() - offset < size) return {};
+  const char* text = reinterpret_cast<const char*>(block.data() + offset);
+  std::size_t length = 0;
+  while (length < size && text[length] != '\0') ++length;
+  return {text, length};
+}
+
+std::int32_t FindHandsetLine(Tapi& tapi, std::string_view name) {
+  std::int32_t result = kNoDevice;
+  HLINEAPP lineApp = 0;
+  std::uint32_t numDevs = 0;
+  const bool started = StartLineApplication(tapi, lineApp, numDevs);
+  std::uint32_t agreed = 0;
+  if (!started || numDevs < 1 || !FirstDeviceAccepts14(tapi, lineApp, agreed)) {
+    if (started) tapi.lineShutdown(lineApp);
+    return kNoDevice;
+  }
+  std::vector<std::byte> block;
+  block.reserve(devcaps::kFixedSize);
+  // Every device is scanned, so the highest matching identifier wins.
+  for (std::uint32_t i = 0; i < numDevs && i <= 0x7FFFFFFF; ++i) {
+    if (DeviceNameMatches(tapi, lineApp, i, name, block)) result = static_cast<std::int32_t>(i);
+  }
+  tapi.lineShutdown(lineApp);
+  return result;
+}
+
+void OpenHandsetLine(Tapi& tapi, std::int32_t deviceId, HLINEAPP& lineApp, HLINE& line) {
+  line = 0;
+  lineApp = 0;
+  std::uint32_t numDevs = 0;
+  const bool started = StartLineApplication(tapi, lineApp, numDevs);
+  std::uint32_t agreed = 0;
+  if (!started || numDevs < 1 || !FirstDeviceAccepts14(tapi, lineApp, agreed)) {
+    if (started) tapi.lineShutdown(lineApp);
+    lineApp = 0;
+    return;
+  }
+  HLINE opened = 0;
+  const std::int32_t result =
+      tapi.lineOpen(lineApp, static_cast<std::uint32_t>(deviceId), &opened, agreed, 0, 0,
+                    LINECALLPRIVILEGE_OWNER | LINECALLPRIVILEGE_MONITOR, LINEMEDIAMODE_DATAMODEM);
+  if (result != 0 || opened == 0) {
+    tapi.lineShutdown(lineApp);
+    lineApp = 0;
+    return;
+  }
+  line = opened;
+}
+
+void CloseHandsetLine(Tapi& tapi, HLINEAPP lineApp, HLINE line) {
+  try {
+    tapi.lineClose(line);
+  } catch (...) {
+    // The line application is ended whatever the close did.
+  }
+  tapi.lineShutdown(lineApp);
+}
+
+}  // namespace murrelet

@@ -1,0 +1,34 @@
+// Finding, opening and closing the handset's telephony line. No state is kept
+// between calls: every handle lives in the caller's variables.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "kit/tapi.h"
+
+namespace murrelet {
+
+inline constexpr std::int32_t kNoDevice = -1;
+
+// The identifier of the last data-modem line whose name equals `name`, or -1.
+// Starts and ends its own line application.
+std::int32_t FindHandsetLine(Tapi& tapi, std::string_view name);
+
+// On success both handles are non-zero; on any failure both are 0 and nothing
+// of TAPI stays open.
+void OpenHandsetLine(Tapi& tapi, std::int32_t deviceId, HLINEAPP& lineApp, HLINE& line);
+
+// Closes the line, then ends the line application, whatever the close did.
+// Harmless on zero or already released handles.
+void CloseHandsetLine(Tapi& tapi, HLINEAPP lineApp, HLINE line);
+
+// The line name of a capability block: bytes from dwLineNameOffset up to the
+// first zero, at most dwLineNameSize, and empty when that range does not lie
+// inside the block.
+std::string_view LineNameOf(std::span<const std::byte> block);
+
+// Blocks larger than this are a failed query rather than an allocation.
+inline constexpr std::uint32_t kMaxDevCapsSize = 64 * 1024;
+
+}  // namespace murrelet
