@@ -111,14 +111,17 @@ class Canvas:
         pts = list(points) + ([points[0]] if closed else [])
         contours = [thick_line(pts[i], pts[i + 1], width) for i in range(len(pts) - 1)]
         contours += [ellipse(x, y, width / 2, steps=16) for x, y in pts]
+        if self.svg is not None:
+            col = paint if not callable(paint) else paint(0, 0)
+            self.svg.append('<path d="M%s%s" fill="none" stroke="%s" stroke-opacity="%.3f" stroke-width="%.2f" '
+                            'stroke-linejoin="round" stroke-linecap="round"/>'
+                            % (' L'.join('%.2f,%.2f' % p for p in points), ' Z' if closed else '',
+                               hexcol(col), col[3], width))
         # union via a shared coverage mask so overlaps do not darken
         self.fill_union(contours, paint)
 
     def fill_union(self, contours, paint):
         s = self.unit
-        if self.svg is not None:
-            for c in contours:
-                self._record([c], paint, 1.0)
         total = {}
         for c in contours:
             for key, v in self._coverage([[(x * s, y * s) for x, y in c]]).items():
@@ -184,16 +187,10 @@ class Canvas:
     def _record(self, contours, paint, opacity):
         d = ' '.join('M' + ' L'.join('%.2f,%.2f' % p for p in c) + ' Z' for c in contours)
         if callable(paint):
-            y0, c0, y1, c1 = paint.svg
-            gid = 'g%d' % len(self.svg)
-            self.svg.append('<linearGradient id="%s" gradientUnits="userSpaceOnUse" x1="0" y1="%.2f" x2="0" '
-                            'y2="%.2f"><stop offset="0" stop-color="%s" stop-opacity="%.3f"/><stop offset="1" '
-                            'stop-color="%s" stop-opacity="%.3f"/></linearGradient>'
-                            % (gid, y0, y1, hexcol(c0), c0[3], hexcol(c1), c1[3]))
-            fill = 'url(#%s)' % gid
-            alpha = opacity
-        else:
-            fill, alpha = hexcol(paint), paint[3] * opacity
+            # the gradient's middle colour: flat fills render the same in every SVG reader
+            _, c0, _, c1 = paint.svg
+            paint = tuple((a + b) / 2 for a, b in zip(c0, c1))
+        fill, alpha = hexcol(paint), paint[3] * opacity
         self.svg.append('<path d="%s" fill="%s" fill-opacity="%.3f"/>' % (d, fill, alpha))
 
     def rgba8(self):
