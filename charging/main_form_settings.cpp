@@ -124,7 +124,7 @@ void TMainForm::FormClose() {
   RegistryWrite();
   // The handset stops charging when the program ends; closing the line here
   // says so explicitly rather than leaving it to the process's end.
-  ChargeStop();
+  if (Run.LineApp != 0 || Run.Line != 0) ChargeStop();
 }
 
 void TMainForm::SpeedButton1Click() {

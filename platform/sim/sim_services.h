@@ -17,7 +17,8 @@ namespace murrelet::sim {
 class SimPower : public PowerStatusSource {
  public:
   bool GetSystemPowerStatus(SYSTEM_POWER_STATUS& out) override;
-  SYSTEM_POWER_STATUS status{1, 1, 100, 0, 0xFFFFFFFF, 0xFFFFFFFF};
+  // A notebook on AC power with a battery between low and high.
+  SYSTEM_POWER_STATUS status{1, 0, 80, 0, 0xFFFFFFFF, 0xFFFFFFFF};
   bool fail = false;
   std::int64_t calls = 0;
 };

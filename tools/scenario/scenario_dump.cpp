@@ -1,0 +1,214 @@
+// The observable state of the program and its simulated platform as JSON.
+#include "charging/settings_key.h"
+#include "charging/texts.h"
+#include "tools/scenario/scenario.h"
+
+namespace murrelet::scenario {
+namespace {
+
+const char* KindName(BoxKind kind) { return kind == BoxKind::Error ? "error" : "information"; }
+
+Json Numbers(const std::vector<std::uint32_t>& values) {
+  Json array = Json::MakeArray();
+  for (const std::uint32_t value : values) array.Push(value);
+  return array;
+}
+
+Json ControlsJson(const Form& form) {
+  Json controls = Json::MakeObject();
+  for (const Control* control : form.Controls()) {
+    if (control->Kind() == ControlKind::Timer) continue;
+    controls.Set(control->Name(), ControlJson(*control));
+  }
+  return controls;
+}
+
+}  // namespace
+
+Json ControlJson(const Control& control) {
+  Json json = Json::MakeObject();
+  json.Set("text", control.Text());
+  json.Set("enabled", control.Enabled());
+  if (const auto* spin = dynamic_cast<const TSpinEdit*>(&control)) {
+    json.Set("value", spin->Value());
+    json.Set("min", spin->MinValue());
+    json.Set("max", spin->MaxValue());
+    json.Set("increment", spin->Increment());
+  } else if (const auto* check = dynamic_cast<const TCheckBox*>(&control)) {
+    json.Set("checked", check->Checked());
+  } else if (const auto* bar = dynamic_cast<const TProgressBar*>(&control)) {
+    json.Set("position", bar->Position());
+    json.Set("shown", bar->ShownPercent());
+  } else if (const auto* label = dynamic_cast<const TLabel*>(&control)) {
+    json.Set("color", label->Color() == FontColor::Red ? "red" : "windowtext");
+    json.Set("bold", label->Bold());
+  } else if (const auto* button = dynamic_cast<const TButton*>(&control)) {
+    json.Set("hint", button->Hint);
+  } else if (const auto* status = dynamic_cast<const TStatusBar*>(&control)) {
+    Json panels = Json::MakeArray();
+    for (std::size_t n = 0; n < status->PanelCount(); ++n) panels.Push(status->Panel(n));
+    json.Set("panels", std::move(panels));
+  }
+  return json;
+}
+
+Json Scenario::MainJson() const {
+  if (!app_ || app_->MainForm() == nullptr) return lastMain_;
+  const TMainForm& main = *app_->MainForm();
+  Json json = Json::MakeObject();
+  json.Set("caption", main.Caption());
+  json.Set("visible", main.Visible);
+  Json panels = Json::MakeArray();
+  panels.Push(main.StatusBar.Panel(0));
+  panels.Push(main.StatusBar.Panel(1));
+  json.Set("panels", std::move(panels));
+  json.Set("controls", ControlsJson(main));
+  json.Set("timer_enabled", main.Timer1.Enabled());
+
+  Json run = Json::MakeObject();
+  run.Set("Charging", main.Run.Charging);
+  run.Set("RemainingSeconds", main.Run.RemainingSeconds);
+  run.Set("DeviceId", main.Run.DeviceId);
+  run.Set("LineApp", main.Run.LineApp);
+  run.Set("Line", main.Run.Line);
+  run.Set("DevicePresent", main.Run.DevicePresent);
+  run.Set("Configured", main.Run.Configured);
+  json.Set("run", std::move(run));
+
+  Json settings = Json::MakeObject();
+  settings.Set("HandsetName", main.Settings.HandsetName);
+  settings.Set("ACPowerFlag", main.Settings.ACPowerFlag);
+  settings.Set("BatteryPowerFlag", main.Settings.BatteryPowerFlag);
+  settings.Set("BatteryParcent", main.Settings.BatteryParcent);
+  settings.Set("SuspendDisable", main.Settings.SuspendDisable);
+  settings.Set("HourTimer", main.Settings.HourTimer);
+  settings.Set("MinTimer", main.Settings.MinTimer);
+  settings.Set("ShutDownFlag", main.Settings.ShutDownFlag);
+  json.Set("settings", std::move(settings));
+
+  const TAPM& apm = const_cast<TMainForm&>(main).Apm();
+  Json power = Json::MakeObject();
+  power.Set("ACPowerStatus", apm.ACPowerStatus);
+  power.Set("ACPowerStatusFlag", apm.ACPowerStatusFlag);
+  power.Set("BatteryChargeStatus", apm.BatteryChargeStatus);
+  power.Set("BatteryChargeStatusFlag", apm.BatteryChargeStatusFlag);
+  power.Set("BatteryLifePercent", apm.BatteryLifePercent);
+  power.Set("BatteryLifeTime", apm.BatteryLifeTime);
+  power.Set("BatteryLifeFullTime", apm.BatteryLifeFullTime);
+  power.Set("Enabled", apm.Enabled);
+  json.Set("apm", std::move(power));
+  return json;
+}
+
+Json Scenario::DialogJson() const {
+  if (!app_ || app_->ConfForm() == nullptr) return lastDialog_;
+  const TConfForm& conf = *app_->ConfForm();
+  Json json = Json::MakeObject();
+  json.Set("caption", conf.Caption());
+  json.Set("visible", conf.Visible);
+  json.Set("controls", ControlsJson(conf));
+  return json;
+}
+
+Json Scenario::Dump(bool takeCalls) {
+  std::vector<sim::TapiCall> fresh = sim_.tapi.TakeCalls();
+  pendingCalls_.insert(pendingCalls_.end(), std::make_move_iterator(fresh.begin()),
+                       std::make_move_iterator(fresh.end()));
+
+  Json dump = Json::MakeObject();
+  dump.Set("running", Running());
+  dump.Set("exit_code", exitCode_);
+
+  Json main = MainJson();
+  // The run state, settings and power snapshot have their own top-level keys.
+  Json run, settings, apm;
+  bool timerEnabled = false;
+  if (main.IsObject()) {
+    if (const Json* r = main.Child("run")) run = *r;
+    if (const Json* s = main.Child("settings")) settings = *s;
+    if (const Json* a = main.Child("apm")) apm = *a;
+    if (const Json* t = main.Child("timer_enabled")) timerEnabled = *t == Json(true);
+    Json trimmed = Json::MakeObject();
+    for (const char* key : {"caption", "visible", "panels", "controls"}) {
+      if (const Json* value = main.Child(key)) trimmed.Set(key, *value);
+    }
+    main = std::move(trimmed);
+  }
+  dump.Set("main", main);
+  Json timer = Json::MakeObject();
+  timer.Set("enabled", timerEnabled);
+  timer.Set("skipped", timerSkipped_);
+  dump.Set("timer", std::move(timer));
+  dump.Set("run", run);
+  dump.Set("settings", settings);
+  dump.Set("apm", apm);
+
+  Json boxes = Json::MakeArray();
+  Json errors = Json::MakeArray();
+  for (const sim::RecordedBox& box : sim_.boxes.shown) {
+    Json entry = Json::MakeObject();
+    entry.Set("kind", KindName(box.kind));
+    entry.Set("caption", box.caption);
+    entry.Set("text", box.text);
+    boxes.Push(std::move(entry));
+    if (box.kind == BoxKind::Error && box.caption == text::kApplicationTitle) errors.Push(box.text);
+  }
+  dump.Set("boxes", std::move(boxes));
+  dump.Set("errors", std::move(errors));
+
+  Json tapi = Json::MakeObject();
+  tapi.Set("line_apps_alive", sim_.tapi.LineAppsAlive());
+  tapi.Set("lines_open", sim_.tapi.LinesOpen());
+  Json counts = Json::MakeObject();
+  for (const auto& [op, count] : sim_.tapi.Counts()) counts.Set(op, static_cast<long long>(count));
+  tapi.Set("counts", std::move(counts));
+  Json calls = Json::MakeArray();
+  for (const sim::TapiCall& call : pendingCalls_) {
+    Json entry = Json::MakeObject();
+    entry.Set("op", call.op);
+    for (const auto& [name, value] : call.args) entry.Set(name, static_cast<long long>(value));
+    entry.Set("result", static_cast<long long>(call.result));
+    calls.Push(std::move(entry));
+  }
+  tapi.Set("calls", std::move(calls));
+  dump.Set("tapi", std::move(tapi));
+  if (takeCalls) pendingCalls_.clear();
+
+  Json shutdown = Json::MakeArray();
+  for (const sim::ShutdownCall& call : sim_.shutdown.calls) {
+    Json entry = Json::MakeObject();
+    entry.Set("op", call.op);
+    for (const auto& [name, value] : call.args) entry.Set(name, Json::Parse(value).value_or(Json(value)));
+    entry.Set("result", call.result);
+    shutdown.Push(std::move(entry));
+  }
+  dump.Set("shutdown", std::move(shutdown));
+  dump.Set("second", second_);
+  dump.Set("last_answer", lastAnswer_);
+  dump.Set("execution_state", Numbers(sim_.execution.values));
+  dump.Set("sleeps", Numbers(sim_.sleeper.waits));
+
+  Json store = Json::MakeObject();
+  const auto key = sim_.store.keys.find(SettingsKeyPath());
+  store.Set("exists", key != sim_.store.keys.end());
+  Json values = Json::MakeObject();
+  if (key != sim_.store.keys.end()) {
+    for (const auto& [name, value] : key->second) {
+      Json entry = Json::MakeObject();
+      if (const auto* text = std::get_if<std::string>(&value)) {
+        entry.Set("type", "sz");
+        entry.Set("data", *text);
+      } else {
+        entry.Set("type", "dword");
+        entry.Set("data", std::get<std::uint32_t>(value));
+      }
+      values.Set(name, std::move(entry));
+    }
+  }
+  store.Set("values", std::move(values));
+  dump.Set("store", std::move(store));
+  dump.Set("dialog", DialogJson());
+  return dump;
+}
+
+}  // namespace murrelet::scenario

@@ -1,0 +1,90 @@
+#include "tools/scenario/script_lexer.h"
+
+#include <charconv>
+
+namespace murrelet::scenario {
+namespace {
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+}  // namespace
+
+LexResult SplitWords(std::string_view line) {
+  LexResult result;
+  std::string word;
+  bool inWord = false;
+  bool quoted = false;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    const char c = line[i];
+    if (quoted) {
+      if (c == '"') {
+        quoted = false;
+      } else if (c == '\\') {
+        if (i + 1 >= line.size()) break;
+        const char e = line[++i];
+        if (e == '"' || e == '\\') {
+          word += e;
+        } else if (e == 'x' && i + 2 < line.size() && HexDigit(line[i + 1]) >= 0 && HexDigit(line[i + 2]) >= 0) {
+          word += static_cast<char>(HexDigit(line[i + 1]) * 16 + HexDigit(line[i + 2]));
+          i += 2;
+        } else {
+          result.error = "bad escape in quotes";
+          return result;
+        }
+      } else {
+        word += c;
+      }
+      continue;
+    }
+    if (c == '#') break;
+    if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+      if (inWord) result.words.push_back(std::move(word));
+      word.clear();
+      inWord = false;
+      continue;
+    }
+    inWord = true;
+    if (c == '"') {
+      quoted = true;
+    } else {
+      word += c;
+    }
+  }
+  if (quoted) {
+    result.error = "unterminated quote";
+    result.words.clear();
+    return result;
+  }
+  if (inWord) result.words.push_back(std::move(word));
+  return result;
+}
+
+std::optional<std::int64_t> ParseNumber(std::string_view word) {
+  bool negative = false;
+  if (!word.empty() && word.front() == '-') {
+    negative = true;
+    word.remove_prefix(1);
+  }
+  int base = 10;
+  if (word.size() > 2 && word[0] == '0' && (word[1] == 'x' || word[1] == 'X')) {
+    base = 16;
+    word.remove_prefix(2);
+  }
+  if (word.empty()) return std::nullopt;
+  std::uint64_t magnitude = 0;
+  const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), magnitude, base);
+  if (error != std::errc() || end != word.data() + word.size()) return std::nullopt;
+  if (negative) {
+    if (magnitude > static_cast<std::uint64_t>(INT64_MAX) + 1) return std::nullopt;
+    return static_cast<std::int64_t>(0 - magnitude);
+  }
+  if (magnitude > static_cast<std::uint64_t>(INT64_MAX)) return std::nullopt;
+  return static_cast<std::int64_t>(magnitude);
+}
+
+}  // namespace murrelet::scenario

@@ -1,0 +1,24 @@
+// Splitting a scenario line into words, and reading numbers.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace murrelet::scenario {
+
+struct LexResult {
+  std::vector<std::string> words;
+  std::string error;  // empty when the line was read
+};
+
+// Words split on blanks; '#' outside quotes starts a comment; "..." quotes
+// (also inside a word, as in name="A B") with \" \\ and \xNN escapes.
+LexResult SplitWords(std::string_view line);
+
+// Decimal or 0x hex, optionally negative; nullopt on anything else or overflow.
+std::optional<std::int64_t> ParseNumber(std::string_view word);
+
+}  // namespace murrelet::scenario
