@@ -181,6 +181,11 @@ int Scenario::Execute(const std::vector<std::string>& w, std::string_view rawLin
     return kOk;
   }
   if (command == "expect") return CmdExpect(w, rawLine, line);
+  if (command == "show") {
+    if (w.size() != 1) return Fail(line, "show takes no arguments");
+    out_ << ShowLine() << "\n";
+    return kOk;
+  }
   if (command == "power") return CmdPower(w, line);
   if (command == "broadcast") {
     if (w.size() != 3) return Fail(line, "broadcast WPARAM LPARAM");

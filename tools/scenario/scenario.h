@@ -65,6 +65,8 @@ class Scenario {
   void EndProcess();
 
   Json MainJson() const;
+  // One line of text with what the main window shows, for people to read.
+  std::string ShowLine() const;
   Json DialogJson() const;
 
   std::ostream& out_;
