@@ -5,30 +5,46 @@
 
 namespace murrelet::sim {
 
-std::vector<std::byte> DevCapsImage(const SimLineDevice& device) {
-  const std::uint32_t nameBytes = device.name.empty() ? 0 : static_cast<std::uint32_t>(device.name.size() + 1);
-  const std::uint32_t natural = static_cast<std::uint32_t>(devcaps::kFixedSize) + nameBytes;
-  std::vector<std::byte> image(natural, std::byte{0});
-  if (nameBytes != 0) std::memcpy(image.data() + devcaps::kFixedSize, device.name.data(), device.name.size());
-  devcaps::Put(image, devcaps::dwNeededSize, device.needed.value_or(natural));
-  devcaps::Put(image, devcaps::dwUsedSize, natural);
-  devcaps::Put(image, devcaps::dwLineNameSize, device.nameSize.value_or(nameBytes));
-  devcaps::Put(image, devcaps::dwLineNameOffset,
-               device.nameOffset.value_or(nameBytes != 0 ? static_cast<std::uint32_t>(devcaps::kFixedSize) : 0));
-  devcaps::Put(image, devcaps::dwMediaModes, device.media);
-  return image;
+std::uint32_t NaturalDevCapsSize(const SimLineDevice& device) {
+  const std::size_t nameBytes = device.name.empty() ? 0 : device.name.size() + 1;
+  return static_cast<std::uint32_t>(devcaps::kFixedSize + nameBytes);
 }
 
-bool SimTapi::Failing(const char* op) {
+void FillDevCaps(const SimLineDevice& device, std::span<std::byte> block) {
+  // As TAPI does: the fixed part always, the name only when the block holds it.
+  const std::uint32_t natural = NaturalDevCapsSize(device);
+  const std::uint32_t needed = device.needed.value_or(natural);
+  const std::uint32_t total = devcaps::Get(block, devcaps::dwTotalSize);
+  const bool fits = total >= needed && total >= natural && block.size() >= natural;
+  const std::uint32_t nameBytes = natural - static_cast<std::uint32_t>(devcaps::kFixedSize);
+  devcaps::Put(block, devcaps::dwNeededSize, needed);
+  devcaps::Put(block, devcaps::dwUsedSize, fits ? natural : static_cast<std::uint32_t>(devcaps::kFixedSize));
+  devcaps::Put(block, devcaps::dwMediaModes, device.media);
+  std::uint32_t nameSize = 0;
+  std::uint32_t nameOffset = 0;
+  if (fits && nameBytes != 0) {
+    std::memcpy(block.data() + devcaps::kFixedSize, device.name.data(), device.name.size());
+    block[devcaps::kFixedSize + device.name.size()] = std::byte{0};
+    nameSize = nameBytes;
+    nameOffset = static_cast<std::uint32_t>(devcaps::kFixedSize);
+  }
+  devcaps::Put(block, devcaps::dwLineNameSize, device.nameSize.value_or(nameSize));
+  devcaps::Put(block, devcaps::dwLineNameOffset, device.nameOffset.value_or(nameOffset));
+}
+
+bool SimTapi::Failing(std::string_view op) {
   auto it = failNext.find(op);
   if (it == failNext.end() || it->second <= 0) return false;
   --it->second;
   return true;
 }
 
-void SimTapi::Record(const char* op, std::vector<std::pair<std::string, std::int64_t>> args, std::int64_t result) {
-  ++counts_[op];
-  if (recordCalls) calls_.push_back({op, std::move(args), result});
+std::map<std::string, std::int64_t> SimTapi::Counts() const {
+  std::map<std::string, std::int64_t> counts;
+  for (int op = 0; op < kOpCount; ++op) {
+    if (counts_[op] != 0) counts[kOpNames[op]] = counts_[op];
+  }
+  return counts;
 }
 
 std::vector<TapiCall> SimTapi::TakeCalls() {
@@ -49,7 +65,8 @@ std::int32_t SimTapi::lineInitialize(HLINEAPP* lineApp, std::uint32_t* numDevs) 
     apps_.insert(*lineApp);
     maxApps_ = std::max(maxApps_, apps_.size());
   }
-  Record("lineInitialize", {{"lineApp", result == 0 ? *lineApp : 0}, {"numDevs", result == 0 ? *numDevs : 0}},
+  Record(kInitialize,
+         [&] { return std::vector<std::pair<std::string, std::int64_t>>{{"lineApp", result == 0 ? *lineApp : 0}, {"numDevs", result == 0 ? *numDevs : 0}}; },
          result);
   return result;
 }
@@ -69,9 +86,9 @@ std::int32_t SimTapi::lineNegotiateAPIVersion(HLINEAPP lineApp, std::uint32_t de
     *apiVersion = kTapiVersion14;
     *extensionId = LINEEXTENSIONID{};
   }
-  Record("lineNegotiateAPIVersion",
-         {{"lineApp", lineApp}, {"deviceId", deviceId}, {"apiLowVersion", apiLowVersion},
-          {"apiHighVersion", apiHighVersion}},
+  Record(kNegotiate,
+         [&] { return std::vector<std::pair<std::string, std::int64_t>>{{"lineApp", lineApp}, {"deviceId", deviceId}, {"apiLowVersion", apiLowVersion},
+          {"apiHighVersion", apiHighVersion}}; },
          result);
   return result;
 }
@@ -86,26 +103,15 @@ std::int32_t SimTapi::lineGetDevCaps(HLINEAPP lineApp, std::uint32_t deviceId, s
     result = LINEERR_BADDEVICEID;
   } else if (!devices[deviceId].acceptsVersion || apiVersion != kTapiVersion14) {
     result = LINEERR_INCOMPATIBLEAPIVERSION;
-  } else if (!devices[deviceId].capsOk || total > lineDevCaps.size() || Failing("lineGetDevCaps")) {
+  } else if (!devices[deviceId].capsOk || total > lineDevCaps.size() || total < devcaps::kFixedSize ||
+             Failing("lineGetDevCaps")) {
     result = LINEERR_OPERATIONFAILED;
   } else {
-    const SimLineDevice& device = devices[deviceId];
-    std::vector<std::byte> image = DevCapsImage(device);
-    const std::uint32_t needed = devcaps::Get(image, devcaps::dwNeededSize);
-    const bool fits = total >= needed;
-    if (!fits && !device.nameOffset && !device.nameSize) {
-      // Too small a block gets the fixed part only: no variable part is described.
-      devcaps::Put(image, devcaps::dwLineNameSize, 0);
-      devcaps::Put(image, devcaps::dwLineNameOffset, 0);
-      image.resize(std::min<std::size_t>(image.size(), devcaps::kFixedSize));
-    }
-    const std::size_t copy = std::min<std::size_t>({image.size(), total, lineDevCaps.size()});
-    std::memcpy(lineDevCaps.data() + 4, image.data() + 4, copy > 4 ? copy - 4 : 0);
-    devcaps::Put(lineDevCaps, devcaps::dwUsedSize, static_cast<std::uint32_t>(copy));
+    FillDevCaps(devices[deviceId], lineDevCaps);
   }
-  Record("lineGetDevCaps",
-         {{"lineApp", lineApp}, {"deviceId", deviceId}, {"apiVersion", apiVersion}, {"extVersion", extVersion},
-          {"dwTotalSize", total}},
+  Record(kGetDevCaps,
+         [&] { return std::vector<std::pair<std::string, std::int64_t>>{{"lineApp", lineApp}, {"deviceId", deviceId}, {"apiVersion", apiVersion}, {"extVersion", extVersion},
+          {"dwTotalSize", total}}; },
          result);
   return result;
 }
@@ -126,22 +132,24 @@ std::int32_t SimTapi::lineOpen(HLINEAPP lineApp, std::uint32_t deviceId, HLINE* 
     *line = nextLine_++;
     lines_[*line] = lineApp;
   }
-  Record("lineOpen",
-         {{"lineApp", lineApp},
+  Record(kOpen,
+         [&] { return std::vector<std::pair<std::string, std::int64_t>>{{"lineApp", lineApp},
           {"deviceId", deviceId},
           {"line", result == 0 ? *line : 0},
           {"apiVersion", apiVersion},
           {"extVersion", extVersion},
           {"callbackInstance", callbackInstance},
           {"privileges", privileges},
-          {"mediaModes", mediaModes}},
+          {"mediaModes", mediaModes}}; },
          result);
   return result;
 }
 
 std::int32_t SimTapi::lineClose(HLINE line) {
   const std::int32_t result = lines_.erase(line) != 0 ? 0 : LINEERR_INVALLINEHANDLE;
-  Record("lineClose", {{"line", line}}, result);
+  Record(kClose,
+         [&] { return std::vector<std::pair<std::string, std::int64_t>>{{"line", line}}; },
+         result);
   return result;
 }
 
@@ -152,7 +160,9 @@ std::int32_t SimTapi::lineShutdown(HLINEAPP lineApp) {
     // Ending a line application closes the lines it still holds.
     std::erase_if(lines_, [lineApp](const auto& entry) { return entry.second == lineApp; });
   }
-  Record("lineShutdown", {{"lineApp", lineApp}}, result);
+  Record(kShutdown,
+         [&] { return std::vector<std::pair<std::string, std::int64_t>>{{"lineApp", lineApp}}; },
+         result);
   return result;
 }
 

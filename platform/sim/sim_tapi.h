@@ -6,6 +6,7 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <string_view>
 #include <string>
 #include <vector>
 
@@ -53,31 +54,42 @@ class SimTapi : public Tapi {
   std::vector<SimLineDevice> devices;
   InitMode init = InitMode::Ok;
   // Fails the n-th next call of an operation ("lineOpen" → 1 fails the next one).
-  std::map<std::string, int> failNext;
+  std::map<std::string, int, std::less<>> failNext;
   bool recordCalls = true;
 
   std::size_t LineAppsAlive() const { return apps_.size(); }
   std::size_t LinesOpen() const { return lines_.size(); }
   std::size_t MaxLineAppsAlive() const { return maxApps_; }
-  const std::map<std::string, std::int64_t>& Counts() const { return counts_; }
+  // Calls made so far, by operation name.
+  std::map<std::string, std::int64_t> Counts() const;
   std::vector<TapiCall> TakeCalls();
   bool IsOpenLine(HLINE line) const { return lines_.count(line) != 0; }
   bool IsLiveApp(HLINEAPP app) const { return apps_.count(app) != 0; }
 
  private:
-  bool Failing(const char* op);
-  void Record(const char* op, std::vector<std::pair<std::string, std::int64_t>> args, std::int64_t result);
+  enum Op { kInitialize, kNegotiate, kGetDevCaps, kOpen, kClose, kShutdown, kOpCount };
+  bool Failing(std::string_view op);
+  // Counting never allocates; the argument list is built only when calls are recorded.
+  template <typename MakeArgs>
+  void Record(Op op, MakeArgs makeArgs, std::int64_t result) {
+    ++counts_[op];
+    if (recordCalls) calls_.push_back({kOpNames[op], makeArgs(), result});
+  }
+  static constexpr const char* kOpNames[kOpCount] = {"lineInitialize", "lineNegotiateAPIVersion", "lineGetDevCaps",
+                                                     "lineOpen",       "lineClose",               "lineShutdown"};
 
   std::set<HLINEAPP> apps_;
   std::map<HLINE, HLINEAPP> lines_;
   HLINEAPP nextApp_ = 0x1000;
   HLINE nextLine_ = 0x2000;
   std::size_t maxApps_ = 0;
-  std::map<std::string, std::int64_t> counts_;
+  std::int64_t counts_[kOpCount] = {};
   std::vector<TapiCall> calls_;
 };
 
-// What a device's capability block holds in full, name included.
-std::vector<std::byte> DevCapsImage(const SimLineDevice& device);
+// The block size a device needs to report its name.
+std::uint32_t NaturalDevCapsSize(const SimLineDevice& device);
+// Fills a capability block whose dwTotalSize is set, as a TAPI provider would.
+void FillDevCaps(const SimLineDevice& device, std::span<std::byte> block);
 
 }  // namespace murrelet::sim
