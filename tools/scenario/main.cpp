@@ -23,6 +23,11 @@ int main(int argc, char** argv) {
   } else {
     script.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
   }
-  murrelet::scenario::Scenario scenario(std::cout, std::cerr);
-  return scenario.RunScript(script);
+  try {
+    murrelet::scenario::Scenario scenario(std::cout, std::cerr);
+    return scenario.RunScript(script);
+  } catch (const std::exception& error) {
+    std::cerr << "internal error: " << error.what() << "\n";
+    return murrelet::scenario::kBadScript;
+  }
 }

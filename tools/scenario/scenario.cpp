@@ -484,9 +484,10 @@ int Scenario::CmdDialog(const std::vector<std::string>& w, int line) {
 int Scenario::CmdExpect(const std::vector<std::string>& w, std::string_view rawLine, int line) {
   if (w.size() < 3) return Fail(line, "expect PATH JSON");
   // The JSON is taken from the raw line, after the path, up to a comment.
-  std::size_t at = rawLine.find("expect");
-  at = rawLine.find(w[1], at + 6) + w[1].size();
-  std::string_view rest = rawLine.substr(at);
+  const std::size_t command = rawLine.find("expect");
+  const std::size_t path = command == std::string_view::npos ? command : rawLine.find(w[1], command + 6);
+  if (path == std::string_view::npos) return Fail(line, "write the path of expect without quotes");
+  std::string_view rest = rawLine.substr(path + w[1].size());
   bool inString = false;
   for (std::size_t n = 0; n < rest.size(); ++n) {
     if (inString && rest[n] == '\\') {
