@@ -485,9 +485,9 @@ int Scenario::CmdExpect(const std::vector<std::string>& w, std::string_view rawL
   if (w.size() < 3) return Fail(line, "expect PATH JSON");
   // The JSON is taken from the raw line, after the path, up to a comment.
   const std::size_t command = rawLine.find("expect");
-  const std::size_t path = command == std::string_view::npos ? command : rawLine.find(w[1], command + 6);
-  if (path == std::string_view::npos) return Fail(line, "write the path of expect without quotes");
-  std::string_view rest = rawLine.substr(path + w[1].size());
+  const std::size_t pathAt = command == std::string_view::npos ? command : rawLine.find(w[1], command + 6);
+  if (pathAt == std::string_view::npos) return Fail(line, "write the path of expect without quotes");
+  std::string_view rest = rawLine.substr(pathAt + w[1].size());
   bool inString = false;
   for (std::size_t n = 0; n < rest.size(); ++n) {
     if (inString && rest[n] == '\\') {
