@@ -1,0 +1,27 @@
+// Wires LegacyPowerEvents into the main window: it sees each power broadcast
+// from outside first and sends the window the old broadcasts it calls for.
+#pragma once
+
+#include "kit/power.h"
+#include "platform/win32/legacy_power_events.h"
+#include "platform/win32/window_hook.h"
+
+namespace murrelet::win32 {
+
+class LegacyPowerBridge {
+ public:
+  LegacyPowerBridge(WindowHandle window, PowerStatusSource& power);
+  // The window's PowerEntry.
+  std::intptr_t Receive(std::uintptr_t wParam, std::intptr_t lParam,
+                        const std::function<std::intptr_t(std::uintptr_t, std::intptr_t)>& pass);
+
+ private:
+  std::uint8_t BatteryFlag();
+
+  WindowHandle window_;
+  PowerStatusSource& power_;
+  LegacyPowerEvents events_;
+  bool forwarding_ = false;  // inside a broadcast already sorted, or one sent from here
+};
+
+}  // namespace murrelet::win32

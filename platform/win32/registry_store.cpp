@@ -1,0 +1,91 @@
+#include "platform/win32/registry_store.h"
+
+#include "platform/win32/text_encoding.h"
+#include "platform/win32/windows_api.h"
+
+namespace murrelet::win32 {
+namespace {
+
+class RegistryKey : public StoreKey {
+ public:
+  explicit RegistryKey(HKEY key) : key_(key) {}
+  ~RegistryKey() override { RegCloseKey(key_); }
+  RegistryKey(const RegistryKey&) = delete;
+  RegistryKey& operator=(const RegistryKey&) = delete;
+
+  StoreRead<std::string> ReadString(std::string_view name) override {
+    const std::wstring valueName = Widen(name);
+    // A value that grows between the size query and the read is read again.
+    for (int attempt = 0; attempt < 4; ++attempt) {
+      DWORD type = 0;
+      DWORD bytes = 0;
+      LSTATUS status = RegQueryValueExW(key_, valueName.c_str(), nullptr, &type, nullptr, &bytes);
+      if (status != ERROR_SUCCESS) return {ReadStatus::Missing, {}};
+      if (type != REG_SZ && type != REG_EXPAND_SZ) return {ReadStatus::WrongType, {}};
+      std::wstring text(bytes / sizeof(wchar_t) + 1, L'\0');
+      DWORD got = static_cast<DWORD>((text.size()) * sizeof(wchar_t));
+      status = RegQueryValueExW(key_, valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &got);
+      if (status == ERROR_MORE_DATA) continue;
+      if (status != ERROR_SUCCESS) return {ReadStatus::Missing, {}};
+      if (type != REG_SZ && type != REG_EXPAND_SZ) return {ReadStatus::WrongType, {}};
+      // The stored text need not end in a terminator; it ends at the first one.
+      text.resize(got / sizeof(wchar_t));
+      const std::size_t end = text.find(L'\0');
+      if (end != std::wstring::npos) text.resize(end);
+      return {ReadStatus::Ok, Narrow(text)};
+    }
+    return {ReadStatus::Missing, {}};
+  }
+
+  StoreRead<std::uint32_t> ReadDword(std::string_view name) override {
+    const std::wstring valueName = Widen(name);
+    DWORD type = 0;
+    DWORD bytes = 0;
+    const LSTATUS status = RegQueryValueExW(key_, valueName.c_str(), nullptr, &type, nullptr, &bytes);
+    if (status != ERROR_SUCCESS) return {ReadStatus::Missing, 0};
+    if (type != REG_DWORD || bytes != sizeof(DWORD)) return {ReadStatus::WrongType, 0};
+    DWORD value = 0;
+    bytes = sizeof(value);
+    if (RegQueryValueExW(key_, valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &bytes) !=
+        ERROR_SUCCESS) {
+      return {ReadStatus::Missing, 0};
+    }
+    if (type != REG_DWORD || bytes != sizeof(DWORD)) return {ReadStatus::WrongType, 0};
+    return {ReadStatus::Ok, value};
+  }
+
+  bool WriteString(std::string_view name, std::string_view value) override {
+    const std::wstring text = Widen(value);
+    const DWORD bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
+    return RegSetValueExW(key_, Widen(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), bytes) ==
+           ERROR_SUCCESS;
+  }
+
+  bool WriteDword(std::string_view name, std::uint32_t value) override {
+    const DWORD data = value;
+    return RegSetValueExW(key_, Widen(name).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
+                          sizeof(data)) == ERROR_SUCCESS;
+  }
+
+ private:
+  HKEY key_;
+};
+
+}  // namespace
+
+std::unique_ptr<StoreKey> RegistryStore::OpenReadOnly(std::string_view path) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, Widen(path).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return nullptr;
+  return std::make_unique<RegistryKey>(key);
+}
+
+std::unique_ptr<StoreKey> RegistryStore::OpenWritable(std::string_view path) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, Widen(path).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                      KEY_READ | KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+    return nullptr;
+  }
+  return std::make_unique<RegistryKey>(key);
+}
+
+}  // namespace murrelet::win32
