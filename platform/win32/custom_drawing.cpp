@@ -1,0 +1,125 @@
+#include "platform/win32/custom_drawing.h"
+
+#include <string>
+
+#include "platform/win32/windows_api.h"
+
+namespace murrelet::win32 {
+
+const wchar_t* const kPicturePanelClass = L"MurreletPicturePanel";
+const wchar_t* const kPercentBarClass = L"MurreletPercentBar";
+
+namespace {
+
+template <typename T>
+T* StateOf(HWND window) {
+  return reinterpret_cast<T*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+void PaintPicturePanel(HWND window, HDC dc) {
+  RECT rect;
+  GetClientRect(window, &rect);
+  FillRect(dc, &rect, GetSysColorBrush(COLOR_BTNFACE));
+  // A raised outer and a lowered inner bevel, one pixel each.
+  DrawEdge(dc, &rect, BDR_RAISEDOUTER | BDR_SUNKENINNER, BF_RECT | BF_ADJUST);
+  if (const Artwork* picture = StateOf<const Artwork>(window)) {
+    picture->Draw(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+  }
+}
+
+void PaintPercentBar(HWND window, HDC dc) {
+  const PercentBarState* state = StateOf<const PercentBarState>(window);
+  RECT rect;
+  GetClientRect(window, &rect);
+  DrawEdge(dc, &rect, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
+  const int percent = state ? state->percent : 0;
+  RECT filled = rect;
+  filled.right = rect.left + (rect.right - rect.left) * percent / 100;
+  RECT empty = rect;
+  empty.left = filled.right;
+  FillRect(dc, &filled, GetSysColorBrush(COLOR_HIGHLIGHT));
+  FillRect(dc, &empty, GetSysColorBrush(COLOR_WINDOW));
+
+  const std::wstring text = std::to_wstring(percent) + L"%";
+  HGDIOBJ previous = state && state->font ? SelectObject(dc, state->font) : nullptr;
+  SetBkMode(dc, TRANSPARENT);
+  // The text reads in both halves: highlight colours over the filled part.
+  const int saved = SaveDC(dc);
+  IntersectClipRect(dc, filled.left, filled.top, filled.right, filled.bottom);
+  SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+  DrawTextW(dc, text.c_str(), -1, &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  RestoreDC(dc, saved);
+  ExcludeClipRect(dc, filled.left, filled.top, filled.right, filled.bottom);
+  SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+  DrawTextW(dc, text.c_str(), -1, &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+  if (previous != nullptr) SelectObject(dc, previous);
+}
+
+LRESULT CALLBACK PaintedControl(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_PAINT) {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    wchar_t className[32] = {};
+    GetClassNameW(window, className, 32);
+    if (std::wstring_view(className) == kPercentBarClass) {
+      PaintPercentBar(window, dc);
+    } else {
+      PaintPicturePanel(window, dc);
+    }
+    EndPaint(window, &paint);
+    return 0;
+  }
+  if (message == WM_ERASEBKGND) return 1;
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+void RegisterCustomControls() {
+  static const bool registered = [] {
+    for (const wchar_t* name : {kPicturePanelClass, kPercentBarClass}) {
+      WNDCLASSEXW windowClass{};
+      windowClass.cbSize = sizeof(windowClass);
+      windowClass.lpfnWndProc = PaintedControl;
+      windowClass.hInstance = GetModuleHandleW(nullptr);
+      windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+      windowClass.lpszClassName = name;
+      RegisterClassExW(&windowClass);
+    }
+    return true;
+  }();
+  (void)registered;
+}
+
+void DrawGlyphButton(const DRAWITEMSTRUCT& item, const std::wstring& caption, const Artwork* glyph, FontHandle font,
+                     unsigned dpi) {
+  HDC dc = item.hDC;
+  RECT rect = item.rcItem;
+  const bool pushed = (item.itemState & ODS_SELECTED) != 0;
+  const bool disabled = (item.itemState & ODS_DISABLED) != 0;
+  DrawFrameControl(dc, &rect, DFC_BUTTON, DFCS_BUTTONPUSH | (pushed ? DFCS_PUSHED : 0));
+
+  HGDIOBJ previous = font ? SelectObject(dc, font) : nullptr;
+  SIZE textSize{0, 0};
+  if (!caption.empty()) GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &textSize);
+  const int glyphSize = glyph && glyph->Loaded() ? Scale(16, dpi) : 0;
+  const int spacing = glyphSize > 0 && textSize.cx > 0 ? Scale(4, dpi) : 0;
+  const int shift = pushed ? 1 : 0;
+  int left = (rect.left + rect.right - (glyphSize + spacing + textSize.cx)) / 2 + shift;
+  const int middle = (rect.top + rect.bottom) / 2 + shift;
+  if (glyphSize > 0) glyph->Draw(dc, left, middle - glyphSize / 2, glyphSize, glyphSize);
+  left += glyphSize + spacing;
+  if (textSize.cx > 0) {
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+    TextOutW(dc, left, middle - textSize.cy / 2, caption.c_str(), static_cast<int>(caption.size()));
+  }
+  if (previous != nullptr) SelectObject(dc, previous);
+  if ((item.itemState & ODS_FOCUS) != 0 && (item.itemState & ODS_NOFOCUSRECT) == 0) {
+    RECT focus = item.rcItem;
+    InflateRect(&focus, -Scale(4, dpi), -Scale(4, dpi));
+    DrawFocusRect(dc, &focus);
+  }
+}
+
+}  // namespace murrelet::win32

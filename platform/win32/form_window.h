@@ -1,0 +1,67 @@
+// The real window of one Form: its child controls made from the form's
+// layout rows, each mirroring its control, and the user's actions handed to
+// the program through Deliver.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "kit/form.h"
+#include "platform/win32/artwork.h"
+#include "platform/win32/custom_drawing.h"
+#include "platform/win32/legacy_power_bridge.h"
+#include "platform/win32/window_hook.h"
+
+namespace murrelet::win32 {
+
+// What a window asks of its host.
+class FormWindowEvents {
+ public:
+  virtual ~FormWindowEvents() = default;
+  virtual void CloseRequested(Form& form) = 0;  // the close box, Alt+F4, WM_CLOSE
+  virtual void SessionEnding() = 0;             // WM_ENDSESSION with TRUE
+};
+
+class FormWindow {
+ public:
+  // `owner` is the main window for a dialog, null for the main window.
+  FormWindow(Form& form, WindowHandle owner, Deliver deliver, FormWindowEvents& events);
+  ~FormWindow();
+  FormWindow(const FormWindow&) = delete;
+  FormWindow& operator=(const FormWindow&) = delete;
+
+  Form& TheForm() { return form_; }
+  WindowHandle Handle() const { return window_; }
+  HookableWindow& Hook() { return *hook_; }
+  // The main window sees power broadcasts through the old-broadcast bridge.
+  void AddPowerBridge(PowerStatusSource& power);
+
+ private:
+  struct Widget;
+  static std::intptr_t __stdcall Procedure(WindowHandle window, unsigned message, std::uintptr_t wParam,
+                                           std::intptr_t lParam);
+  std::intptr_t Receive(unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
+  void CreateWidgets();
+  void CreateWidget(Widget& widget);
+  void Mirror(Widget& widget);
+  void ApplyDpi(unsigned dpi);
+  void PlaceWidget(Widget& widget);
+  Widget* WidgetById(int id);
+  void Run(const std::function<void()>& action) { deliver_(action); }
+
+  Form& form_;
+  Deliver deliver_;
+  FormWindowEvents& events_;
+  WindowHandle window_ = nullptr;
+  WindowHandle tooltip_ = nullptr;
+  unsigned dpi_ = 96;
+  FontHandle font_ = nullptr;
+  FontHandle boldFont_ = nullptr;
+  std::vector<std::unique_ptr<Widget>> widgets_;
+  std::unique_ptr<HookableWindow> hook_;
+  std::unique_ptr<LegacyPowerBridge> bridge_;
+};
+
+}  // namespace murrelet::win32

@@ -1,0 +1,24 @@
+// Pixels of the 96-dpi design on the window's monitor, and the window font.
+#pragma once
+
+#include "platform/win32/window_hook.h"
+
+struct HFONT__;
+
+namespace murrelet::win32 {
+
+using FontHandle = HFONT__*;
+
+unsigned WindowDpi(WindowHandle window);
+inline int Scale(int designPixels, unsigned dpi) {
+  return static_cast<int>((static_cast<long long>(designPixels) * dpi + 48) / 96);
+}
+// Outer size of a window with the given client size and styles at `dpi`.
+void OuterSize(int clientWidth, int clientHeight, unsigned long style, unsigned long exStyle, unsigned dpi,
+               int& width, int& height);
+
+// The window font at `dpi`: the design face when installed, else the
+// fallbacks of the same family.
+FontHandle CreateWindowFont(unsigned dpi, bool bold);
+
+}  // namespace murrelet::win32

@@ -1,0 +1,126 @@
+#include "platform/win32/win32_forms.h"
+
+#include "platform/win32/windows_api.h"
+
+namespace murrelet::win32 {
+
+Win32Forms::Win32Forms(PowerStatusSource& power) : power_(power) {}
+
+Win32Forms::~Win32Forms() {
+  // Dialogs first: they are owned by the main window.
+  while (!windows_.empty()) windows_.pop_back();
+}
+
+void Win32Forms::Connect(Deliver deliver, std::function<void()> closeMainWindow, std::function<void()> windowsEnding) {
+  deliver_ = std::move(deliver);
+  closeMainWindow_ = std::move(closeMainWindow);
+  windowsEnding_ = std::move(windowsEnding);
+}
+
+OwnerWindow& Win32Forms::CreateWindow(Form& form) {
+  const WindowHandle owner = windows_.empty() ? nullptr : windows_.front()->Handle();
+  windows_.push_back(std::make_unique<FormWindow>(form, owner, deliver_, *this));
+  FormWindow& window = *windows_.back();
+  if (owner == nullptr) window.AddPowerBridge(power_);
+  return window.Hook();
+}
+
+FormWindow* Win32Forms::WindowOf(const Form& form) const {
+  for (const auto& window : windows_) {
+    if (&window->TheForm() == &form) return window.get();
+  }
+  return nullptr;
+}
+
+void Win32Forms::Show(Form& form) {
+  form.Visible = true;
+  if (FormWindow* window = WindowOf(form)) {
+    ShowWindow(window->Handle(), SW_SHOW);
+    UpdateWindow(window->Handle());
+  }
+}
+
+void Win32Forms::Hide(Form& form) {
+  form.Visible = false;
+  if (FormWindow* window = WindowOf(form)) ShowWindow(window->Handle(), SW_HIDE);
+}
+
+TModalResult Win32Forms::ShowModal(Form& form) {
+  FormWindow* window = WindowOf(form);
+  if (window == nullptr) return TModalResult::Cancel;
+  const HWND main = windows_.front()->Handle();
+  const bool ownerWasEnabled = IsWindowEnabled(main) != FALSE;
+  form.ModalResult = TModalResult::None;
+  modal_.push_back(&form);
+  EnableWindow(main, FALSE);
+  Show(form);
+  SetForegroundWindow(window->Handle());
+
+  MSG message;
+  while (form.ModalResult == TModalResult::None) {
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got == 0) {
+      // The program is ending: the main loop must see the quit as well.
+      PostQuitMessage(static_cast<int>(message.wParam));
+      form.ModalResult = TModalResult::Cancel;
+      break;
+    }
+    if (got < 0) {
+      form.ModalResult = TModalResult::Cancel;
+      break;
+    }
+    Dispatch(&message);
+  }
+  // The owner comes back before the dialog goes, so it gets the activation.
+  if (ownerWasEnabled) EnableWindow(main, TRUE);
+  Hide(form);
+  modal_.pop_back();
+  return form.ModalResult;
+}
+
+void Win32Forms::Quit() { PostQuitMessage(0); }
+
+void Win32Forms::RunMessageLoop() {
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) Dispatch(&message);
+}
+
+void Win32Forms::Dispatch(void* raw) {
+  MSG& message = *static_cast<MSG*>(raw);
+  const bool key = message.message == WM_KEYDOWN || message.message == WM_KEYUP || message.message == WM_CHAR;
+  const bool enterOrEscape = key && (message.wParam == VK_RETURN || message.wParam == VK_ESCAPE);
+  if (!enterOrEscape) {
+    const HWND root = message.hwnd != nullptr ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+    if (root != nullptr && IsDialogMessageW(root, &message)) return;
+  }
+  TranslateMessage(&message);
+  DispatchMessageW(&message);
+}
+
+void* Win32Forms::BoxOwner() const {
+  if (!modal_.empty()) {
+    if (FormWindow* window = WindowOf(*modal_.back())) return window->Handle();
+  }
+  if (!windows_.empty() && IsWindowVisible(windows_.front()->Handle())) return windows_.front()->Handle();
+  return nullptr;
+}
+
+void Win32Forms::CloseRequested(Form& form) {
+  for (Form* dialog : modal_) {
+    if (dialog == &form) {
+      form.ModalResult = TModalResult::Cancel;
+      return;
+    }
+  }
+  if (!windows_.empty() && &windows_.front()->TheForm() == &form) {
+    if (closeMainWindow_) closeMainWindow_();
+    return;
+  }
+  Hide(form);
+}
+
+void Win32Forms::SessionEnding() {
+  if (windowsEnding_) windowsEnding_();
+}
+
+}  // namespace murrelet::win32

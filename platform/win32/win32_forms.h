@@ -1,0 +1,51 @@
+// The FormHost of the Windows program: the windows, the main message loop
+// and the nested loop of a modal dialog.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "kit/form.h"
+#include "kit/power.h"
+#include "platform/win32/form_window.h"
+
+namespace murrelet::win32 {
+
+class Win32Forms : public FormHost, public FormWindowEvents {
+ public:
+  explicit Win32Forms(PowerStatusSource& power);
+  ~Win32Forms() override;
+
+  // How the program takes its events; set before the first window is made.
+  void Connect(Deliver deliver, std::function<void()> closeMainWindow, std::function<void()> windowsEnding);
+
+  OwnerWindow& CreateWindow(Form& form) override;
+  void Show(Form& form) override;
+  void Hide(Form& form) override;
+  TModalResult ShowModal(Form& form) override;
+  void Quit() override;
+
+  // Runs until Quit.
+  void RunMessageLoop();
+  // The window a message box belongs to: the open dialog, else the main
+  // window once it is shown, else none.
+  void* BoxOwner() const;
+
+  void CloseRequested(Form& form) override;
+  void SessionEnding() override;
+
+ private:
+  FormWindow* WindowOf(const Form& form) const;
+  // One message: dialog keys for tabbing, but Enter and Escape press nothing.
+  static void Dispatch(void* message);
+
+  PowerStatusSource& power_;
+  Deliver deliver_;
+  std::function<void()> closeMainWindow_;
+  std::function<void()> windowsEnding_;
+  std::vector<std::unique_ptr<FormWindow>> windows_;  // the first is the main window
+  std::vector<Form*> modal_;
+};
+
+}  // namespace murrelet::win32
