@@ -1,0 +1,122 @@
+#include "tools/soak/soak_run.h"
+
+#include "tools/scenario/script_lexer.h"
+
+namespace murrelet::soak {
+namespace {
+
+bool ShownSince(const sim::SimBoxes& boxes, std::size_t first, const std::string& text) {
+  for (std::size_t n = first; n < boxes.shown.size(); ++n) {
+    if (boxes.shown[n].text == text) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+SoakRun::SoakRun() : scene_(out_, err_) {
+  // A soak never dumps, so the per-call log would only grow.
+  scene_.Sim().tapi.recordCalls = false;
+  model_.Take(scene_.Sim().store);
+}
+
+Findings SoakRun::Step(const std::string& line) {
+  ++steps_;
+  sim::SimPlatform& sim = scene_.Sim();
+  const bool wasRunning = scene_.Running();
+  ChargeSettings before;
+  if (wasRunning) before = scene_.App()->MainForm()->Settings;
+  const std::size_t firstBox = sim.boxes.shown.size();
+  const std::size_t appsBefore = sim.tapi.LineAppsAlive();
+  const scenario::LexResult lexed = scenario::SplitWords(line);
+  const std::string command = lexed.words.empty() ? std::string() : lexed.words.front();
+  // A close is checked call by call: the lines it ends must balance the ones alive.
+  const bool closing = command == "close" && wasRunning;
+  if (closing) {
+    sim.tapi.TakeCalls();
+    sim.tapi.recordCalls = true;
+  }
+
+  Findings found;
+  int code = scenario::kOk;
+  try {
+    code = scene_.RunLine(line, static_cast<int>(steps_ & 0x7FFFFFFF));
+  } catch (const std::exception& error) {
+    found.push_back({"escaped", std::string("an exception left the program: ") + error.what()});
+  } catch (...) {
+    found.push_back({"escaped", "a non-standard exception left the program"});
+  }
+  sim.tapi.recordCalls = false;
+  if (code != scenario::kOk) {
+    found.push_back({"bad-step", "the runner refused the line: " + err_.str()});
+    err_.str("");
+    return found;
+  }
+
+  for (Finding& finding : CheckState(sim, scene_.App(), firstBox)) {
+    // The highest number of line applications alive is a running maximum:
+    // report each new height once.
+    if (finding.id == "two-line-apps") {
+      if (sim.tapi.MaxLineAppsAlive() <= reportedMaxApps_) continue;
+      reportedMaxApps_ = sim.tapi.MaxLineAppsAlive();
+    }
+    found.push_back(std::move(finding));
+  }
+  CheckStep(command, wasRunning, before, appsBefore, firstBox, found);
+  // After a finding the model follows the store again, so one fault is
+  // reported once rather than on every later step.
+  if (!found.empty()) model_.Take(sim.store);
+  return found;
+}
+
+void SoakRun::CheckStep(const std::string& command, bool wasRunning, const ChargeSettings& before,
+                        std::size_t appsBefore, std::size_t firstBox, Findings& out) {
+  sim::SimPlatform& sim = scene_.Sim();
+  if (command == "store") {
+    model_.Take(sim.store);
+    return;
+  }
+  const bool started = (command == "start" || command == "start-second") && !wasRunning && scene_.Running();
+  if (started) {
+    int infoBoxes = 0;
+    for (std::size_t n = firstBox; n < sim.boxes.shown.size(); ++n) {
+      infoBoxes += sim.boxes.shown[n].kind == BoxKind::Information ? 1 : 0;
+    }
+    model_.Started(sim.store, scene_.App()->MainForm()->Settings, infoBoxes, out);
+  }
+  if (command == "close" && wasRunning && !scene_.Running()) {
+    const std::vector<std::string> errors = model_.Closed(sim.store, before);
+    for (const std::string& error : errors) {
+      if (!ShownSince(sim.boxes, firstBox, error)) out.push_back({"write-unreported", "not shown: " + error});
+    }
+    std::int64_t alive = static_cast<std::int64_t>(appsBefore);
+    for (const sim::TapiCall& call : sim.tapi.TakeCalls()) {
+      if (call.result != 0) continue;
+      if (call.op == "lineInitialize") ++alive;
+      if (call.op == "lineShutdown") --alive;
+    }
+    if (alive != 0) {
+      out.push_back({"close-leaves-line-app", std::to_string(alive) + " line applications alive after the close"});
+    }
+    if (errors.empty()) {
+      auto key = sim.store.keys.find(SettingsKeyPath());
+      if (key == sim.store.keys.end() || key->second.size() != 8) {
+        out.push_back({"store-not-eight", "after a normal close the key does not hold exactly eight values"});
+      }
+    }
+  }
+  model_.Compare(sim.store, out);
+}
+
+void SoakRun::Compact() {
+  sim::SimPlatform& sim = scene_.Sim();
+  sim.boxes.shown.clear();
+  sim.execution.values.clear();
+  sim.sleeper.waits.clear();
+  sim.shutdown.calls.clear();
+  if (scene_.Running()) {
+    if (sim::SimWindow* window = sim.forms.WindowOf(*scene_.App()->MainForm())) window->defaultSeen.clear();
+  }
+}
+
+}  // namespace murrelet::soak

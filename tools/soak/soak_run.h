@@ -1,0 +1,44 @@
+// One soak: a scenario played line by line, with every rule checked after
+// each line. Replaying the same lines in a fresh SoakRun gives the same
+// findings, which is what makes a printed script a reproduction.
+#pragma once
+
+#include <cstddef>
+#include <sstream>
+#include <string>
+
+#include "tools/scenario/scenario.h"
+#include "tools/soak/state_checks.h"
+#include "tools/soak/store_model.h"
+
+namespace murrelet::soak {
+
+class SoakRun {
+ public:
+  SoakRun();
+
+  // Plays one line and returns what it broke. A line the runner refuses is
+  // reported as the finding "bad-step" (a fault of the generator, not of the
+  // program); an exception escaping the runner as "escaped".
+  Findings Step(const std::string& line);
+
+  // Drops the logs that only grow (boxes, keep-awake calls, waits, shutdown
+  // calls, messages seen by the default window procedure).
+  void Compact();
+
+  scenario::Scenario& Scene() { return scene_; }
+  long long Steps() const { return steps_; }
+
+ private:
+  void CheckStep(const std::string& command, bool wasRunning, const ChargeSettings& before, std::size_t appsBefore,
+                 std::size_t firstBox, Findings& out);
+
+  std::ostringstream out_;
+  std::ostringstream err_;
+  scenario::Scenario scene_;
+  StoreModel model_;
+  std::size_t reportedMaxApps_ = 1;
+  long long steps_ = 0;
+};
+
+}  // namespace murrelet::soak
