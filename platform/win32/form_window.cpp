@@ -223,9 +223,21 @@ void FormWindow::PlaceWidget(Widget& widget) {
   const RECT design = DesignRect(form_, *widget.row);
   const int left = Scale(design.left, dpi_);
   const int top = Scale(design.top, dpi_);
-  const int width = Scale(design.right, dpi_) - left;
+  int width = Scale(design.right, dpi_) - left;
   const int height = Scale(design.bottom, dpi_) - top;
   const ControlKind kind = widget.row->kind;
+  if (kind == ControlKind::Label && widget.row->align == Align::Left) {
+    // Left-aligned labels size themselves to their text, so a face wider
+    // than the design's does not cut a caption short.
+    const auto* label = dynamic_cast<const TLabel*>(widget.control);
+    HDC dc = GetDC(widget.window);
+    HGDIOBJ previous = SelectObject(dc, label != nullptr && label->Bold() ? boldFont_ : font_);
+    SIZE extent{0, 0};
+    GetTextExtentPoint32W(dc, widget.shownText.c_str(), static_cast<int>(widget.shownText.size()), &extent);
+    SelectObject(dc, previous);
+    ReleaseDC(widget.window, dc);
+    if (extent.cx + 1 > width) width = extent.cx + 1;
+  }
   if (kind == ControlKind::SpinEdit) {
     // The edit and its arrows share the layout's width.
     const int arrows = Scale(kUpDownWidth, dpi_);
@@ -235,7 +247,9 @@ void FormWindow::PlaceWidget(Widget& widget) {
     MoveWindow(widget.window, left, top, width, height, TRUE);
   }
   if (kind == ControlKind::StatusBar) {
-    const int edges[2] = {Scale(kStatusPanel0Width, dpi_), Scale(kStatusPanel0Width + kStatusPanel1Width, dpi_)};
+    // The last panel reaches the end of the bar, as the original toolkit's
+    // status bars do, so the clock has room in any time format.
+    const int edges[2] = {Scale(kStatusPanel0Width, dpi_), -1};
     SendMessageW(widget.window, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(edges));
   }
   if (!widget.row->image.empty()) {
@@ -328,6 +342,7 @@ void FormWindow::Mirror(Widget& widget) {
   if (text != widget.shownText) {
     widget.shownText = text;
     SetWindowTextW(widget.window, text.c_str());
+    if (control.Kind() == ControlKind::Label) PlaceWidget(widget);
   }
   InvalidateRect(widget.window, nullptr, TRUE);
 }

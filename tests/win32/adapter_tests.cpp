@@ -1,0 +1,316 @@
+// The Windows adapters against the real system calls (run under Wine in CI):
+// the registry, the single-instance mutex seen from a second process, the
+// window-procedure hook with real messages, TAPI, the clock and the calls of
+// a shutdown request up to, never including, the request itself.
+#include <string>
+#include <vector>
+
+#include "kit/power.h"
+#include "kit/tapi.h"
+#include "platform/win32/legacy_power_bridge.h"
+#include "platform/win32/registry_store.h"
+#include "platform/win32/shutdown_calls.h"
+#include "platform/win32/system_services.h"
+#include "platform/win32/text_encoding.h"
+#include "platform/win32/win32_tapi.h"
+#include "platform/win32/window_hook.h"
+#include "services/handset_line.h"
+#include "services/power_monitor.h"
+#include "tests/win32/check.h"
+#include "platform/win32/windows_api.h"
+
+using namespace murrelet;
+using namespace murrelet::win32;
+
+namespace {
+
+std::string TestKeyPath() {
+  return "Software\\Quillon SoftWare\\Gannetry\\AdapterTest" + std::to_string(GetCurrentProcessId());
+}
+
+struct TestKey {
+  ~TestKey() { RegDeleteTreeW(HKEY_CURRENT_USER, Widen(TestKeyPath()).c_str()); }
+};
+
+}  // namespace
+
+TEST_CASE("registry: texts and numbers round-trip, missing and wrong types are told apart") {
+  TestKey cleanup;
+  RegistryStore store;
+  CHECK(store.OpenReadOnly(TestKeyPath()) == nullptr);
+  {
+    auto key = store.OpenWritable(TestKeyPath());
+    CHECK(key != nullptr);
+    CHECK(key->WriteString("KestraName", "KESTRA T48R 携帯"));
+    CHECK(key->WriteString("Empty", ""));
+    CHECK(key->WriteDword("BatteryParcent", 30));
+    CHECK(key->WriteDword("Large", 0xFFFFFFFFu));
+  }
+  auto key = store.OpenReadOnly(TestKeyPath());
+  CHECK(key != nullptr);
+  const StoreRead<std::string> name = key->ReadString("KestraName");
+  CHECK(name.status == ReadStatus::Ok);
+  CHECK_EQ(name.value, std::string("KESTRA T48R 携帯"));
+  CHECK(key->ReadString("Empty").status == ReadStatus::Ok);
+  CHECK(key->ReadString("Empty").value.empty());
+  CHECK(key->ReadDword("BatteryParcent").status == ReadStatus::Ok);
+  CHECK_EQ(key->ReadDword("BatteryParcent").value, std::uint32_t{30});
+  CHECK_EQ(key->ReadDword("Large").value, 0xFFFFFFFFu);
+
+  CHECK(key->ReadDword("HourTimer").status == ReadStatus::Missing);
+  CHECK(key->ReadString("Nothing").status == ReadStatus::Missing);
+  CHECK(key->ReadDword("KestraName").status == ReadStatus::WrongType);
+  CHECK(key->ReadString("BatteryParcent").status == ReadStatus::WrongType);
+  // A read-only key refuses writes rather than failing silently later.
+  CHECK(!key->WriteDword("MinTimer", 1));
+}
+
+TEST_CASE("registry: odd stored shapes read safely") {
+  TestKey cleanup;
+  RegistryStore store;
+  store.OpenWritable(TestKeyPath());
+  HKEY raw = nullptr;
+  CHECK(RegOpenKeyExW(HKEY_CURRENT_USER, Widen(TestKeyPath()).c_str(), 0, KEY_WRITE, &raw) == ERROR_SUCCESS);
+  const wchar_t unterminated[] = {L'K', L'E', L'S'};
+  RegSetValueExW(raw, L"Unterminated", 0, REG_SZ, reinterpret_cast<const BYTE*>(unterminated), sizeof(unterminated));
+  const BYTE four[] = {1, 0, 0, 0};
+  RegSetValueExW(raw, L"Binary", 0, REG_BINARY, four, sizeof(four));
+  const BYTE two[] = {1, 0};
+  RegSetValueExW(raw, L"ShortDword", 0, REG_DWORD, two, sizeof(two));
+  RegCloseKey(raw);
+
+  auto key = store.OpenReadOnly(TestKeyPath());
+  CHECK_EQ(key->ReadString("Unterminated").value, std::string("KES"));
+  CHECK(key->ReadDword("Binary").status == ReadStatus::WrongType);
+  CHECK(key->ReadDword("ShortDword").status == ReadStatus::WrongType);
+}
+
+namespace {
+
+std::wstring BesideThisProgram(const wchar_t* file) {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring directory(path);
+  directory.resize(directory.find_last_of(L"\\/") + 1);
+  return directory + file;
+}
+
+DWORD RunProbe(const std::string& name) {
+  std::wstring command = L"\"" + BesideThisProgram(L"mutex_probe.exe") + L"\" " + Widen(name);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    return 99;
+  }
+  WaitForSingleObject(process.hProcess, 20000);
+  DWORD code = 98;
+  GetExitCodeProcess(process.hProcess, &code);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return code;
+}
+
+}  // namespace
+
+TEST_CASE("mutex: a second process sees the name held, and free again once released") {
+  const std::string name = "EX_GANNET_TEST_" + std::to_string(GetCurrentProcessId());
+  Win32Mutexes mutexes;
+  LockAttempt first = mutexes.Acquire(name);
+  CHECK(first.outcome == LockOutcome::Acquired);
+  CHECK(first.lock != nullptr);
+  CHECK(mutexes.Acquire(name).outcome == LockOutcome::HeldByAnotherCopy);
+  CHECK_EQ(RunProbe(name), DWORD{3});
+  first.lock.reset();
+  CHECK_EQ(RunProbe(name), DWORD{0});
+}
+
+namespace {
+
+struct NativeLog {
+  std::vector<std::pair<UINT, WPARAM>> seen;
+};
+NativeLog* g_native = nullptr;
+
+LRESULT CALLBACK NativeProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_POWERBROADCAST) {
+    if (g_native) g_native->seen.emplace_back(message, wParam);
+    return 77;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+HWND MakeWindow() {
+  static const bool registered = [] {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = NativeProcedure;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"MurreletHookTest";
+    return RegisterClassW(&windowClass) != 0;
+  }();
+  CHECK(registered);
+  return CreateWindowExW(0, L"MurreletHookTest", L"hook test", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
+                         GetModuleHandleW(nullptr), nullptr);
+}
+
+class FakePower : public PowerStatusSource {
+ public:
+  bool GetSystemPowerStatus(murrelet::SYSTEM_POWER_STATUS& status) override {
+    status.BatteryFlag = batteryFlag;
+    status.ACLineStatus = 1;
+    status.BatteryLifePercent = 80;
+    return true;
+  }
+  std::uint8_t batteryFlag = BATTERY_FLAG_HIGH;
+};
+
+}  // namespace
+
+TEST_CASE("hook: the power monitor answers real WM_POWERBROADCAST messages and gives the window back") {
+  NativeLog log;
+  g_native = &log;
+  HWND window = MakeWindow();
+  CHECK(window != nullptr);
+  const auto native = GetWindowLongPtrW(window, GWLP_WNDPROC);
+  std::vector<std::string> delivered;
+  int caught = 0;
+  {
+    HookableWindow hook(window, [&caught](const std::function<void()>& action) {
+      try {
+        action();
+      } catch (const std::exception&) {
+        ++caught;
+      }
+    });
+    FakePower power;
+    auto monitor = std::make_unique<TAPM>(&hook, power);
+    CHECK(GetWindowLongPtrW(window, GWLP_WNDPROC) != native);
+    bool refuse = true;
+    monitor->OnOverrideableSuspendQuery = [&](TAPM&, bool& canSuspend) {
+      delivered.push_back("overrideable");
+      canSuspend = !refuse;
+    };
+    monitor->OnPowerStatusChange = [&](TAPM&) { delivered.push_back("status"); };
+    monitor->OnBatteryLow = [&](TAPM&) { throw std::runtime_error("from a handler"); };
+
+    CHECK_EQ(SendMessageW(window, WM_POWERBROADCAST, PBT_APMQUERYSUSPEND, 1), LRESULT{BROADCAST_QUERY_DENY});
+    refuse = false;
+    CHECK_EQ(SendMessageW(window, WM_POWERBROADCAST, PBT_APMQUERYSUSPEND, 1), LRESULT{0});
+    // Everything else answers what the window's own procedure answered.
+    CHECK_EQ(SendMessageW(window, WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE, 0), LRESULT{77});
+    // An error in a handler is shown by the program, not thrown into Windows.
+    SendMessageW(window, WM_POWERBROADCAST, PBT_APMBATTERYLOW, 0);
+    CHECK_EQ(caught, 1);
+    CHECK_EQ(delivered, (std::vector<std::string>{"overrideable", "overrideable", "status"}));
+    CHECK_EQ(log.seen.size(), std::size_t{4});  // the window's own procedure ran first every time
+
+    monitor.reset();
+    CHECK_EQ(GetWindowLongPtrW(window, GWLP_WNDPROC), native);
+    SendMessageW(window, WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE, 0);
+    CHECK_EQ(delivered.size(), std::size_t{3});
+  }
+  DestroyWindow(window);
+  g_native = nullptr;
+}
+
+TEST_CASE("hook: a suspend without a query and a battery turning low reach the monitor as the old broadcasts") {
+  NativeLog log;
+  g_native = &log;
+  HWND window = MakeWindow();
+  std::vector<std::string> events;
+  {
+    HookableWindow hook(window, {});
+    FakePower power;
+    LegacyPowerBridge bridge(window, power);
+    hook.SetPowerEntry([&bridge](std::uintptr_t w, std::intptr_t l, const auto& pass) { return bridge.Receive(w, l, pass); });
+    TAPM monitor(&hook, power);
+    monitor.OnSuspendQuery = [&](TAPM&) { events.push_back("query"); };
+    monitor.OnOverrideableSuspendQuery = [&](TAPM&, bool&) { events.push_back("overrideable"); };
+    monitor.OnSuspend = [&](TAPM&) { events.push_back("suspend"); };
+    monitor.OnPowerStatusChange = [&](TAPM&) { events.push_back("status"); };
+    monitor.OnBatteryLow = [&](TAPM&) { events.push_back("low"); };
+
+    SendMessageW(window, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+    power.batteryFlag = BATTERY_FLAG_LOW;
+    SendMessageW(window, WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE, 0);
+    SendMessageW(window, WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE, 0);
+    SendMessageW(window, WM_POWERBROADCAST, PBT_APMBATTERYLOW, 0);  // the system's own, same crossing
+    CHECK_EQ(events, (std::vector<std::string>{"query", "suspend", "status", "low", "status"}));
+  }
+  DestroyWindow(window);
+  g_native = nullptr;
+}
+
+TEST_CASE("tapi: Tapi32.dll's answers reach the core safely and leave nothing open") {
+  Win32Tapi tapi;
+  HLINEAPP app = 0xDEAD;
+  std::uint32_t devices = 0xDEAD;
+  const std::int32_t started = tapi.lineInitialize(&app, &devices);
+  if (started == 0) {
+    CHECK(app != 0);
+    CHECK_EQ(tapi.lineShutdown(app), std::int32_t{0});
+  } else {
+    // Wine answers success without a handle: that is no line application.
+    CHECK(started < 0);
+    CHECK_EQ(app, HLINEAPP{0});
+    CHECK_EQ(devices, std::uint32_t{0});
+  }
+  CHECK_EQ(tapi.LiveLineApps(), std::size_t{0});
+  // Zero, unknown and already released handles are refused without a call.
+  CHECK(tapi.lineClose(0) != 0);
+  CHECK(tapi.lineShutdown(0) != 0);
+  CHECK(tapi.lineShutdown(app) != 0);
+  CHECK(tapi.lineClose(12345) != 0);
+
+  CHECK_EQ(FindHandsetLine(tapi, "KESTRA T48R"), kNoDevice);
+  HLINEAPP lineApp = 7;
+  HLINE line = 7;
+  OpenHandsetLine(tapi, 0, lineApp, line);
+  if (line != 0) CloseHandsetLine(tapi, lineApp, line);
+  CloseHandsetLine(tapi, 0, 0);
+  CHECK_EQ(tapi.LiveLineApps(), std::size_t{0});
+  CHECK_EQ(tapi.LiveLines(), std::size_t{0});
+}
+
+TEST_CASE("clock, power and the shutdown request's preparations work against the system") {
+  Win32Clock clock;
+  const TimeOfDay now = clock.Now();
+  CHECK(now.hour >= 0 && now.hour < 24 && now.minute >= 0 && now.minute < 60);
+  std::string text = "old";
+  clock.FormatLongTime({13, 5, 9}, text);
+  CHECK(text.find("05") != std::string::npos);
+  CHECK(text.find("09") != std::string::npos);
+
+  Win32Power power;
+  murrelet::SYSTEM_POWER_STATUS status;
+  CHECK(power.GetSystemPowerStatus(status));
+
+  // Everything up to the request; ExitWindowsEx is never called here.
+  Win32Shutdown shutdown;
+  murrelet::OSVERSIONINFO version;
+  version.dwOSVersionInfoSize = kOsVersionInfoSize;
+  CHECK(shutdown.GetVersionEx(version));
+  CHECK_EQ(version.dwPlatformId, VER_PLATFORM_WIN32_NT);
+  TokenHandle token = 0;
+  CHECK(shutdown.OpenProcessToken(TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, token));
+  CHECK(token != 0);
+  murrelet::LUID luid;
+  CHECK(shutdown.LookupPrivilegeValue("SeShutdownPrivilege", luid));
+  CHECK(!shutdown.LookupPrivilegeValue("NoSuchPrivilege", luid));
+  murrelet::TOKEN_PRIVILEGES privileges;
+  privileges.PrivilegeCount = 1;
+  privileges.Luid = luid;
+  privileges.Attributes = SE_PRIVILEGE_ENABLED;
+  CHECK(shutdown.AdjustTokenPrivileges(token, false, privileges));
+  shutdown.CloseToken(token);
+  shutdown.CloseToken(0);
+}
+
+TEST_CASE("texts convert between UTF-8 and UTF-16 without loss") {
+  const std::string japanese = "充電中（残り 0:09:59)ｷｬﾝｾﾙ";
+  CHECK_EQ(Narrow(Widen(japanese)), japanese);
+  CHECK(Widen("").empty());
+  CHECK_EQ(Widen("\xE7\x92\xB0").size(), std::size_t{1});
+}
+
+int wmain() { return check::RunAll(); }

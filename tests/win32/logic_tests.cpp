@@ -1,0 +1,195 @@
+// The Windows layer's decisions that need no Windows: the handle numbers
+// handed to the core, the old power broadcasts, and the line name re-encoded
+// for the core. Built natively and for Windows.
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "kit/power.h"
+#include "kit/tapi.h"
+#include "platform/win32/handle_table.h"
+#include "platform/win32/legacy_power_events.h"
+#include "platform/win32/line_name_encoding.h"
+#include "services/handset_line.h"
+#include "tests/win32/check.h"
+
+using namespace murrelet;
+using namespace murrelet::win32;
+
+TEST_CASE("handle numbers are never 0, count as open, and reach nothing once given back") {
+  HandleTable table;
+  const std::uint32_t first = table.Add(0xFFFFFFF0u);  // a native value negative as 32 bits
+  const std::uint32_t second = table.Add(7);
+  CHECK(first != 0);
+  CHECK(second != 0);
+  CHECK(first != second);
+  CHECK(static_cast<std::int32_t>(first) >= 1);
+  CHECK_EQ(table.Find(first).value(), std::uintptr_t{0xFFFFFFF0u});
+  CHECK_EQ(table.Take(first).value(), std::uintptr_t{0xFFFFFFF0u});
+  CHECK(!table.Take(first).has_value());  // a second release gives nothing
+  CHECK(!table.Find(0).has_value());
+  CHECK(!table.Take(0).has_value());
+  // A number given back is not handed out again at once.
+  const std::uint32_t third = table.Add(9);
+  CHECK(third != first);
+  CHECK_EQ(table.Size(), std::size_t{2});
+}
+
+namespace {
+
+struct Step {
+  std::uintptr_t wParam;
+  std::uint8_t batteryFlag;
+  std::optional<Broadcast> before;
+  bool passOn;
+  std::optional<Broadcast> after;
+};
+
+void Play(std::uint8_t startFlag, const std::vector<Step>& steps) {
+  LegacyPowerEvents events(startFlag);
+  for (std::size_t i = 0; i < steps.size(); ++i) {
+    const Step& step = steps[i];
+    const BroadcastPlan plan = events.OnSystemBroadcast(step.wParam, step.batteryFlag);
+    if (!(plan.before == step.before) || plan.passOn != step.passOn || !(plan.after == step.after)) {
+      check::Fail(__FILE__, __LINE__, "step " + std::to_string(i) + " (wParam " + std::to_string(step.wParam) + ")");
+    }
+  }
+}
+
+const Broadcast kQuery{PBT_APMQUERYSUSPEND, 0};
+const Broadcast kLow{PBT_APMBATTERYLOW, 0};
+
+}  // namespace
+
+TEST_CASE("a suspend nobody asked about is preceded by a query that cannot be refused, once per suspend") {
+  Play(BATTERY_FLAG_HIGH, {
+                              {PBT_APMSUSPEND, 255, kQuery, true, {}},
+                              {PBT_APMRESUMEAUTOMATIC, 255, {}, true, {}},
+                              {PBT_APMSUSPEND, 255, kQuery, true, {}},
+                          });
+}
+
+TEST_CASE("where the system still asks before a suspend, no second query is delivered") {
+  Play(BATTERY_FLAG_HIGH, {
+                              {PBT_APMQUERYSUSPEND, 255, {}, true, {}},
+                              {PBT_APMSUSPEND, 255, {}, true, {}},
+                              {PBT_APMRESUMESUSPEND, 255, {}, true, {}},
+                              // A refused query leaves the next suspend unasked.
+                              {PBT_APMQUERYSUSPEND, 255, {}, true, {}},
+                              {PBT_APMQUERYSUSPENDFAILED, 255, {}, true, {}},
+                              {PBT_APMSUSPEND, 255, kQuery, true, {}},
+                          });
+}
+
+TEST_CASE("a battery going low or critical is reported once per crossing, after the status change") {
+  Play(BATTERY_FLAG_HIGH, {
+                              {PBT_APMPOWERSTATUSCHANGE, BATTERY_FLAG_HIGH, {}, true, {}},
+                              {PBT_APMPOWERSTATUSCHANGE, BATTERY_FLAG_LOW, {}, true, kLow},
+                              {PBT_APMPOWERSTATUSCHANGE, BATTERY_FLAG_CRITICAL, {}, true, {}},
+                              {PBT_APMPOWERSTATUSCHANGE, BATTERY_FLAG_LOW | BATTERY_FLAG_CHARGING, {}, true, {}},
+                              // Unknown says nothing: still the same crossing.
+                              {PBT_APMPOWERSTATUSCHANGE, BATTERY_FLAG_UNKNOWN, {}, true, {}},
+                              {PBT_APMPOWERSTATUSCHANGE, 0, {}, true, {}},
+                              {PBT_APMPOWERSTATUSCHANGE, BATTERY_FLAG_CRITICAL, {}, true, kLow},
+                          });
+}
+
+TEST_CASE("a battery already low at start, or no battery at all, is no crossing") {
+  Play(BATTERY_FLAG_LOW, {{PBT_APMPOWERSTATUSCHANGE, BATTERY_FLAG_LOW, {}, true, {}}});
+  Play(BATTERY_FLAG_HIGH, {{PBT_APMPOWERSTATUSCHANGE, BATTERY_FLAG_NO_BATTERY, {}, true, {}},
+                           {PBT_APMPOWERSTATUSCHANGE, BATTERY_FLAG_UNKNOWN, {}, true, {}}});
+}
+
+TEST_CASE("a low battery the system reports itself is not delivered twice") {
+  Play(BATTERY_FLAG_HIGH, {
+                              // The system first: the status change adds nothing.
+                              {PBT_APMBATTERYLOW, 255, {}, true, {}},
+                              {PBT_APMPOWERSTATUSCHANGE, BATTERY_FLAG_LOW, {}, true, {}},
+                              {PBT_APMPOWERSTATUSCHANGE, BATTERY_FLAG_HIGH, {}, true, {}},
+                              // The status change first: the system's own report is held back.
+                              {PBT_APMPOWERSTATUSCHANGE, BATTERY_FLAG_LOW, {}, true, kLow},
+                              {PBT_APMBATTERYLOW, 255, {}, false, {}},
+                          });
+}
+
+TEST_CASE("other broadcasts pass unchanged") {
+  Play(BATTERY_FLAG_HIGH, {{PBT_APMOEMEVENT, 255, {}, true, {}}, {PBT_APMRESUMECRITICAL, 255, {}, true, {}},
+                           {PBT_APMQUERYSUSPENDFAILED, 255, {}, true, {}}, {0x8013, 255, {}, true, {}}});
+}
+
+namespace {
+
+// A block as TAPI answers: fixed part, the name at the end.
+std::vector<std::byte> Block(std::size_t total, const std::string& name, std::uint32_t needed, bool nameFits = true) {
+  std::vector<std::byte> block(total, std::byte{0});
+  devcaps::Put(block, devcaps::dwTotalSize, static_cast<std::uint32_t>(total));
+  devcaps::Put(block, devcaps::dwNeededSize, needed);
+  devcaps::Put(block, devcaps::dwMediaModes, LINEMEDIAMODE_DATAMODEM);
+  devcaps::Put(block, devcaps::dwLineNameSize, static_cast<std::uint32_t>(name.size() + 1));
+  devcaps::Put(block, devcaps::dwLineNameOffset, static_cast<std::uint32_t>(devcaps::kFixedSize));
+  if (nameFits) {
+    std::memcpy(block.data() + devcaps::kFixedSize, name.data(), name.size());
+    devcaps::Put(block, devcaps::dwUsedSize, static_cast<std::uint32_t>(devcaps::kFixedSize + name.size() + 1));
+  } else {
+    devcaps::Put(block, devcaps::dwUsedSize, static_cast<std::uint32_t>(devcaps::kFixedSize));
+  }
+  return block;
+}
+
+// Latin-1 as the ANSI code page; byte 0x81 stands for an undefined one.
+bool Latin1(std::string_view ansi, std::string& utf8) {
+  utf8.clear();
+  for (const char c : ansi) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte == 0x81) return false;
+    if (byte < 0x80) {
+      utf8.push_back(c);
+    } else {
+      utf8.push_back(static_cast<char>(0xC0 | (byte >> 6)));
+      utf8.push_back(static_cast<char>(0x80 | (byte & 0x3F)));
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+TEST_CASE("line names reach the core as UTF-8, with room asked for on the first query") {
+  const std::uint32_t nativeNeeded = devcaps::kFixedSize + 12;
+  // First query: the name does not fit; the block asks for room for UTF-8.
+  std::vector<std::byte> first = Block(devcaps::kFixedSize, "K\xC9STRA T48R", nativeNeeded, false);
+  std::vector<std::byte> shown(first.size());
+  PresentLineName(first, shown, Latin1);
+  CHECK_EQ(devcaps::Get(shown, devcaps::dwNeededSize), nativeNeeded + Utf8Room(12));
+  CHECK(LineNameOf(shown).empty());
+
+  // Second query with that size: the name reads as UTF-8.
+  const std::uint32_t size = nativeNeeded + Utf8Room(12);
+  std::vector<std::byte> second = Block(size, "K\xC9STRA T48R", nativeNeeded);
+  shown.assign(size, std::byte{0});
+  PresentLineName(second, shown, Latin1);
+  CHECK_EQ(std::string(LineNameOf(shown)), std::string("K\xC3\x89STRA T48R"));
+  CHECK_EQ(devcaps::Get(shown, devcaps::dwMediaModes), LINEMEDIAMODE_DATAMODEM);
+}
+
+TEST_CASE("ASCII names stay in place, and names that are not text never match") {
+  const std::uint32_t size = devcaps::kFixedSize + 64;
+  std::vector<std::byte> plain = Block(size, "KESTRA T48R", devcaps::kFixedSize + 12);
+  std::vector<std::byte> shown(size);
+  PresentLineName(plain, shown, Latin1);
+  CHECK_EQ(std::string(LineNameOf(shown)), std::string("KESTRA T48R"));
+  CHECK_EQ(devcaps::Get(shown, devcaps::dwLineNameOffset), std::uint32_t{devcaps::kFixedSize});
+
+  std::vector<std::byte> invalid = Block(size, "KESTRA\x81", devcaps::kFixedSize + 8);
+  PresentLineName(invalid, shown, Latin1);
+  CHECK_EQ(devcaps::Get(shown, devcaps::dwLineNameSize), std::uint32_t{0});
+  CHECK(LineNameOf(shown).empty());
+
+  // A device without a name keeps having none and asks for no extra room.
+  std::vector<std::byte> nameless = Block(size, "", devcaps::kFixedSize);
+  devcaps::Put(nameless, devcaps::dwLineNameSize, 0);
+  PresentLineName(nameless, shown, Latin1);
+  CHECK_EQ(devcaps::Get(shown, devcaps::dwNeededSize), std::uint32_t{devcaps::kFixedSize});
+}
+
+int main() { return check::RunAll(); }

@@ -1,0 +1,75 @@
+// Plays the user's part in the smoke test from outside the program: waits for
+// a window by its caption, closes it, clicks one of its controls, or prints
+// where it is for a screenshot.
+//   window_tool wait|gone|close|rect <caption> [seconds]
+//   window_tool click <caption> <control id>
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+
+namespace {
+
+struct Search {
+  const wchar_t* caption;
+  HWND found;
+};
+
+BOOL CALLBACK Visit(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<Search*>(data);
+  wchar_t text[256] = {};
+  GetWindowTextW(window, text, 256);
+  if (IsWindowVisible(window) && std::wcscmp(text, search->caption) == 0) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND FindShown(const wchar_t* caption) {
+  Search search{caption, nullptr};
+  EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// Polls every 100 ms until the window is (or is no longer) shown.
+HWND Await(const wchar_t* caption, double seconds, bool shown) {
+  for (double waited = 0; waited <= seconds; waited += 0.1) {
+    HWND window = FindShown(caption);
+    if ((window != nullptr) == shown) return window;
+    Sleep(100);
+  }
+  return shown ? nullptr : FindShown(caption);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  if (argc < 3) {
+    std::fputs("usage: window_tool wait|gone|close|rect|click <caption> [seconds|control id]\n", stderr);
+    return 2;
+  }
+  const std::wstring command = argv[1];
+  const wchar_t* caption = argv[2];
+  const double seconds = argc > 3 && command != L"click" ? _wtof(argv[3]) : 20.0;
+  if (command == L"gone") return Await(caption, seconds, false) == nullptr ? 0 : 1;
+  HWND window = Await(caption, seconds, true);
+  if (window == nullptr) {
+    std::fprintf(stderr, "window_tool: no window shows the caption asked for\n");
+    return 1;
+  }
+  if (command == L"wait") return 0;
+  if (command == L"close") return PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
+  if (command == L"rect") {
+    RECT rect;
+    GetWindowRect(window, &rect);
+    std::printf("%ldx%ld+%ld+%ld\n", rect.right - rect.left, rect.bottom - rect.top, rect.left, rect.top);
+    return 0;
+  }
+  if (command == L"click" && argc > 3) {
+    HWND control = GetDlgItem(window, _wtoi(argv[3]));
+    return control != nullptr && PostMessageW(control, BM_CLICK, 0, 0) ? 0 : 1;
+  }
+  return 2;
+}
