@@ -1,0 +1,58 @@
+// The Linux program: the core over Qt Widgets, sysfs and the system's D-Bus
+// services. Everything the platform hands to the program goes through
+// TApplication::Deliver.
+#include <QApplication>
+#include <QDBusConnection>
+#include <QIcon>
+
+#include "charging/application.h"
+#include "platform/linux/gui/session_end.h"
+#include "platform/linux/linux_platform.h"
+#include "platform/linux/power/power_events.h"
+
+using namespace murrelet;
+using namespace murrelet::linux_platform;
+
+int main(int argc, char** argv) {
+  QApplication qapp(argc, argv);
+  // The program ends its loop itself when the main window is closed.
+  QApplication::setQuitOnLastWindowClosed(false);
+  QGuiApplication::setDesktopFileName(QStringLiteral("murrelet"));
+  QApplication::setWindowIcon(QIcon(QStringLiteral(":/art/murrelet.png")));
+
+  const QDBusConnection systemBus = QDBusConnection::systemBus();
+  LinuxPlatform sys(LinuxPaths::ForThisUser(), systemBus, QDBusConnection::sessionBus());
+  TApplication app(sys.platform);
+
+  PowerEvents power(systemBus, [&](std::uintptr_t code, std::intptr_t lParam) {
+    sys.forms.Deliver([&] {
+      TMainForm* main = app.MainForm();
+      FormWindow* window = main != nullptr ? sys.forms.WindowOf(*main) : nullptr;
+      if (window != nullptr) window->Send(WM_POWERBROADCAST, code, lParam);
+    });
+  });
+  sys.forms.SetDelivery([&](const QtFormHost::Action& action) { app.Deliver(action); },
+                          [&](bool tick) {
+                            const bool charging = app.MainForm() != nullptr && app.MainForm()->Run.Charging;
+                            power.RunStateIs(charging);
+                            if (tick) {
+                              sys.execution.TickEnded(charging);
+                            } else {
+                              sys.execution.EventEnded(charging);
+                            }
+                          });
+  sys.forms.onCloseRequest = [&](Form& form) {
+    if (&form == app.MainForm()) app.CloseMainWindow();
+  };
+  SessionEnd session([&] { app.WindowsEnding(); });
+  QObject::connect(&qapp, &QCoreApplication::aboutToQuit, [&] {
+    // Quitting that the program did not ask for comes from the session.
+    if (app.Running()) app.WindowsEnding();
+  });
+
+  if (app.Start() == TApplication::StartResult::SecondCopy) return 0;
+  if (!app.Running() || sys.forms.QuitRequested()) return 0;
+  QApplication::exec();
+  power.RunStateIs(false);
+  return 0;
+}

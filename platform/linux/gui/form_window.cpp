@@ -1,0 +1,291 @@
+#include "platform/linux/gui/form_window.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QIcon>
+#include <QLabel>
+#include <QPixmap>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalBlocker>
+
+#include "charging/window_layouts.h"
+#include "platform/linux/gui/qt_form_host.h"
+#include "platform/linux/gui/text_fit.h"
+
+namespace murrelet::linux_platform {
+namespace {
+
+// Mirrors a control into its widget with a function chosen by kind.
+class FunctionView : public ControlView {
+ public:
+  explicit FunctionView(std::function<void(const Control&)> apply) : apply_(std::move(apply)) {}
+  void ControlChanged(const Control& control) override { apply_(control); }
+
+ private:
+  std::function<void(const Control&)> apply_;
+};
+
+QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+Qt::Alignment AlignmentOf(Align align) {
+  return (align == Align::Center ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter;
+}
+
+QIcon GlyphIcon(std::string_view image) {
+  const QString base = QStringLiteral(":/art/") + Q(image);
+  QIcon icon;
+  icon.addFile(base + QStringLiteral(".png"), QSize(), QIcon::Normal);
+  icon.addFile(base + QStringLiteral("_disabled.png"), QSize(), QIcon::Disabled);
+  return icon;
+}
+
+// Inner width of a parent: a group's frame takes a couple of pixels each side.
+constexpr int kGroupFrame = 2;
+
+void ApplyFont(QWidget& widget, const TLabel& label) {
+  QPalette palette = widget.palette();
+  palette.setColor(QPalette::WindowText, label.Color() == FontColor::Red
+                                             ? QColor(Qt::red)
+                                             : widget.parentWidget()->palette().color(QPalette::WindowText));
+  widget.setPalette(palette);
+  QFont font = widget.font();
+  font.setBold(label.Bold());
+  widget.setFont(font);
+}
+
+}  // namespace
+
+QFont FormFont() {
+  QFont font;
+  font.setFamilies({Q(kFontFace), QStringLiteral("Noto Sans CJK JP")});
+  font.setPixelSize(kFontPixels);
+  return font;
+}
+
+FormWindow::FormWindow(QtFormHost& host, Form& form, bool dialog)
+    : host_(host),
+      form_(form),
+      procedure_(std::make_shared<const WindowProcedure>(
+          // The default procedure grants every query, as the system's does.
+          [](std::uint32_t, std::uintptr_t, std::intptr_t) -> std::intptr_t { return 1; })) {
+  const Qt::WindowFlags flags =
+      (dialog ? Qt::Dialog : Qt::Window) | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+      Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint | (dialog ? Qt::WindowFlags() : Qt::WindowMinimizeButtonHint);
+  widget_ = std::make_unique<FormWidget>(flags);
+  widget_->setObjectName(Q(form.Name()));
+  widget_->setWindowTitle(Q(form.Caption()));
+  widget_->setFont(FormFont());
+  widget_->setFixedSize(form.ClientWidth(), form.ClientHeight());
+  widget_->onCloseBox = [this] { host_.CloseBoxPressed(form_); };
+
+  for (const ControlLayout& row : form.Layout()) {
+    QWidget* parent = widget_.get();
+    if (!row.parent.empty()) {
+      const auto it = objects_.find(row.parent);
+      if (it != objects_.end()) parent = static_cast<QWidget*>(it->second);
+    }
+    Control* control = form.Find(row.name);
+    QWidget* widget = MakeWidget(row, parent, control);
+    widget->setObjectName(Q(row.name));
+    widget->setGeometry(row.left, row.top, row.width, row.height);
+    objects_.emplace(std::string(row.name), widget);
+  }
+  // Timers have no layout row: one per Timer control.
+  for (Control* control : form.Controls()) {
+    if (control->Kind() != ControlKind::Timer) continue;
+    auto& timer = static_cast<TTimer&>(*control);
+    auto* qtimer = new QTimer(widget_.get());
+    qtimer->setObjectName(Q(timer.Name()));
+    qtimer->setTimerType(Qt::PreciseTimer);
+    qtimer->setInterval(static_cast<int>(timer.Interval()));
+    QObject::connect(qtimer, &QTimer::timeout, [this, &timer] { host_.Deliver([&timer] { timer.Fire(); }, true); });
+    objects_.emplace(timer.Name(), qtimer);
+    auto running = std::make_shared<bool>(false);
+    views_.push_back(std::make_unique<FunctionView>([qtimer, running](const Control& c) {
+      // Enabling again starts a fresh period, as the program expects.
+      if (c.Enabled() && !*running) qtimer->start();
+      if (!c.Enabled()) qtimer->stop();
+      *running = c.Enabled();
+    }));
+    timer.Attach(views_.back().get());
+    bound_.emplace_back(&timer, views_.back().get());
+  }
+  FitWidths();
+}
+
+// The forms go before the host that made their windows, so the form may be
+// gone by now: nothing here touches it.
+FormWindow::~FormWindow() = default;
+
+QWidget* FormWindow::MakeWidget(const ControlLayout& row, QWidget* parent, Control* control) {
+  QWidget* widget = nullptr;
+  std::function<void(const Control&)> apply;
+  switch (row.kind) {
+    case ControlKind::Group: {
+      auto* group = new QGroupBox(Q(row.text), parent);
+      apply = [group](const Control& c) { group->setTitle(Q(c.Text())); };
+      widget = group;
+      break;
+    }
+    case ControlKind::Label:
+    case ControlKind::StaticText: {
+      auto* label = new QLabel(Q(row.text), parent);
+      label->setTextFormat(Qt::PlainText);
+      label->setAlignment(AlignmentOf(row.align));
+      if (row.kind == ControlKind::StaticText) label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+      apply = [label](const Control& c) {
+        const auto& model = static_cast<const TLabel&>(c);
+        ApplyFont(*label, model);
+        label->setText(Q(c.Text()));
+        CondenseTextToWidth(*label, label->text(), label->contentsRect().width());
+      };
+      widget = label;
+      break;
+    }
+    case ControlKind::Button: {
+      auto* button = new QPushButton(Q(row.text), parent);
+      button->setAutoDefault(false);
+      button->setDefault(false);
+      if (!row.image.empty()) {
+        button->setIcon(GlyphIcon(row.image));
+        button->setIconSize(QSize(16, 16));
+      }
+      if (control != nullptr) {
+        auto* model = static_cast<TButton*>(control);
+        QObject::connect(button, &QPushButton::clicked, [this, model] { host_.Deliver([model] { model->UserClick(); }); });
+      }
+      apply = [button](const Control& c) {
+        button->setText(Q(c.Text()));
+        const auto& model = static_cast<const TButton&>(c);
+        button->setToolTip(Q(model.Hint));
+      };
+      widget = button;
+      break;
+    }
+    case ControlKind::SpinEdit: {
+      auto* spin = new StepSpinBox(parent);
+      spin->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      if (control != nullptr) {
+        auto* model = static_cast<TSpinEdit*>(control);
+        spin->onStep = [this, model](int direction) { host_.Deliver([model, direction] { model->UserStep(direction); }); };
+      }
+      apply = [spin](const Control& c) {
+        const auto& model = static_cast<const TSpinEdit&>(c);
+        const QSignalBlocker quiet(spin);
+        spin->setRange(model.MinValue(), model.MaxValue());
+        spin->setSingleStep(model.Increment());
+        spin->setValue(model.Value());
+      };
+      widget = spin;
+      break;
+    }
+    case ControlKind::CheckBox: {
+      auto* check = new QCheckBox(Q(row.text), parent);
+      if (control != nullptr) {
+        auto* model = static_cast<TCheckBox*>(control);
+        QObject::connect(check, &QCheckBox::clicked, [this, model, check](bool checked) {
+          host_.Deliver([model, checked] { model->UserSetChecked(checked); });
+          // The program may keep its own state: show what it holds.
+          const QSignalBlocker quiet(check);
+          check->setChecked(model->Checked());
+        });
+      }
+      apply = [check](const Control& c) {
+        const QSignalBlocker quiet(check);
+        check->setText(Q(c.Text()));
+        check->setChecked(static_cast<const TCheckBox&>(c).Checked());
+      };
+      widget = check;
+      break;
+    }
+    case ControlKind::ProgressBar: {
+      auto* bar = new QProgressBar(parent);
+      bar->setRange(0, 100);
+      bar->setTextVisible(true);
+      bar->setFormat(QStringLiteral("%p%"));
+      bar->setAlignment(Qt::AlignCenter);
+      apply = [bar](const Control& c) { bar->setValue(static_cast<const TProgressBar&>(c).ShownPercent()); };
+      widget = bar;
+      break;
+    }
+    case ControlKind::StatusBar: {
+      auto* bar = new StatusPanels(parent, kStatusPanel0Width, kStatusPanel1Width);
+      apply = [bar](const Control& c) {
+        const auto& model = static_cast<const TStatusBar&>(c);
+        for (std::size_t i = 0; i < model.PanelCount() && i < 2; ++i) {
+          QLabel* panel = bar->Panel(i);
+          panel->setText(Q(model.Panel(i)));
+          CondenseTextToWidth(*panel, panel->text(), panel->contentsRect().width() - 2 * panel->indent());
+        }
+      };
+      widget = bar;
+      break;
+    }
+    case ControlKind::Picture: {
+      // A raised outer bevel around a lowered inner one, sized to the picture.
+      auto* outer = new QFrame(parent);
+      outer->setFrameStyle(QFrame::Panel | QFrame::Raised);
+      auto* picture = new QLabel(outer);
+      picture->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+      picture->setGeometry(1, 1, row.width - 2, row.height - 2);
+      picture->setAlignment(Qt::AlignCenter);
+      picture->setPixmap(QPixmap(QStringLiteral(":/art/") + Q(row.image) + QStringLiteral(".png")));
+      widget = outer;
+      break;
+    }
+    case ControlKind::Timer:
+      widget = new QWidget(parent);
+      break;
+  }
+  if (control != nullptr) {
+    auto view = std::make_unique<FunctionView>([widget, apply](const Control& c) {
+      widget->setEnabled(c.Enabled());
+      if (apply) apply(c);
+    });
+    control->Attach(view.get());
+    bound_.emplace_back(control, view.get());
+    views_.push_back(std::move(view));
+  }
+  return widget;
+}
+
+void FormWindow::FitWidths() {
+  const auto layout = form_.Layout();
+  for (const ControlLayout& row : layout) {
+    if (row.kind != ControlKind::Label && row.kind != ControlKind::CheckBox && row.kind != ControlKind::Button) continue;
+    auto* widget = static_cast<QWidget*>(objects_.at(std::string(row.name)));
+    int innerRight = form_.ClientWidth();
+    if (!row.parent.empty()) innerRight = static_cast<QWidget*>(objects_.at(std::string(row.parent)))->width() - kGroupFrame;
+    const int room = RoomToTheRight(row, layout, innerRight);
+    const int width = FittedWidth(row.width, widget->sizeHint().width(), room);
+    widget->setGeometry(row.left, row.top, width, row.height);
+  }
+  // With every width settled, the views' first pass shows the state (labels
+  // narrow their own text as it changes); a check box or button whose text
+  // still does not fit is drawn narrower.
+  for (const auto& [control, view] : bound_) view->ControlChanged(*control);
+  for (const ControlLayout& row : layout) {
+    if (row.kind != ControlKind::CheckBox && row.kind != ControlKind::Button) continue;
+    auto* widget = static_cast<QWidget*>(objects_.at(std::string(row.name)));
+    if (widget->sizeHint().width() > widget->width()) CondenseToWidth(*widget, widget->width());
+  }
+}
+
+QObject* FormWindow::ObjectOf(std::string_view name) const {
+  const auto it = objects_.find(name);
+  return it == objects_.end() ? nullptr : it->second;
+}
+
+std::intptr_t FormWindow::CallWindowProcedure(const WindowProcedureRef& procedure, std::uint32_t message,
+                                              std::uintptr_t wParam, std::intptr_t lParam) {
+  return procedure && *procedure ? (*procedure)(message, wParam, lParam) : 0;
+}
+
+std::intptr_t FormWindow::Send(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+  // Held while it runs: the procedure may replace itself.
+  const WindowProcedureRef current = procedure_;
+  return CallWindowProcedure(current, message, wParam, lParam);
+}
+
+}  // namespace murrelet::linux_platform

@@ -1,0 +1,55 @@
+// The real window of one form: a widget per layout row, a view per control
+// that mirrors the control into its widget, and the window procedure the
+// power monitor hooks.
+#pragma once
+
+#include <QFont>
+#include <QTimer>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "kit/form.h"
+#include "platform/linux/gui/widgets.h"
+
+namespace murrelet::linux_platform {
+
+class QtFormHost;
+
+// The design face first; Debian has it only as Noto Sans CJK JP.
+QFont FormFont();
+
+class FormWindow : public OwnerWindow {
+ public:
+  FormWindow(QtFormHost& host, Form& form, bool dialog);
+  ~FormWindow() override;
+  FormWindow(const FormWindow&) = delete;
+  FormWindow& operator=(const FormWindow&) = delete;
+
+  WindowProcedureRef GetWindowProcedure() override { return procedure_; }
+  void SetWindowProcedure(WindowProcedureRef procedure) override { procedure_ = std::move(procedure); }
+  std::intptr_t CallWindowProcedure(const WindowProcedureRef& procedure, std::uint32_t message,
+                                    std::uintptr_t wParam, std::intptr_t lParam) override;
+  // What the platform does with a message for this window: run the current procedure.
+  std::intptr_t Send(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
+
+  Form& TheForm() { return form_; }
+  FormWidget& Widget() { return *widget_; }
+  // The widget made for a layout row (or a timer's QTimer), by control name.
+  QObject* ObjectOf(std::string_view name) const;
+
+ private:
+  QWidget* MakeWidget(const ControlLayout& row, QWidget* parent, Control* control);
+  void FitWidths();
+
+  QtFormHost& host_;
+  Form& form_;
+  std::unique_ptr<FormWidget> widget_;
+  std::map<std::string, QObject*, std::less<>> objects_;
+  std::vector<std::unique_ptr<ControlView>> views_;
+  std::vector<std::pair<Control*, ControlView*>> bound_;
+  WindowProcedureRef procedure_;
+};
+
+}  // namespace murrelet::linux_platform

@@ -1,0 +1,121 @@
+#include "platform/linux/gui/qt_form_host.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QThread>
+
+namespace murrelet::linux_platform {
+
+void QtFormHost::SetDelivery(std::function<void(const Action&)> deliver, std::function<void(bool)> afterDelivery) {
+  deliver_ = std::move(deliver);
+  afterDelivery_ = std::move(afterDelivery);
+}
+
+OwnerWindow& QtFormHost::CreateWindow(Form& form) {
+  // The first window is the main window; later ones are its dialogs.
+  const bool dialog = !windows_.empty();
+  windows_.push_back(std::make_unique<FormWindow>(*this, form, dialog));
+  return *windows_.back();
+}
+
+FormWindow* QtFormHost::WindowOf(const Form& form) const {
+  for (const auto& window : windows_) {
+    if (&window->TheForm() == &form) return window.get();
+  }
+  return nullptr;
+}
+
+QWidget* QtFormHost::ActiveWindow() const {
+  QWidget* front = nullptr;
+  if (!modal_.empty()) {
+    if (FormWindow* window = WindowOf(*modal_.back().form)) front = &window->Widget();
+  }
+  if (front == nullptr && !windows_.empty()) front = &windows_.front()->Widget();
+  // A box shown before its window (the first-start notice) centres on the desktop.
+  return front != nullptr && front->isVisible() ? front : nullptr;
+}
+
+void QtFormHost::Show(Form& form) {
+  FormWindow* window = WindowOf(form);
+  if (window == nullptr) return;
+  QWidget& widget = window->Widget();
+  if (!widget.isVisible()) {
+    // Centred on the desktop, as designed; the frame is not known before the
+    // first show, so the client area is what is centred.
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+      const QRect area = screen->availableGeometry();
+      widget.move(area.center() - QPoint(widget.width() / 2, widget.height() / 2));
+    }
+  }
+  widget.show();
+  widget.raise();
+  widget.activateWindow();
+  form.Visible = true;
+}
+
+void QtFormHost::Hide(Form& form) {
+  if (FormWindow* window = WindowOf(form)) window->Widget().hide();
+  form.Visible = false;
+  for (const ModalLoop& modal : modal_) {
+    // The caller sets the modal result right after hiding; the loop ends once
+    // the current event has been handled.
+    if (modal.form == &form) modal.loop->quit();
+  }
+}
+
+TModalResult QtFormHost::ShowModal(Form& form) {
+  FormWindow* window = WindowOf(form);
+  form.ModalResult = TModalResult::None;
+  if (window == nullptr || quit_) return form.ModalResult = TModalResult::Cancel;
+  window->Widget().setWindowModality(Qt::ApplicationModal);
+  QEventLoop loop;
+  modal_.push_back({&form, &loop});
+  Show(form);
+  if (form.ModalResult == TModalResult::None && !quit_) loop.exec();
+  modal_.pop_back();
+  if (form.Visible) Hide(form);
+  window->Widget().setWindowModality(Qt::NonModal);
+  if (form.ModalResult == TModalResult::None) form.ModalResult = TModalResult::Cancel;
+  return form.ModalResult;
+}
+
+void QtFormHost::Quit() {
+  quit_ = true;
+  for (const ModalLoop& modal : modal_) modal.loop->quit();
+  // exit() with no loop running would make every later loop (a message box's,
+  // say) return at once; before the main loop starts the flag is enough.
+  if (QThread::currentThread()->loopLevel() > 0) QCoreApplication::exit(0);
+}
+
+void QtFormHost::Deliver(const Action& action, bool tick) {
+  if (deliver_) {
+    deliver_(action);
+  } else {
+    action();
+  }
+  if (afterDelivery_) afterDelivery_(tick);
+  EndFinishedModalLoops();
+}
+
+void QtFormHost::EndFinishedModalLoops() {
+  for (const ModalLoop& modal : modal_) {
+    if (modal.form->ModalResult != TModalResult::None) modal.loop->quit();
+  }
+}
+
+void QtFormHost::CloseBoxPressed(Form& form) {
+  for (const ModalLoop& modal : modal_) {
+    if (modal.form == &form) {
+      // Closing a dialog answers cancel.
+      Deliver([this, &form] {
+        Hide(form);
+        form.ModalResult = TModalResult::Cancel;
+      });
+      return;
+    }
+  }
+  if (onCloseRequest) onCloseRequest(form);
+}
+
+}  // namespace murrelet::linux_platform

@@ -1,0 +1,60 @@
+#include "platform/linux/gui/widgets.h"
+
+#include <QCloseEvent>
+#include <QLineEdit>
+#include <QResizeEvent>
+#include <algorithm>
+
+namespace murrelet::linux_platform {
+
+StepSpinBox::StepSpinBox(QWidget* parent) : QSpinBox(parent) {
+  // Read-only text: only the arrows (and the arrow keys) change the value.
+  lineEdit()->setReadOnly(true);
+  setFocusPolicy(Qt::StrongFocus);
+}
+
+void StepSpinBox::stepBy(int steps) {
+  if (steps == 0 || !onStep) return;
+  onStep(steps > 0 ? 1 : -1);
+}
+
+QAbstractSpinBox::StepEnabled StepSpinBox::stepEnabled() const {
+  if (!isEnabled()) return StepNone;
+  StepEnabled enabled = StepNone;
+  if (value() < maximum()) enabled |= StepUpEnabled;
+  if (value() > minimum()) enabled |= StepDownEnabled;
+  return enabled;
+}
+
+StatusPanels::StatusPanels(QWidget* parent, int panel0Width, int panel1Width)
+    : QFrame(parent), panel0_(new QLabel(this)), panel1_(new QLabel(this)) {
+  constexpr int kGap = 2;
+  for (QLabel* panel : {panel0_, panel1_}) {
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    panel->setTextFormat(Qt::PlainText);
+    panel->setIndent(2);
+  }
+  panel0_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  panel1_->setAlignment(Qt::AlignCenter);
+  panel0_->setObjectName("panel0");
+  panel1_->setObjectName("panel1");
+  panel0_->setGeometry(0, kGap, panel0Width, 0);
+  panel1_->setGeometry(panel0Width + kGap, kGap, panel1Width, 0);
+}
+
+void StatusPanels::resizeEvent(QResizeEvent* event) {
+  QFrame::resizeEvent(event);
+  // The panels take the bar's height less the gap above them.
+  constexpr int kGap = 2;
+  for (QLabel* panel : {panel0_, panel1_}) {
+    panel->setGeometry(panel->x(), kGap, panel->width(), std::max(0, height() - kGap));
+  }
+}
+
+void FormWidget::closeEvent(QCloseEvent* event) {
+  // The program decides what closing means; the window stays until it says so.
+  event->ignore();
+  if (onCloseBox) onCloseBox();
+}
+
+}  // namespace murrelet::linux_platform

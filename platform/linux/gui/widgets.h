@@ -1,0 +1,50 @@
+// The few widgets that need behaviour of their own.
+#pragma once
+
+#include <QFrame>
+#include <QLabel>
+#include <QSpinBox>
+#include <QWidget>
+#include <functional>
+
+class QCloseEvent;
+
+namespace murrelet::linux_platform {
+
+// A spin box whose text cannot be typed into; each arrow step is handed to
+// the program, which decides the new value and shows it back.
+class StepSpinBox : public QSpinBox {
+ public:
+  explicit StepSpinBox(QWidget* parent);
+  std::function<void(int direction)> onStep;
+  void stepBy(int steps) override;
+
+ protected:
+  StepEnabled stepEnabled() const override;
+};
+
+// The status bar: a sunken panel per text, fixed widths, the last centred.
+class StatusPanels : public QFrame {
+ public:
+  StatusPanels(QWidget* parent, int panel0Width, int panel1Width);
+  QLabel* Panel(std::size_t index) { return index == 0 ? panel0_ : panel1_; }
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  QLabel* panel0_;
+  QLabel* panel1_;
+};
+
+// A top-level window whose close box is reported instead of closing it.
+class FormWidget : public QWidget {
+ public:
+  explicit FormWidget(Qt::WindowFlags flags) : QWidget(nullptr, flags) {}
+  std::function<void()> onCloseBox;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+};
+
+}  // namespace murrelet::linux_platform

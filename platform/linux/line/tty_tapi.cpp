@@ -1,0 +1,144 @@
+#include "platform/linux/line/tty_tapi.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace murrelet::linux_platform {
+namespace {
+
+// Handles wrap at 2^31 so that the caller's signed "1 or more" test holds; 0
+// is never issued.
+template <typename Handle, typename Map>
+Handle NextFree(Handle& next, const Map& live) {
+  for (;;) {
+    const Handle candidate = next;
+    next = next >= 0x7FFFFFFF ? 1 : next + 1;
+    if (live.count(candidate) == 0) return candidate;
+  }
+}
+
+}  // namespace
+
+TtyTapi::TtyTapi(std::filesystem::path sysfsRoot, std::filesystem::path devRoot)
+    : sysfsRoot_(std::move(sysfsRoot)), devRoot_(std::move(devRoot)) {}
+
+TtyTapi::~TtyTapi() {
+  for (auto& [handle, line] : lines_) ::close(line.fd);
+}
+
+const std::vector<ModemTty>* TtyTapi::DevicesOf(HLINEAPP lineApp) const {
+  const auto it = apps_.find(lineApp);
+  return it == apps_.end() ? nullptr : &it->second;
+}
+
+std::int32_t TtyTapi::lineInitialize(HLINEAPP* lineApp, std::uint32_t* numDevs) {
+  if (lineApp == nullptr || numDevs == nullptr) return LINEERR_OPERATIONFAILED;
+  const HLINEAPP handle = NextFree(nextApp_, apps_);
+  std::vector<ModemTty> devices = ScanModemTtys(sysfsRoot_);
+  *numDevs = static_cast<std::uint32_t>(devices.size());
+  apps_.emplace(handle, std::move(devices));
+  *lineApp = handle;
+  return 0;
+}
+
+std::int32_t TtyTapi::lineNegotiateAPIVersion(HLINEAPP lineApp, std::uint32_t deviceId, std::uint32_t apiLowVersion,
+                                              std::uint32_t apiHighVersion, std::uint32_t* apiVersion,
+                                              LINEEXTENSIONID* extensionId) {
+  const std::vector<ModemTty>* devices = DevicesOf(lineApp);
+  if (devices == nullptr) return LINEERR_INVALAPPHANDLE;
+  if (deviceId >= devices->size()) return LINEERR_BADDEVICEID;
+  if (apiLowVersion > kTapiVersion14 || apiHighVersion < kTapiVersion14) return LINEERR_INCOMPATIBLEAPIVERSION;
+  if (apiVersion == nullptr || extensionId == nullptr) return LINEERR_OPERATIONFAILED;
+  *apiVersion = kTapiVersion14;
+  *extensionId = LINEEXTENSIONID{};
+  return 0;
+}
+
+std::int32_t TtyTapi::lineGetDevCaps(HLINEAPP lineApp, std::uint32_t deviceId, std::uint32_t apiVersion,
+                                     std::uint32_t extVersion, std::span<std::byte> lineDevCaps) {
+  const std::vector<ModemTty>* devices = DevicesOf(lineApp);
+  if (devices == nullptr) return LINEERR_INVALAPPHANDLE;
+  if (deviceId >= devices->size()) return LINEERR_BADDEVICEID;
+  if (apiVersion != kTapiVersion14 || extVersion != 0) return LINEERR_INCOMPATIBLEAPIVERSION;
+  const std::uint32_t total = devcaps::Get(lineDevCaps, devcaps::dwTotalSize);
+  // The block must really be as large as it says, and hold the fixed part.
+  if (total < devcaps::kFixedSize || total > lineDevCaps.size()) return LINEERR_STRUCTURETOOSMALL;
+
+  const ModemTty& device = (*devices)[deviceId];
+  const std::size_t nameBytes = device.lineName.empty() ? 0 : device.lineName.size() + 1;  // with its zero
+  const std::uint32_t needed = static_cast<std::uint32_t>(devcaps::kFixedSize + nameBytes);
+
+  // The fixed part is rewritten whole; the caller's dwTotalSize stays.
+  std::memset(lineDevCaps.data() + 4, 0, devcaps::kFixedSize - 4);
+  devcaps::Put(lineDevCaps, devcaps::dwNeededSize, needed);
+  devcaps::Put(lineDevCaps, devcaps::dwStringFormat, STRINGFORMAT_ASCII);
+  devcaps::Put(lineDevCaps, devcaps::dwMediaModes, device.dataModem ? LINEMEDIAMODE_DATAMODEM : 0);
+  std::uint32_t used = static_cast<std::uint32_t>(devcaps::kFixedSize);
+  // Like the system, the variable part is filled only when all of it fits.
+  if (nameBytes != 0 && total >= needed) {
+    std::memcpy(lineDevCaps.data() + devcaps::kFixedSize, device.lineName.data(), device.lineName.size());
+    lineDevCaps[devcaps::kFixedSize + device.lineName.size()] = std::byte{0};
+    devcaps::Put(lineDevCaps, devcaps::dwLineNameSize, static_cast<std::uint32_t>(nameBytes));
+    devcaps::Put(lineDevCaps, devcaps::dwLineNameOffset, static_cast<std::uint32_t>(devcaps::kFixedSize));
+    used = needed;
+  }
+  devcaps::Put(lineDevCaps, devcaps::dwUsedSize, used);
+  return 0;
+}
+
+std::int32_t TtyTapi::lineOpen(HLINEAPP lineApp, std::uint32_t deviceId, HLINE* line, std::uint32_t apiVersion,
+                               std::uint32_t extVersion, std::uint32_t /*callbackInstance*/, std::uint32_t privileges,
+                               std::uint32_t mediaModes) {
+  const std::vector<ModemTty>* devices = DevicesOf(lineApp);
+  if (devices == nullptr) return LINEERR_INVALAPPHANDLE;
+  if (deviceId >= devices->size()) return LINEERR_BADDEVICEID;
+  if (apiVersion != kTapiVersion14 || extVersion != 0) return LINEERR_INCOMPATIBLEAPIVERSION;
+  if (line == nullptr) return LINEERR_OPERATIONFAILED;
+  if ((privileges & LINECALLPRIVILEGE_OWNER) != 0 && mediaModes == 0) return LINEERR_INVALMEDIAMODE;
+  if ((privileges & ~(LINECALLPRIVILEGE_OWNER | LINECALLPRIVILEGE_MONITOR | 1u)) != 0) return LINEERR_INVALPRIVSELECT;
+  const ModemTty& device = (*devices)[deviceId];
+  if ((mediaModes & ~LINEMEDIAMODE_DATAMODEM) != 0 || (mediaModes != 0 && !device.dataModem)) {
+    return LINEERR_INVALMEDIAMODE;
+  }
+  // No O_NOCTTY would let the handset's tty become our controlling terminal;
+  // O_NONBLOCK keeps a modem without carrier from blocking the GUI thread.
+  const std::filesystem::path node = devRoot_ / device.ttyName;
+  const int fd = ::open(node.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    if (errno == ENOENT || errno == ENODEV || errno == ENXIO) return LINEERR_NODEVICE;
+    return errno == EBUSY || errno == EMFILE || errno == ENFILE ? LINEERR_RESOURCEUNAVAIL : LINEERR_OPERATIONFAILED;
+  }
+  const HLINE handle = NextFree(nextLine_, lines_);
+  lines_.emplace(handle, OpenLine{lineApp, fd});
+  *line = handle;
+  return 0;
+}
+
+std::int32_t TtyTapi::lineClose(HLINE line) {
+  const auto it = lines_.find(line);
+  if (it == lines_.end()) return LINEERR_INVALLINEHANDLE;
+  ::close(it->second.fd);
+  lines_.erase(it);
+  return 0;
+}
+
+std::int32_t TtyTapi::lineShutdown(HLINEAPP lineApp) {
+  const auto it = apps_.find(lineApp);
+  if (it == apps_.end()) return LINEERR_INVALAPPHANDLE;
+  // Ending an application closes the lines it still has open, as the system does.
+  for (auto line = lines_.begin(); line != lines_.end();) {
+    if (line->second.app == lineApp) {
+      ::close(line->second.fd);
+      line = lines_.erase(line);
+    } else {
+      ++line;
+    }
+  }
+  apps_.erase(it);
+  return 0;
+}
+
+}  // namespace murrelet::linux_platform

@@ -1,0 +1,62 @@
+// The six line operations over the USB modem ttys of this computer. Each line
+// application sees the devices as they were when it started, so identifiers
+// found by a search mean the same in the next application while nothing is
+// plugged in or out. Opening a line opens its tty, which raises DTR: that is
+// what makes the handset charge.
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <vector>
+
+#include "kit/tapi.h"
+#include "platform/linux/line/modem_scan.h"
+
+namespace murrelet::linux_platform {
+
+inline constexpr std::int32_t LINEERR_INVALMEDIAMODE = static_cast<std::int32_t>(0x8000002F);
+inline constexpr std::int32_t LINEERR_INVALPRIVSELECT = static_cast<std::int32_t>(0x80000034);
+inline constexpr std::int32_t LINEERR_STRUCTURETOOSMALL = static_cast<std::int32_t>(0x8000004D);
+inline constexpr std::int32_t LINEERR_RESOURCEUNAVAIL = static_cast<std::int32_t>(0x80000047);
+inline constexpr std::uint32_t STRINGFORMAT_ASCII = 1;
+
+class TtyTapi : public Tapi {
+ public:
+  // `sysfsRoot` is normally "/sys" and `devRoot` "/dev"; tests pass a tree of their own.
+  TtyTapi(std::filesystem::path sysfsRoot, std::filesystem::path devRoot);
+  ~TtyTapi() override;
+  TtyTapi(const TtyTapi&) = delete;
+  TtyTapi& operator=(const TtyTapi&) = delete;
+
+  std::int32_t lineInitialize(HLINEAPP* lineApp, std::uint32_t* numDevs) override;
+  std::int32_t lineNegotiateAPIVersion(HLINEAPP lineApp, std::uint32_t deviceId, std::uint32_t apiLowVersion,
+                                       std::uint32_t apiHighVersion, std::uint32_t* apiVersion,
+                                       LINEEXTENSIONID* extensionId) override;
+  std::int32_t lineGetDevCaps(HLINEAPP lineApp, std::uint32_t deviceId, std::uint32_t apiVersion,
+                              std::uint32_t extVersion, std::span<std::byte> lineDevCaps) override;
+  std::int32_t lineOpen(HLINEAPP lineApp, std::uint32_t deviceId, HLINE* line, std::uint32_t apiVersion,
+                        std::uint32_t extVersion, std::uint32_t callbackInstance, std::uint32_t privileges,
+                        std::uint32_t mediaModes) override;
+  std::int32_t lineClose(HLINE line) override;
+  std::int32_t lineShutdown(HLINEAPP lineApp) override;
+
+  // For tests and diagnostics: what is alive right now.
+  std::size_t LiveApplications() const { return apps_.size(); }
+  std::size_t OpenLines() const { return lines_.size(); }
+
+ private:
+  struct OpenLine {
+    HLINEAPP app = 0;
+    int fd = -1;
+  };
+  const std::vector<ModemTty>* DevicesOf(HLINEAPP lineApp) const;
+
+  std::filesystem::path sysfsRoot_;
+  std::filesystem::path devRoot_;
+  std::map<HLINEAPP, std::vector<ModemTty>> apps_;
+  std::map<HLINE, OpenLine> lines_;
+  HLINEAPP nextApp_ = 1;
+  HLINE nextLine_ = 1;
+};
+
+}  // namespace murrelet::linux_platform

@@ -1,0 +1,45 @@
+// The keep-awake signal: a logind idle inhibitor and, where the desktop portal
+// runs, its suspend inhibition, held while the core keeps asking.
+#pragma once
+
+#include <QDBusConnection>
+#include <QString>
+#include <cstdint>
+#include <memory>
+
+#include "kit/power.h"
+#include "platform/linux/power/keep_awake_policy.h"
+#include "platform/linux/power/logind.h"
+
+namespace murrelet::linux_platform {
+
+inline constexpr std::uint32_t ES_CONTINUOUS = 0x80000000;
+
+class KeepAwake : public ExecutionState {
+ public:
+  KeepAwake(QDBusConnection systemBus, QDBusConnection sessionBus);
+  ~KeepAwake() override;
+  KeepAwake(const KeepAwake&) = delete;
+  KeepAwake& operator=(const KeepAwake&) = delete;
+
+  std::uint32_t SetThreadExecutionState(std::uint32_t esFlags) override;
+  // Called after each delivered tick, and after every other delivered event.
+  void TickEnded(bool charging);
+  void EventEnded(bool charging);
+
+  bool HoldsIdleInhibitor() const { return idle_ != nullptr; }
+  bool HoldsPortalInhibit() const { return !portalRequest_.isEmpty(); }
+
+ private:
+  bool Take();
+  void Release();
+
+  QDBusConnection system_;
+  QDBusConnection session_;
+  KeepAwakePolicy policy_;
+  std::uint32_t state_ = ES_CONTINUOUS;
+  std::unique_ptr<InhibitorLock> idle_;
+  QString portalRequest_;  // the portal's request object; closing it ends the inhibition
+};
+
+}  // namespace murrelet::linux_platform

@@ -1,0 +1,31 @@
+#include "platform/linux/power/keep_awake_policy.h"
+
+namespace murrelet::linux_platform {
+
+bool KeepAwakePolicy::Asked() {
+  askedThisTick_ = true;
+  quietTicks_ = 0;
+  if (holding_) return false;
+  holding_ = true;
+  return true;
+}
+
+bool KeepAwakePolicy::Release() {
+  quietTicks_ = 0;
+  if (!holding_) return false;
+  holding_ = false;
+  return true;
+}
+
+bool KeepAwakePolicy::TickEnded(bool charging) {
+  const bool asked = askedThisTick_;
+  askedThisTick_ = false;
+  if (!charging) return Release();
+  if (asked) return false;
+  if (++quietTicks_ >= kQuietTicks) return Release();
+  return false;
+}
+
+bool KeepAwakePolicy::EventEnded(bool charging) { return charging ? false : Release(); }
+
+}  // namespace murrelet::linux_platform

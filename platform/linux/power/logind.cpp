@@ -1,0 +1,32 @@
+#include "platform/linux/power/logind.h"
+
+#include <QDBusArgument>
+#include <QDBusMessage>
+
+#include "charging/texts.h"
+#include "platform/linux/power/upower_client.h"
+
+namespace murrelet::linux_platform {
+
+std::unique_ptr<InhibitorLock> TakeInhibitor(const QDBusConnection& bus, const char* what, const char* why,
+                                             const char* mode) {
+  if (!ServiceRunning(bus, kLogindService)) return nullptr;
+  QDBusMessage call = QDBusMessage::createMethodCall(kLogindService, kLogindPath, kLogindManager, "Inhibit");
+  call << QString::fromLatin1(what) << QString::fromUtf8(text::kApplicationTitle) << QString::fromUtf8(why)
+       << QString::fromLatin1(mode);
+  const QDBusMessage reply = bus.call(call, QDBus::Block, kDBusTimeoutMs);
+  if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return nullptr;
+  QDBusUnixFileDescriptor fd = qdbus_cast<QDBusUnixFileDescriptor>(reply.arguments().constFirst());
+  if (!fd.isValid()) return nullptr;
+  return std::make_unique<InhibitorLock>(std::move(fd));
+}
+
+bool RequestPowerOff(const QDBusConnection& bus) {
+  if (!ServiceRunning(bus, kLogindService)) return false;
+  QDBusMessage call = QDBusMessage::createMethodCall(kLogindService, kLogindPath, kLogindManager, "PowerOff");
+  call << false;
+  const QDBusMessage reply = bus.call(call, QDBus::Block, kDBusTimeoutMs * 10);
+  return reply.type() == QDBusMessage::ReplyMessage;
+}
+
+}  // namespace murrelet::linux_platform

@@ -1,0 +1,62 @@
+#include "platform/linux/power/power_events.h"
+
+#include "kit/power.h"
+#include "platform/linux/power/power_mapping.h"
+#include "platform/linux/power/upower_client.h"
+
+namespace murrelet::linux_platform {
+namespace {
+constexpr const char* kPropertiesInterface = "org.freedesktop.DBus.Properties";
+}
+
+PowerEvents::PowerEvents(QDBusConnection systemBus, Broadcast broadcast)
+    : bus_(std::move(systemBus)), broadcast_(std::move(broadcast)) {
+  if (!bus_.isConnected()) return;
+  // The level at start is where crossings count from: a battery that is low
+  // already when the program starts is not a new report.
+  if (const std::optional<UPowerReading> reading = ReadUPower(bus_)) warningLevel_ = reading->warningLevel;
+  bus_.connect(kUPowerService, kUPowerPath, kPropertiesInterface, "PropertiesChanged", this,
+               SLOT(DaemonChanged(QString, QVariantMap, QStringList)));
+  bus_.connect(kUPowerService, kUPowerDisplayPath, kPropertiesInterface, "PropertiesChanged", this,
+               SLOT(DisplayDeviceChanged(QString, QVariantMap, QStringList)));
+  bus_.connect(kLogindService, kLogindPath, kLogindManager, "PrepareForSleep", this, SLOT(PrepareForSleep(bool)));
+}
+
+PowerEvents::~PowerEvents() {
+  if (!bus_.isConnected()) return;
+  bus_.disconnect(kUPowerService, kUPowerPath, kPropertiesInterface, "PropertiesChanged", this,
+                  SLOT(DaemonChanged(QString, QVariantMap, QStringList)));
+  bus_.disconnect(kUPowerService, kUPowerDisplayPath, kPropertiesInterface, "PropertiesChanged", this,
+                  SLOT(DisplayDeviceChanged(QString, QVariantMap, QStringList)));
+  bus_.disconnect(kLogindService, kLogindPath, kLogindManager, "PrepareForSleep", this, SLOT(PrepareForSleep(bool)));
+}
+
+void PowerEvents::RunStateIs(bool charging) {
+  if (charging && !sleepDelay_) {
+    sleepDelay_ = TakeInhibitor(bus_, "sleep", "Closing the handset line before sleep", "delay");
+  } else if (!charging && sleepDelay_) {
+    sleepDelay_.reset();
+  }
+}
+
+void PowerEvents::DaemonChanged(const QString&, const QVariantMap&, const QStringList&) {
+  broadcast_(PBT_APMPOWERSTATUSCHANGE, 0);
+}
+
+void PowerEvents::DisplayDeviceChanged(const QString&, const QVariantMap& changed, const QStringList&) {
+  broadcast_(PBT_APMPOWERSTATUSCHANGE, 0);
+  const auto level = changed.constFind(QStringLiteral("WarningLevel"));
+  if (level == changed.constEnd()) return;
+  const std::uint32_t previous = warningLevel_;
+  warningLevel_ = level->toUInt();
+  if (IsBatteryLowCrossing(previous, warningLevel_)) broadcast_(PBT_APMBATTERYLOW, 0);
+}
+
+void PowerEvents::PrepareForSleep(bool starting) {
+  // logind's suspend cannot be refused by an application: the query is the
+  // non-overrideable kind (lParam 0), and the delay lock gives the run the
+  // moment it needs to close the line.
+  broadcast_(starting ? PBT_APMQUERYSUSPEND : PBT_APMRESUMESUSPEND, 0);
+}
+
+}  // namespace murrelet::linux_platform

@@ -1,0 +1,45 @@
+// Turns the power daemons' signals into the power broadcasts the main window
+// understands, and holds a logind sleep delay while a run is active so that
+// the line is closed before the system sleeps.
+#pragma once
+
+#include <QDBusConnection>
+#include <QObject>
+#include <QStringList>
+#include <QVariantMap>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "platform/linux/power/logind.h"
+
+namespace murrelet::linux_platform {
+
+class PowerEvents : public QObject {
+  Q_OBJECT
+
+ public:
+  // `broadcast` sends WM_POWERBROADCAST with the code and lParam to the main
+  // window; the caller runs it inside the application's event delivery.
+  using Broadcast = std::function<void(std::uintptr_t code, std::intptr_t lParam)>;
+  PowerEvents(QDBusConnection systemBus, Broadcast broadcast);
+  ~PowerEvents() override;
+
+  // Called after every delivered event with the run's state: a run takes the
+  // sleep delay, the end of a run gives it back.
+  void RunStateIs(bool charging);
+  bool HoldsSleepDelay() const { return sleepDelay_ != nullptr; }
+
+ private slots:
+  void DaemonChanged(const QString& interface, const QVariantMap& changed, const QStringList& invalidated);
+  void DisplayDeviceChanged(const QString& interface, const QVariantMap& changed, const QStringList& invalidated);
+  void PrepareForSleep(bool starting);
+
+ private:
+  QDBusConnection bus_;
+  Broadcast broadcast_;
+  std::uint32_t warningLevel_ = 0;
+  std::unique_ptr<InhibitorLock> sleepDelay_;
+};
+
+}  // namespace murrelet::linux_platform

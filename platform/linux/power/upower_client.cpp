@@ -1,0 +1,46 @@
+#include "platform/linux/power/upower_client.h"
+
+#include <QDBusConnectionInterface>
+#include <QDBusArgument>
+#include <QDBusMessage>
+#include <QDBusReply>
+#include <QDBusVariant>
+#include <QVariantMap>
+
+namespace murrelet::linux_platform {
+namespace {
+
+std::optional<QVariantMap> GetAll(const QDBusConnection& bus, const char* path, const char* interface) {
+  QDBusMessage call = QDBusMessage::createMethodCall(kUPowerService, path, "org.freedesktop.DBus.Properties", "GetAll");
+  call << QString::fromLatin1(interface);
+  const QDBusMessage reply = bus.call(call, QDBus::Block, kDBusTimeoutMs);
+  if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return std::nullopt;
+  return qdbus_cast<QVariantMap>(reply.arguments().constFirst());
+}
+
+}  // namespace
+
+bool ServiceRunning(const QDBusConnection& bus, const char* service) {
+  if (!bus.isConnected() || bus.interface() == nullptr) return false;
+  const QDBusReply<bool> registered = bus.interface()->isServiceRegistered(QString::fromLatin1(service));
+  return registered.isValid() && registered.value();
+}
+
+std::optional<UPowerReading> ReadUPower(const QDBusConnection& bus) {
+  if (!ServiceRunning(bus, kUPowerService)) return std::nullopt;
+  const std::optional<QVariantMap> daemon = GetAll(bus, kUPowerPath, kUPowerInterface);
+  if (!daemon) return std::nullopt;
+  UPowerReading reading;
+  if (daemon->contains("OnBattery")) reading.onBattery = daemon->value("OnBattery").toBool();
+  if (const std::optional<QVariantMap> display = GetAll(bus, kUPowerDisplayPath, kUPowerDeviceInterface)) {
+    reading.displayPresent = display->value("IsPresent").toBool();
+    reading.displayType = display->value("Type").toUInt();
+    if (display->contains("Percentage")) reading.percentage = display->value("Percentage").toDouble();
+    reading.state = display->value("State").toUInt();
+    reading.warningLevel = display->value("WarningLevel").toUInt();
+    reading.timeToEmpty = display->value("TimeToEmpty").toLongLong();
+  }
+  return reading;
+}
+
+}  // namespace murrelet::linux_platform

@@ -1,0 +1,25 @@
+// Reading UPower's state over the system bus.
+#pragma once
+
+#include <QDBusConnection>
+#include <optional>
+
+#include "platform/linux/power/power_mapping.h"
+
+namespace murrelet::linux_platform {
+
+inline constexpr const char* kUPowerService = "org.freedesktop.UPower";
+inline constexpr const char* kUPowerPath = "/org/freedesktop/UPower";
+inline constexpr const char* kUPowerInterface = "org.freedesktop.UPower";
+inline constexpr const char* kUPowerDisplayPath = "/org/freedesktop/UPower/devices/DisplayDevice";
+inline constexpr const char* kUPowerDeviceInterface = "org.freedesktop.UPower.Device";
+// The tick reads the status once a second on the GUI thread: a daemon that does
+// not answer quickly is treated as absent for that tick.
+inline constexpr int kDBusTimeoutMs = 500;
+
+bool ServiceRunning(const QDBusConnection& bus, const char* service);
+
+// Nullopt when UPower is not on the bus or does not answer.
+std::optional<UPowerReading> ReadUPower(const QDBusConnection& bus);
+
+}  // namespace murrelet::linux_platform

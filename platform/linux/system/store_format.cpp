@@ -1,0 +1,167 @@
+#include "platform/linux/system/store_format.h"
+
+#include <charconv>
+
+namespace murrelet::linux_platform {
+namespace {
+
+constexpr std::string_view kHeader = "# murrelet settings\n";
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool IsTypeWord(std::string_view word) {
+  if (word.empty()) return false;
+  for (char c : word) {
+    if (!((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_')) return false;
+  }
+  return true;
+}
+
+std::optional<StoredValue> ParseLine(std::string_view line) {
+  const std::size_t typeEnd = line.find(' ');
+  if (typeEnd == std::string_view::npos) return std::nullopt;
+  const std::string_view type = line.substr(0, typeEnd);
+  std::string_view rest = line.substr(typeEnd + 1);
+  const std::size_t nameEnd = rest.find(' ');
+  const std::string_view nameField = rest.substr(0, nameEnd);
+  const std::string_view valueField = nameEnd == std::string_view::npos ? std::string_view() : rest.substr(nameEnd + 1);
+  std::optional<std::string> name = UnescapeField(nameField);
+  if (!name || name->empty() || !IsTypeWord(type)) return std::nullopt;
+
+  StoredValue value;
+  value.name = std::move(*name);
+  if (type == "sz") {
+    std::optional<std::string> text = UnescapeField(valueField);
+    if (!text) return std::nullopt;
+    value.type = StoredType::Sz;
+    value.text = std::move(*text);
+  } else if (type == "dword") {
+    std::uint32_t number = 0;
+    const auto [end, error] = std::from_chars(valueField.data(), valueField.data() + valueField.size(), number);
+    if (valueField.empty() || error != std::errc() || end != valueField.data() + valueField.size()) return std::nullopt;
+    value.type = StoredType::Dword;
+    value.number = number;
+  } else {
+    value.type = StoredType::Other;
+    value.raw.assign(line);
+  }
+  return value;
+}
+
+}  // namespace
+
+std::string EscapeField(std::string_view bytes) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string out;
+  out.reserve(bytes.size());
+  for (char c : bytes) {
+    const auto u = static_cast<unsigned char>(c);
+    switch (c) {
+      case '\\': out += "\\\\"; break;
+      case ' ': out += "\\s"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      case '\t': out += "\\t"; break;
+      default:
+        if (u < 0x20 || u == 0x7F) {
+          out += "\\x";
+          out += kHex[u >> 4];
+          out += kHex[u & 0xF];
+        } else {
+          out += c;
+        }
+    }
+  }
+  return out;
+}
+
+std::optional<std::string> UnescapeField(std::string_view field) {
+  std::string out;
+  out.reserve(field.size());
+  for (std::size_t i = 0; i < field.size(); ++i) {
+    const char c = field[i];
+    const auto u = static_cast<unsigned char>(c);
+    if (c == ' ' || u < 0x20 || u == 0x7F) return std::nullopt;  // never written raw
+    if (c != '\\') {
+      out += c;
+      continue;
+    }
+    if (++i >= field.size()) return std::nullopt;
+    switch (field[i]) {
+      case '\\': out += '\\'; break;
+      case 's': out += ' '; break;
+      case 'n': out += '\n'; break;
+      case 'r': out += '\r'; break;
+      case 't': out += '\t'; break;
+      case 'x': {
+        if (field.size() - i < 3) return std::nullopt;  // two hex digits must follow
+        const int high = HexDigit(field[i + 1]);
+        const int low = HexDigit(field[i + 2]);
+        if (high < 0 || low < 0) return std::nullopt;
+        out += static_cast<char>(high * 16 + low);
+        i += 2;
+        break;
+      }
+      default: return std::nullopt;
+    }
+  }
+  return out;
+}
+
+ParsedKey ParseKey(std::string_view content) {
+  ParsedKey parsed;
+  std::size_t start = 0;
+  while (start < content.size()) {
+    std::size_t end = content.find('\n', start);
+    if (end == std::string_view::npos) end = content.size();
+    const std::string_view line = content.substr(start, end - start);
+    start = end + 1;
+    if (line.empty() || line.front() == '#') continue;
+    std::optional<StoredValue> value = ParseLine(line);
+    if (!value) {
+      ++parsed.damagedLines;
+      continue;
+    }
+    // A name given twice keeps its last line, as a second write would.
+    bool replaced = false;
+    for (StoredValue& existing : parsed.values) {
+      if (SameValueName(existing.name, value->name)) {
+        existing = std::move(*value);
+        replaced = true;
+        break;
+      }
+    }
+    if (!replaced) parsed.values.push_back(std::move(*value));
+  }
+  return parsed;
+}
+
+std::string SerialiseKey(const std::vector<StoredValue>& values) {
+  std::string out(kHeader);
+  for (const StoredValue& value : values) {
+    switch (value.type) {
+      case StoredType::Sz: out += "sz " + EscapeField(value.name) + ' ' + EscapeField(value.text); break;
+      case StoredType::Dword: out += "dword " + EscapeField(value.name) + ' ' + std::to_string(value.number); break;
+      case StoredType::Other: out += value.raw; break;
+    }
+    out += '\n';
+  }
+  return out;
+}
+
+bool SameValueName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (Lower(a[i]) != Lower(b[i])) return false;
+  }
+  return true;
+}
+
+}  // namespace murrelet::linux_platform

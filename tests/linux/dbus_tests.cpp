@@ -1,0 +1,215 @@
+// The D-Bus adapters against python-dbusmock's UPower and logind on a private bus.
+#include <gtest/gtest.h>
+
+#include <QDBusArgument>
+#include <QDBusObjectPath>
+#include <QDBusVariant>
+#include <filesystem>
+
+#include "kit/power.h"
+#include "platform/linux/power/keep_awake.h"
+#include "platform/linux/power/linux_power_status.h"
+#include "platform/linux/power/power_events.h"
+#include "platform/linux/system/logind_shutdown.h"
+#include "private_bus.h"
+
+using namespace murrelet;
+using namespace murrelet::linux_platform;
+using murrelet::testing::PrivateBus;
+using murrelet::testing::WaitFor;
+
+namespace {
+
+const QString kUPower = QStringLiteral("org.freedesktop.UPower");
+const QString kLogin = QStringLiteral("org.freedesktop.login1");
+const QString kMock = QStringLiteral("org.freedesktop.DBus.Mock");
+const QString kDisplay = QStringLiteral("/org/freedesktop/UPower/devices/DisplayDevice");
+
+QVariant V(const QVariant& value) { return QVariant::fromValue(QDBusVariant(value)); }
+
+bool SetDisplay(PrivateBus& bus, const QVariantMap& properties) {
+  return bus
+      .Call(kUPower, QStringLiteral("/org/freedesktop/UPower"), kMock, QStringLiteral("SetDeviceProperties"),
+            {QVariant::fromValue(QDBusObjectPath(kDisplay)), properties})
+      .has_value();
+}
+
+bool SetOnBattery(PrivateBus& bus, bool onBattery) {
+  return bus
+      .Call(kUPower, QStringLiteral("/org/freedesktop/UPower"), QStringLiteral("org.freedesktop.DBus.Properties"),
+            QStringLiteral("Set"), {kUPower, QStringLiteral("OnBattery"), V(onBattery)})
+      .has_value();
+}
+
+// The inhibitors logind holds, as "what/mode" strings.
+QStringList Inhibitors(PrivateBus& bus) {
+  QStringList out;
+  const auto reply = bus.Call(kLogin, QStringLiteral("/org/freedesktop/login1"),
+                              QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("ListInhibitors"));
+  if (!reply || reply->isEmpty()) return out;
+  const QDBusArgument arg = reply->constFirst().value<QDBusArgument>();
+  arg.beginArray();
+  while (!arg.atEnd()) {
+    QString what, who, why, mode;
+    uint uid = 0, pid = 0;
+    arg.beginStructure();
+    arg >> what >> who >> why >> mode >> uid >> pid;
+    arg.endStructure();
+    out << what + "/" + mode;
+  }
+  arg.endArray();
+  return out;
+}
+
+bool EmitPrepareForSleep(PrivateBus& bus, bool starting) {
+  return bus
+      .Call(kLogin, QStringLiteral("/org/freedesktop/login1"), kMock, QStringLiteral("EmitSignal"),
+            {QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PrepareForSleep"), QStringLiteral("b"),
+             QVariantList{V(starting)}})
+      .has_value();
+}
+
+struct Broadcast {
+  std::uintptr_t code;
+  std::intptr_t lParam;
+};
+
+}  // namespace
+
+TEST(UPowerStatus, ReadsTheDaemonAndFallsBackToSysfs) {
+  PrivateBus bus;
+  ASSERT_TRUE(bus.Ok());
+  const std::filesystem::path noSysfs = "/nonexistent-murrelet-sysfs";
+  LinuxPowerStatus status(bus.Connection(), noSysfs);
+  SYSTEM_POWER_STATUS s;
+  EXPECT_FALSE(status.GetSystemPowerStatus(s)) << "neither UPower nor sysfs";
+
+  ASSERT_TRUE(bus.StartTemplate(QStringLiteral("upower"), kUPower));
+  ASSERT_TRUE(SetDisplay(bus, {{"Type", QVariant(2u)},
+                               {"IsPresent", QVariant(true)},
+                               {"Percentage", QVariant(42.0)},
+                               {"State", QVariant(2u)},
+                               {"WarningLevel", QVariant(1u)},
+                               {"TimeToEmpty", QVariant(qlonglong(3600))}}));
+  ASSERT_TRUE(SetOnBattery(bus, true));
+  ASSERT_TRUE(status.GetSystemPowerStatus(s));
+  EXPECT_EQ(s.ACLineStatus, 0);
+  EXPECT_EQ(s.BatteryFlag, 0);
+  EXPECT_EQ(s.BatteryLifePercent, 42);
+  EXPECT_EQ(s.BatteryLifeTime, 3600u);
+
+  ASSERT_TRUE(SetOnBattery(bus, false));
+  ASSERT_TRUE(SetDisplay(bus, {{"State", QVariant(1u)}, {"Percentage", QVariant(90.0)}}));
+  ASSERT_TRUE(status.GetSystemPowerStatus(s));
+  EXPECT_EQ(s.ACLineStatus, 1);
+  EXPECT_EQ(s.BatteryFlag, BATTERY_FLAG_HIGH | BATTERY_FLAG_CHARGING);
+}
+
+TEST(PowerEvents, DaemonSignalsBecomeBroadcasts) {
+  PrivateBus bus;
+  ASSERT_TRUE(bus.StartTemplate(QStringLiteral("upower"), kUPower));
+  ASSERT_TRUE(bus.StartTemplate(QStringLiteral("logind"), kLogin));
+  ASSERT_TRUE(SetDisplay(bus, {{"Type", QVariant(2u)}, {"IsPresent", QVariant(true)}, {"Percentage", QVariant(50.0)}, {"WarningLevel", QVariant(1u)}}));
+  std::vector<Broadcast> seen;
+  PowerEvents events(bus.Connection(), [&](std::uintptr_t code, std::intptr_t lParam) { seen.push_back({code, lParam}); });
+  auto count = [&](std::uintptr_t code) {
+    return std::count_if(seen.begin(), seen.end(), [code](const Broadcast& b) { return b.code == code; });
+  };
+
+  ASSERT_TRUE(SetOnBattery(bus, true));
+  ASSERT_TRUE(WaitFor([&] { return count(PBT_APMPOWERSTATUSCHANGE) >= 1; }));
+  EXPECT_EQ(count(PBT_APMBATTERYLOW), 0);
+
+  ASSERT_TRUE(SetDisplay(bus, {{"WarningLevel", QVariant(3u)}}));
+  ASSERT_TRUE(WaitFor([&] { return count(PBT_APMBATTERYLOW) == 1; }));
+  ASSERT_TRUE(SetDisplay(bus, {{"WarningLevel", QVariant(3u)}, {"Percentage", QVariant(9.0)}}));  // still low: no new report
+  ASSERT_TRUE(SetDisplay(bus, {{"WarningLevel", QVariant(4u)}}));                         // critical: a new crossing
+  ASSERT_TRUE(WaitFor([&] { return count(PBT_APMBATTERYLOW) == 2; }));
+  ASSERT_TRUE(SetDisplay(bus, {{"WarningLevel", QVariant(1u)}}));
+  ASSERT_TRUE(SetDisplay(bus, {{"WarningLevel", QVariant(3u)}}));  // back down and up again
+  ASSERT_TRUE(WaitFor([&] { return count(PBT_APMBATTERYLOW) == 3; }));
+
+  seen.clear();
+  ASSERT_TRUE(EmitPrepareForSleep(bus, true));
+  ASSERT_TRUE(WaitFor([&] { return !seen.empty(); }));
+  EXPECT_EQ(seen[0].code, PBT_APMQUERYSUSPEND);
+  EXPECT_EQ(seen[0].lParam, 0) << "logind's suspend cannot be refused";
+  ASSERT_TRUE(EmitPrepareForSleep(bus, false));
+  ASSERT_TRUE(WaitFor([&] { return count(PBT_APMRESUMESUSPEND) == 1; }));
+}
+
+TEST(PowerEvents, ARunHoldsASleepDelayUntilItEnds) {
+  PrivateBus bus;
+  ASSERT_TRUE(bus.StartTemplate(QStringLiteral("logind"), kLogin));
+  PowerEvents events(bus.Connection(), [](std::uintptr_t, std::intptr_t) {});
+  EXPECT_TRUE(Inhibitors(bus).isEmpty());
+  events.RunStateIs(true);
+  EXPECT_TRUE(events.HoldsSleepDelay());
+  EXPECT_EQ(Inhibitors(bus), QStringList{"sleep/delay"});
+  events.RunStateIs(true);  // still one
+  EXPECT_EQ(Inhibitors(bus).size(), 1);
+  events.RunStateIs(false);
+  EXPECT_FALSE(events.HoldsSleepDelay());
+  EXPECT_TRUE(WaitFor([&] { return Inhibitors(bus).isEmpty(); })) << "the lock's fd was closed";
+}
+
+TEST(KeepAwake, HoldsAnIdleInhibitorWhileAskedAndNeverLeavesOneBehind) {
+  PrivateBus bus;
+  ASSERT_TRUE(bus.StartTemplate(QStringLiteral("logind"), kLogin));
+  {
+    KeepAwake awake(bus.Connection(), bus.Connection());
+    EXPECT_NE(awake.SetThreadExecutionState(ES_SYSTEM_REQUIRED), 0u);
+    EXPECT_TRUE(awake.HoldsIdleInhibitor());
+    EXPECT_EQ(Inhibitors(bus), QStringList{"idle/block"});
+    awake.TickEnded(true);
+    awake.SetThreadExecutionState(ES_SYSTEM_REQUIRED);
+    awake.TickEnded(true);
+    EXPECT_EQ(Inhibitors(bus).size(), 1);
+    // The core stops asking: two quiet ticks and it is gone.
+    awake.TickEnded(true);
+    awake.TickEnded(true);
+    EXPECT_FALSE(awake.HoldsIdleInhibitor());
+    EXPECT_TRUE(WaitFor([&] { return Inhibitors(bus).isEmpty(); }));
+
+    awake.SetThreadExecutionState(ES_SYSTEM_REQUIRED);
+    EXPECT_TRUE(WaitFor([&] { return Inhibitors(bus).size() == 1; }));
+  }
+  // Destroyed while holding: released.
+  EXPECT_TRUE(WaitFor([&] { return Inhibitors(bus).isEmpty(); }));
+
+  KeepAwake without(QDBusConnection(QStringLiteral("nothing")), QDBusConnection(QStringLiteral("nothing")));
+  EXPECT_EQ(without.SetThreadExecutionState(ES_SYSTEM_REQUIRED), 0u) << "no lock could be taken";
+}
+
+TEST(LogindShutdown, AsksLogindToPowerOffWithoutInteractionAndReportsARefusal) {
+  PrivateBus bus;
+  ASSERT_TRUE(bus.StartTemplate(QStringLiteral("logind"), kLogin));
+  LogindShutdown shutdown(bus.Connection());
+  EXPECT_TRUE(shutdown.ExitWindowsEx(EWX_SHUTDOWN | EWX_POWEROFF, 0));
+  const auto calls = bus.Call(kLogin, QStringLiteral("/org/freedesktop/login1"), kMock,
+                              QStringLiteral("GetMethodCalls"), {QStringLiteral("PowerOff")});
+  ASSERT_TRUE(calls);
+  const QDBusArgument arg = calls->constFirst().value<QDBusArgument>();
+  int count = 0;
+  bool interactive = true;
+  arg.beginArray();
+  while (!arg.atEnd()) {
+    qulonglong when = 0;
+    QVariantList args;
+    arg.beginStructure();
+    arg >> when >> args;
+    arg.endStructure();
+    ++count;
+    if (!args.isEmpty()) interactive = args.constFirst().toBool();
+  }
+  arg.endArray();
+  EXPECT_EQ(count, 1);
+  EXPECT_FALSE(interactive);
+
+  ASSERT_TRUE(bus.Call(kLogin, QStringLiteral("/org/freedesktop/login1"), kMock, QStringLiteral("AddMethod"),
+                       {QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PowerOff"),
+                        QStringLiteral("b"), QString(),
+                        QStringLiteral("raise dbus.exceptions.DBusException('refused', "
+                                       "name='org.freedesktop.DBus.Error.AccessDenied')")}));
+  EXPECT_FALSE(shutdown.ExitWindowsEx(EWX_SHUTDOWN | EWX_POWEROFF, 0));
+}

@@ -1,0 +1,280 @@
+// The Qt windows over the core, with the simulated services underneath: the
+// layout as designed and readable in the CJK font, the state the core sets,
+// the tick, the modal settings dialog and the message boxes.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFontInfo>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
+
+#include "charging/application.h"
+#include "charging/settings_key.h"
+#include "charging/window_layouts.h"
+#include "platform/linux/gui/qt_form_host.h"
+#include "platform/linux/gui/qt_message_boxes.h"
+#include "platform/sim/sim_platform.h"
+#include "private_bus.h"
+
+using namespace murrelet;
+using namespace murrelet::linux_platform;
+using murrelet::testing::WaitFor;
+
+namespace {
+
+QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+// The simulated platform with the real Qt windows in place of its own.
+struct QtOnSim {
+  explicit QtOnSim(bool configured = true) {
+    if (configured) {
+      auto& key = sim.store.keys[SettingsKeyPath()];
+      key["KestraName"] = std::string("KESTRA T48R");
+      for (const char* name : {"ACPowerFlag", "BatteryPowerFlag", "SuspendDisable", "HourTimer", "MinTimer",
+                               "ShutDownFlag"}) {
+        key[name] = std::uint32_t{0};
+      }
+      key["BatteryParcent"] = std::uint32_t{30};
+    }
+    forms.SetDelivery([this](const QtFormHost::Action& action) { app.Deliver(action); }, nullptr);
+    forms.onCloseRequest = [this](Form& form) {
+      if (&form == app.MainForm()) app.CloseMainWindow();
+    };
+  }
+  ~QtOnSim() { app.WindowsEnding(); }
+
+  template <typename T>
+  T* Widget(const Form& form, std::string_view name) {
+    return qobject_cast<T*>(forms.WindowOf(form)->ObjectOf(name));
+  }
+  QWidget& MainWidget() { return forms.WindowOf(*app.MainForm())->Widget(); }
+  QWidget& ConfWidget() { return forms.WindowOf(*app.ConfForm())->Widget(); }
+  QString Panel(std::size_t i) {
+    auto* bar = forms.WindowOf(*app.MainForm())->ObjectOf("StatusBar");
+    return static_cast<StatusPanels*>(static_cast<QWidget*>(bar))->Panel(i)->text();
+  }
+
+  sim::SimPlatform sim;
+  QtFormHost forms;
+  Platform platform{sim.tapi, sim.power, sim.execution, sim.sleeper, sim.shutdown, sim.store,
+                    sim.locks, sim.clock, sim.boxes, forms};
+  TApplication app{platform};
+};
+
+// Every layout row: where the design puts it, at least as wide, and wide
+// enough for what it shows (a label's text, a check box's box and text).
+void ExpectLayoutHolds(QtFormHost& forms, const Form& form) {
+  FormWindow* window = forms.WindowOf(form);
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(window->Widget().size(), QSize(form.ClientWidth(), form.ClientHeight()));
+  EXPECT_EQ(window->Widget().minimumSize(), window->Widget().maximumSize()) << "fixed size";
+  EXPECT_EQ(window->Widget().windowTitle(), Q(form.Caption()));
+  EXPECT_EQ(QFontInfo(window->Widget().font()).family(), QStringLiteral("Noto Sans CJK JP"));
+  EXPECT_EQ(window->Widget().font().pixelSize(), kFontPixels);
+  for (const ControlLayout& row : form.Layout()) {
+    SCOPED_TRACE(std::string(row.name));
+    auto* widget = qobject_cast<QWidget*>(window->ObjectOf(row.name));
+    ASSERT_NE(widget, nullptr);
+    EXPECT_EQ(widget->x(), row.left);
+    EXPECT_EQ(widget->y(), row.top);
+    EXPECT_EQ(widget->height(), row.height);
+    EXPECT_GE(widget->width(), row.width);
+    QWidget* parent = widget->parentWidget();
+    EXPECT_LE(widget->geometry().right(), parent->width() - 1) << "inside its parent";
+    if (auto* label = qobject_cast<QLabel*>(widget); label != nullptr && !label->text().isEmpty()) {
+      EXPECT_LE(QFontMetrics(label->font()).horizontalAdvance(label->text()), label->contentsRect().width())
+          << label->text().toStdString();
+    }
+    if (qobject_cast<QCheckBox*>(widget) != nullptr || qobject_cast<QPushButton*>(widget) != nullptr) {
+      EXPECT_LE(widget->sizeHint().width(), widget->width());
+    }
+    // No two controls of one parent overlap.
+    for (const ControlLayout& other : form.Layout()) {
+      if (other.name == row.name || other.parent != row.parent) continue;
+      auto* neighbour = qobject_cast<QWidget*>(window->ObjectOf(other.name));
+      EXPECT_FALSE(widget->geometry().intersects(neighbour->geometry())) << "overlaps " << other.name;
+    }
+  }
+}
+
+void SaveShot(QWidget& widget, const char* name) {
+  const QByteArray dir = qgetenv("MURRELET_SHOTS_DIR");
+  if (dir.isEmpty()) return;
+  widget.grab().save(QDir(QString::fromLocal8Bit(dir)).filePath(QString::fromLatin1(name)));
+}
+
+}  // namespace
+
+TEST(QtWindows, MainWindowIsBuiltFromTheLayoutWithTheCoresState) {
+  QtOnSim env;
+  ASSERT_EQ(env.app.Start(), TApplication::StartResult::Running);
+  TMainForm& main = *env.app.MainForm();
+  ExpectLayoutHolds(env.forms, main);
+  EXPECT_TRUE(env.MainWidget().isVisible());
+  EXPECT_FALSE(env.ConfWidget().isVisible());
+
+  EXPECT_EQ(env.Widget<QGroupBox>(main, "LMDGroupBox1")->title(), QStringLiteral("電源の状態"));
+  EXPECT_EQ(env.Widget<QPushButton>(main, "SpeedButton2")->text(), QStringLiteral("充電開始"));
+  EXPECT_TRUE(env.Widget<QPushButton>(main, "SpeedButton2")->isEnabled());
+  EXPECT_FALSE(env.Widget<QPushButton>(main, "SpeedButton3")->isEnabled());
+  EXPECT_EQ(env.Widget<QPushButton>(main, "SpeedButton1")->toolTip(), QStringLiteral("環境設定"));
+  EXPECT_FALSE(env.Widget<QPushButton>(main, "SpeedButton1")->icon().isNull());
+  EXPECT_FALSE(env.Widget<QPushButton>(main, "SpeedButton1")->icon().pixmap(16, 16, QIcon::Disabled).isNull());
+  auto* hours = env.Widget<QSpinBox>(main, "SpinEdit1");
+  EXPECT_EQ(hours->minimum(), 0);
+  EXPECT_EQ(hours->maximum(), 6);
+  EXPECT_TRUE(hours->findChild<QLineEdit*>()->isReadOnly());
+  auto* minutes = env.Widget<QSpinBox>(main, "SpinEdit2");
+  EXPECT_EQ(minutes->maximum(), 50);
+  EXPECT_EQ(minutes->singleStep(), 10);
+  auto* bar = env.Widget<QProgressBar>(main, "LMDProgress");
+  EXPECT_EQ(bar->value(), 80);  // the simulated battery
+  EXPECT_TRUE(bar->isTextVisible());
+  EXPECT_EQ(bar->text(), QStringLiteral("80%"));
+  EXPECT_EQ(env.Widget<QLabel>(main, "LMDLabel1")->text(), QStringLiteral("AC電源"));
+  auto* status = static_cast<StatusPanels*>(env.Widget<QWidget>(main, "StatusBar"));
+  EXPECT_EQ(status->Panel(0)->width(), kStatusPanel0Width);
+  EXPECT_EQ(status->Panel(1)->width(), kStatusPanel1Width);
+  EXPECT_TRUE(status->Panel(1)->alignment() & Qt::AlignHCenter);
+
+  auto* timer = qobject_cast<QTimer*>(env.forms.WindowOf(main)->ObjectOf("Timer1"));
+  ASSERT_NE(timer, nullptr);
+  EXPECT_TRUE(timer->isActive());
+  EXPECT_EQ(timer->interval(), 1000);
+  EXPECT_EQ(timer->timerType(), Qt::PreciseTimer);
+  main.Timer1.SetEnabled(false);
+  EXPECT_FALSE(timer->isActive());
+  main.Timer1.SetEnabled(true);
+  EXPECT_TRUE(timer->isActive());
+}
+
+TEST(QtWindows, TheTickShowsTheHandsetMissingAndTheClock) {
+  QtOnSim env;
+  env.app.Start();
+  TMainForm& main = *env.app.MainForm();
+  auto* timer = qobject_cast<QTimer*>(env.forms.WindowOf(main)->ObjectOf("Timer1"));
+  // The period itself is the timer's business; the test only needs one soon.
+  timer->setInterval(1);
+  ASSERT_TRUE(WaitFor([&] { return !env.Panel(0).isEmpty(); }));
+  EXPECT_EQ(env.Panel(0), QStringLiteral("KESTRA T48Rが接続されていません。"));
+  EXPECT_EQ(env.Panel(1), QStringLiteral("12:00:00"));
+  EXPECT_FALSE(env.Widget<QPushButton>(main, "SpeedButton2")->isEnabled());
+  // The status panel's text is never cut off: what does not fit is narrowed.
+  QLabel* panel = static_cast<StatusPanels*>(env.Widget<QWidget>(main, "StatusBar"))->Panel(0);
+  EXPECT_LE(QFontMetrics(panel->font()).horizontalAdvance(panel->text()), panel->contentsRect().width());
+  timer->stop();
+  SaveShot(env.MainWidget(), "linux-main.png");
+}
+
+TEST(QtWindows, PowerStateColoursTheLabelAndUserActionsReachTheCore) {
+  QtOnSim env;
+  env.sim.power.status.ACLineStatus = 0;
+  env.sim.power.status.BatteryFlag = 1;
+  env.app.Start();
+  TMainForm& main = *env.app.MainForm();
+  auto* label = env.Widget<QLabel>(main, "LMDLabel1");
+  EXPECT_EQ(label->text(), QStringLiteral("バッテリ(放電中)"));
+  EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(Qt::red));
+  EXPECT_TRUE(label->font().bold());
+  env.sim.power.status.ACLineStatus = 1;
+  env.app.Deliver([&] { main.PowerInfo(); });
+  EXPECT_NE(label->palette().color(QPalette::WindowText), QColor(Qt::red));
+  EXPECT_FALSE(label->font().bold());
+
+  auto* minutes = env.Widget<QSpinBox>(main, "SpinEdit2");
+  minutes->stepBy(1);
+  EXPECT_EQ(main.SpinEdit2.Value(), 10);
+  EXPECT_EQ(minutes->value(), 10);
+  minutes->stepBy(-3);
+  EXPECT_EQ(main.Settings.MinTimer, 0);
+  env.Widget<QCheckBox>(main, "LMDCheckBox1")->click();
+  EXPECT_TRUE(main.Settings.ShutDownFlag);
+}
+
+TEST(QtWindows, SettingsDialogIsModalIgnoresEnterAndEscapeAndItsCloseBoxCancels) {
+  QtOnSim env;
+  env.app.Start();
+  TMainForm& main = *env.app.MainForm();
+  TConfForm& conf = *env.app.ConfForm();
+  ExpectLayoutHolds(env.forms, conf);
+  bool checked = false;
+  QTimer::singleShot(0, [&] {
+    checked = true;
+    QWidget& dialog = env.ConfWidget();
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_TRUE(dialog.isModal());
+    EXPECT_EQ(env.Widget<QLabel>(conf, "StaticText")->text(), QStringLiteral("KESTRA T48R"));
+    EXPECT_EQ(env.Widget<QSpinBox>(conf, "SpinEdit1")->value(), 30);
+    EXPECT_TRUE(env.Widget<QCheckBox>(conf, "CheckBox2")->isEnabled());
+    env.Widget<QCheckBox>(conf, "CheckBox1")->click();  // changed, then cancelled
+    EXPECT_FALSE(env.Widget<QCheckBox>(conf, "CheckBox2")->isEnabled());
+    EXPECT_FALSE(env.Widget<QLabel>(conf, "Label1")->isEnabled());
+    SaveShot(dialog, "linux-settings.png");
+    for (int key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+      QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+      QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+      QWidget* target = env.Widget<QPushButton>(conf, "Button1");
+      target->setFocus();
+      QCoreApplication::sendEvent(target, &press);
+      QCoreApplication::sendEvent(target, &release);
+    }
+    EXPECT_EQ(conf.ModalResult, TModalResult::None);
+    EXPECT_TRUE(dialog.isVisible());
+    dialog.close();  // the close box
+  });
+  env.Widget<QPushButton>(main, "SpeedButton1")->click();
+  EXPECT_TRUE(checked);
+  EXPECT_EQ(conf.ModalResult, TModalResult::Cancel);
+  EXPECT_FALSE(env.ConfWidget().isVisible());
+  EXPECT_FALSE(main.Settings.ACPowerFlag);
+
+  QTimer::singleShot(0, [&] {
+    env.Widget<QCheckBox>(conf, "CheckBox3")->click();
+    env.Widget<QPushButton>(conf, "Button1")->click();
+  });
+  env.Widget<QPushButton>(main, "SpeedButton1")->click();
+  EXPECT_EQ(conf.ModalResult, TModalResult::Ok);
+  EXPECT_TRUE(main.Settings.SuspendDisable);  // stored off, switched on and confirmed
+}
+
+TEST(QtWindows, ClosingTheMainWindowWritesTheSettingsAndEndsTheLoop) {
+  QtOnSim env(/*configured=*/false);
+  env.app.Start();
+  ASSERT_EQ(env.sim.boxes.shown.size(), 1u);  // the first-start notice
+  env.MainWidget().close();
+  EXPECT_TRUE(env.forms.QuitRequested());
+  EXPECT_FALSE(env.app.Running());
+  EXPECT_FALSE(env.MainWidget().isVisible());
+  const auto& key = env.sim.store.keys.at(SettingsKeyPath());
+  EXPECT_EQ(std::get<std::string>(key.at("KestraName")), "KESTRA T48R");
+}
+
+TEST(QtMessageBoxes, ShowsOneOkButtonWithTheCoresCaptionAndIcon) {
+  QtFormHost forms;
+  QtMessageBoxes boxes(forms);
+  for (BoxKind kind : {BoxKind::Error, BoxKind::Information}) {
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      ASSERT_NE(box, nullptr);
+      seen = true;
+      EXPECT_EQ(box->windowTitle(), kind == BoxKind::Error ? QStringLiteral("エラー") : QStringLiteral("情報"));
+      EXPECT_EQ(box->text(), QStringLiteral("初回起動のため"));
+      EXPECT_EQ(box->icon(), kind == BoxKind::Error ? QMessageBox::Critical : QMessageBox::Information);
+      EXPECT_EQ(box->buttons().size(), 1);
+      EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);
+      box->button(QMessageBox::Ok)->click();
+    });
+    boxes.Show(kind, kind == BoxKind::Error ? kErrorCaption : kInformationCaption, "初回起動のため");
+    EXPECT_TRUE(seen);
+  }
+}

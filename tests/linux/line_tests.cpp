@@ -1,0 +1,210 @@
+// The tty line adapter on a fake sysfs tree, with pseudo-terminals standing in
+// for the modem ttys; the core's own search runs over it unchanged.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "platform/linux/line/tty_tapi.h"
+#include "services/handset_line.h"
+
+namespace fs = std::filesystem;
+using namespace murrelet;
+using namespace murrelet::linux_platform;
+
+namespace {
+
+class FakeMachine {
+ public:
+  FakeMachine() {
+    char pattern[] = "/tmp/murrelet-line-XXXXXX";
+    root_ = mkdtemp(pattern);
+    fs::create_directories(Sys() / "class" / "tty");
+    fs::create_directories(Sys() / "bus" / "usb" / "drivers" / "cdc_acm");
+    fs::create_directories(Sys() / "bus" / "usb" / "drivers" / "option");
+    fs::create_directories(Dev());
+  }
+  ~FakeMachine() {
+    for (int fd : masters_) ::close(fd);
+    fs::remove_all(root_);
+  }
+  fs::path Sys() const { return root_ / "sys"; }
+  fs::path Dev() const { return root_ / "dev"; }
+
+  // A USB device with one interface whose tty is `tty`; the /dev node is a
+  // link to a fresh pseudo-terminal so that opening it works like a modem.
+  void AddTty(const std::string& tty, const std::string& product, const std::string& driver = "cdc_acm",
+              bool withNode = true) {
+    const fs::path device = Sys() / "devices" / "usb1" / ("1-" + tty);
+    const fs::path interface = device / ("1-" + tty + ":1.0");
+    fs::create_directories(interface);
+    if (!product.empty()) std::ofstream(device / "product") << product << "\n";
+    fs::create_directory_symlink(Sys() / "bus" / "usb" / "drivers" / driver, interface / "driver");
+    fs::create_directories(Sys() / "class" / "tty" / tty);
+    fs::create_directory_symlink(interface, Sys() / "class" / "tty" / tty / "device");
+    if (!withNode) return;
+    const int master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(grantpt(master), 0);
+    ASSERT_EQ(unlockpt(master), 0);
+    masters_.push_back(master);
+    fs::create_symlink(ptsname(master), Dev() / tty);
+  }
+
+ private:
+  fs::path root_;
+  std::vector<int> masters_;
+};
+
+int OpenFds() {
+  int count = 0;
+  for ([[maybe_unused]] const auto& entry : fs::directory_iterator("/proc/self/fd")) ++count;
+  return count;
+}
+
+}  // namespace
+
+TEST(ModemScan, ListsModemTtysInNumericOrderWithTheirProductNames) {
+  FakeMachine machine;
+  machine.AddTty("ttyACM10", "Ten");
+  machine.AddTty("ttyACM2", "KESTRA T48R");
+  machine.AddTty("ttyUSB0", "Dongle", "option");
+  fs::create_directories(machine.Sys() / "class" / "tty" / "ttyS0");  // not a USB modem
+  const auto ttys = ScanModemTtys(machine.Sys());
+  ASSERT_EQ(ttys.size(), 3u);
+  EXPECT_EQ(ttys[0].ttyName, "ttyACM2");
+  EXPECT_EQ(ttys[0].lineName, "KESTRA T48R");
+  EXPECT_TRUE(ttys[0].dataModem);
+  EXPECT_EQ(ttys[1].ttyName, "ttyACM10");
+  EXPECT_EQ(ttys[2].ttyName, "ttyUSB0");
+  EXPECT_FALSE(ttys[2].dataModem);  // not served by cdc_acm
+  EXPECT_TRUE(ScanModemTtys(machine.Sys() / "missing").empty());
+}
+
+TEST(TtyTapi, TheCoreSearchFindsTheHandsetByProductName) {
+  FakeMachine machine;
+  machine.AddTty("ttyACM0", "Other Modem");
+  machine.AddTty("ttyACM1", "KESTRA T48R");
+  machine.AddTty("ttyUSB0", "KESTRA T48R", "option");  // right name, no data-modem media
+  TtyTapi tapi(machine.Sys(), machine.Dev());
+  EXPECT_EQ(FindHandsetLine(tapi, "KESTRA T48R"), 1);
+  EXPECT_EQ(FindHandsetLine(tapi, "kestra t48r"), kNoDevice);
+  EXPECT_EQ(FindHandsetLine(tapi, "KESTRA T48R "), kNoDevice);
+  EXPECT_EQ(tapi.LiveApplications(), 0u);
+}
+
+TEST(TtyTapi, NoDevicesMeansNotFoundAndNothingLeftOpen) {
+  FakeMachine machine;
+  TtyTapi tapi(machine.Sys(), machine.Dev());
+  EXPECT_EQ(FindHandsetLine(tapi, "KESTRA T48R"), kNoDevice);
+  EXPECT_EQ(tapi.LiveApplications(), 0u);
+}
+
+TEST(TtyTapi, DevCapsFillsTheNameOnlyWhenItFits) {
+  FakeMachine machine;
+  machine.AddTty("ttyACM0", "KESTRA T48R");
+  TtyTapi tapi(machine.Sys(), machine.Dev());
+  HLINEAPP app = 0;
+  std::uint32_t count = 0;
+  ASSERT_EQ(tapi.lineInitialize(&app, &count), 0);
+  ASSERT_EQ(count, 1u);
+
+  std::vector<std::byte> small(devcaps::kFixedSize);
+  devcaps::Put(small, devcaps::dwTotalSize, devcaps::kFixedSize);
+  ASSERT_EQ(tapi.lineGetDevCaps(app, 0, kTapiVersion14, 0, small), 0);
+  const std::uint32_t needed = devcaps::Get(small, devcaps::dwNeededSize);
+  EXPECT_EQ(needed, devcaps::kFixedSize + std::string("KESTRA T48R").size() + 1);
+  EXPECT_EQ(devcaps::Get(small, devcaps::dwLineNameSize), 0u);
+  EXPECT_EQ(devcaps::Get(small, devcaps::dwMediaModes), LINEMEDIAMODE_DATAMODEM);
+  EXPECT_EQ(devcaps::Get(small, devcaps::dwTotalSize), devcaps::kFixedSize);
+
+  std::vector<std::byte> big(needed);
+  devcaps::Put(big, devcaps::dwTotalSize, needed);
+  ASSERT_EQ(tapi.lineGetDevCaps(app, 0, kTapiVersion14, 0, big), 0);
+  EXPECT_EQ(LineNameOf(big), "KESTRA T48R");
+
+  // Failures leave the block alone.
+  std::vector<std::byte> lying(devcaps::kFixedSize);
+  devcaps::Put(lying, devcaps::dwTotalSize, 4096);  // larger than the block really is
+  const auto before = lying;
+  EXPECT_LT(tapi.lineGetDevCaps(app, 0, kTapiVersion14, 0, lying), 0);
+  EXPECT_LT(tapi.lineGetDevCaps(app, 0, 0x20000, 0, lying), 0);
+  EXPECT_LT(tapi.lineGetDevCaps(app, 5, kTapiVersion14, 0, lying), 0);
+  EXPECT_LT(tapi.lineGetDevCaps(app + 100, 0, kTapiVersion14, 0, lying), 0);
+  EXPECT_EQ(lying, before);
+  EXPECT_EQ(tapi.lineShutdown(app), 0);
+}
+
+TEST(TtyTapi, NegotiatesVersionOnePointFourOnly) {
+  FakeMachine machine;
+  machine.AddTty("ttyACM0", "KESTRA T48R");
+  TtyTapi tapi(machine.Sys(), machine.Dev());
+  HLINEAPP app = 0;
+  std::uint32_t count = 0;
+  ASSERT_EQ(tapi.lineInitialize(&app, &count), 0);
+  std::uint32_t version = 0;
+  LINEEXTENSIONID ext;
+  EXPECT_EQ(tapi.lineNegotiateAPIVersion(app, 0, kTapiVersion14, kTapiVersion14, &version, &ext), 0);
+  EXPECT_EQ(version, kTapiVersion14);
+  EXPECT_EQ(tapi.lineNegotiateAPIVersion(app, 0, 0x20000, 0x30000, &version, &ext), LINEERR_INCOMPATIBLEAPIVERSION);
+  EXPECT_EQ(tapi.lineNegotiateAPIVersion(app, 1, kTapiVersion14, kTapiVersion14, &version, &ext), LINEERR_BADDEVICEID);
+  EXPECT_EQ(tapi.lineNegotiateAPIVersion(0, 0, kTapiVersion14, kTapiVersion14, &version, &ext), LINEERR_INVALAPPHANDLE);
+  tapi.lineShutdown(app);
+}
+
+TEST(TtyTapi, OpeningTheLineOpensTheTtyAndClosingReleasesIt) {
+  FakeMachine machine;
+  machine.AddTty("ttyACM0", "KESTRA T48R");
+  TtyTapi tapi(machine.Sys(), machine.Dev());
+  const int before = OpenFds();
+  const std::int32_t id = FindHandsetLine(tapi, "KESTRA T48R");
+  ASSERT_EQ(id, 0);
+  HLINEAPP app = 0;
+  HLINE line = 0;
+  OpenHandsetLine(tapi, id, app, line);
+  ASSERT_NE(app, 0u);
+  ASSERT_GE(static_cast<std::int32_t>(line), 1);
+  EXPECT_EQ(tapi.OpenLines(), 1u);
+  EXPECT_EQ(OpenFds(), before + 1);
+  CloseHandsetLine(tapi, app, line);
+  EXPECT_EQ(OpenFds(), before);
+  EXPECT_EQ(tapi.LiveApplications(), 0u);
+  // Twice, and with zero handles: harmless.
+  CloseHandsetLine(tapi, app, line);
+  CloseHandsetLine(tapi, 0, 0);
+  EXPECT_EQ(OpenFds(), before);
+}
+
+TEST(TtyTapi, ALineThatHasGoneLeavesNothingOpen) {
+  FakeMachine machine;
+  machine.AddTty("ttyACM0", "KESTRA T48R", "cdc_acm", /*withNode=*/false);
+  TtyTapi tapi(machine.Sys(), machine.Dev());
+  const int before = OpenFds();
+  HLINEAPP app = 7;
+  HLINE line = 7;
+  OpenHandsetLine(tapi, 0, app, line);
+  EXPECT_EQ(app, 0u);
+  EXPECT_EQ(line, 0u);
+  EXPECT_EQ(tapi.LiveApplications(), 0u);
+  EXPECT_EQ(OpenFds(), before);
+}
+
+TEST(TtyTapi, RefusesMediaTheDeviceDoesNotOffer) {
+  FakeMachine machine;
+  machine.AddTty("ttyUSB0", "KESTRA T48R", "option");
+  TtyTapi tapi(machine.Sys(), machine.Dev());
+  HLINEAPP app = 0;
+  std::uint32_t count = 0;
+  ASSERT_EQ(tapi.lineInitialize(&app, &count), 0);
+  HLINE line = 0;
+  EXPECT_EQ(tapi.lineOpen(app, 0, &line, kTapiVersion14, 0, 0, 6, LINEMEDIAMODE_DATAMODEM), LINEERR_INVALMEDIAMODE);
+  EXPECT_EQ(line, 0u);
+  EXPECT_EQ(tapi.OpenLines(), 0u);
+  // Ending the application closes whatever it left open.
+  tapi.lineShutdown(app);
+  EXPECT_EQ(tapi.lineClose(12345), LINEERR_INVALLINEHANDLE);
+}

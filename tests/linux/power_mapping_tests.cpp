@@ -1,0 +1,127 @@
+// The pure decisions of the power adapters: status mapping, low-battery
+// crossings and when the keep-awake locks are held.
+#include <gtest/gtest.h>
+
+#include "platform/linux/power/keep_awake_policy.h"
+#include "platform/linux/power/power_mapping.h"
+
+using namespace murrelet;
+using namespace murrelet::linux_platform;
+
+namespace {
+UPowerReading Battery(bool onBattery, double percent, UpDeviceState state, UpWarningLevel level = UpWarningLevel::None) {
+  UPowerReading reading;
+  reading.onBattery = onBattery;
+  reading.displayPresent = true;
+  reading.displayType = kUpDeviceTypeBattery;
+  reading.percentage = percent;
+  reading.state = static_cast<std::uint32_t>(state);
+  reading.warningLevel = static_cast<std::uint32_t>(level);
+  return reading;
+}
+}  // namespace
+
+TEST(MapUPower, MapsLineStateFlagsPercentAndLifeTime) {
+  UPowerReading discharging = Battery(true, 80.4, UpDeviceState::Discharging);
+  discharging.timeToEmpty = 5400;
+  SYSTEM_POWER_STATUS s = MapUPower(discharging);
+  EXPECT_EQ(s.ACLineStatus, 0);
+  EXPECT_EQ(s.BatteryFlag, BATTERY_FLAG_HIGH);
+  EXPECT_EQ(s.BatteryLifePercent, 80);
+  EXPECT_EQ(s.BatteryLifeTime, 5400u);
+  EXPECT_EQ(s.BatteryFullLifeTime, 0xFFFFFFFFu);
+
+  s = MapUPower(Battery(false, 50, UpDeviceState::Charging));
+  EXPECT_EQ(s.ACLineStatus, 1);
+  EXPECT_EQ(s.BatteryFlag, BATTERY_FLAG_CHARGING);  // middle band: no level bit
+  EXPECT_EQ(s.BatteryLifeTime, 0xFFFFFFFFu);         // on AC the life time is unknown
+
+  EXPECT_EQ(MapUPower(Battery(true, 20, UpDeviceState::Discharging)).BatteryFlag, BATTERY_FLAG_LOW);
+  EXPECT_EQ(MapUPower(Battery(true, 3, UpDeviceState::Discharging)).BatteryFlag, BATTERY_FLAG_CRITICAL);
+  // The daemon's warning level wins over the percentage bands.
+  EXPECT_EQ(MapUPower(Battery(true, 50, UpDeviceState::Discharging, UpWarningLevel::Low)).BatteryFlag, BATTERY_FLAG_LOW);
+  EXPECT_EQ(MapUPower(Battery(true, 50, UpDeviceState::Discharging, UpWarningLevel::Action)).BatteryFlag,
+            BATTERY_FLAG_CRITICAL);
+  EXPECT_EQ(MapUPower(Battery(false, 90, UpDeviceState::Charging)).BatteryFlag,
+            BATTERY_FLAG_HIGH | BATTERY_FLAG_CHARGING);
+  EXPECT_EQ(MapUPower(Battery(false, 140, UpDeviceState::FullyCharged)).BatteryLifePercent, 100);
+}
+
+TEST(MapUPower, UnknownsAndNoBattery) {
+  UPowerReading desktop;
+  desktop.onBattery = false;
+  SYSTEM_POWER_STATUS s = MapUPower(desktop);
+  EXPECT_EQ(s.ACLineStatus, 1);
+  EXPECT_EQ(s.BatteryFlag, BATTERY_FLAG_NO_BATTERY);
+  EXPECT_EQ(s.BatteryLifePercent, 255);
+
+  UPowerReading silent;  // OnBattery not published
+  silent.displayPresent = true;
+  silent.displayType = kUpDeviceTypeBattery;
+  s = MapUPower(silent);
+  EXPECT_EQ(s.ACLineStatus, 255);
+  EXPECT_EQ(s.BatteryFlag, BATTERY_FLAG_UNKNOWN);
+  EXPECT_EQ(s.BatteryLifePercent, 255);
+}
+
+TEST(MapPowerSupplies, ReadsMainsAndBattery) {
+  SupplyReading mains{"Mains", false, std::nullopt, std::nullopt, "", "", "", std::nullopt};
+  SupplyReading battery{"Battery", std::nullopt, true, 25, "Discharging", "Normal", "", 3600};
+  SupplyReading mouse{"Battery", std::nullopt, true, 5, "Discharging", "Critical", "Device", std::nullopt};
+  SYSTEM_POWER_STATUS s = MapPowerSupplies({mouse, mains, battery});
+  EXPECT_EQ(s.ACLineStatus, 0);
+  EXPECT_EQ(s.BatteryFlag, BATTERY_FLAG_LOW);
+  EXPECT_EQ(s.BatteryLifePercent, 25);
+  EXPECT_EQ(s.BatteryLifeTime, 3600u);
+
+  mains.online = true;
+  battery.status = "Charging";
+  battery.capacity = 70;
+  s = MapPowerSupplies({mains, battery});
+  EXPECT_EQ(s.ACLineStatus, 1);
+  EXPECT_EQ(s.BatteryFlag, BATTERY_FLAG_HIGH | BATTERY_FLAG_CHARGING);
+  EXPECT_EQ(s.BatteryLifeTime, 0xFFFFFFFFu);
+
+  s = MapPowerSupplies({});
+  EXPECT_EQ(s.ACLineStatus, 1);
+  EXPECT_EQ(s.BatteryFlag, BATTERY_FLAG_NO_BATTERY);
+
+  battery.capacity.reset();
+  battery.status = "Discharging";
+  s = MapPowerSupplies({battery});
+  EXPECT_EQ(s.ACLineStatus, 0);  // no mains listed: the battery's state tells
+  EXPECT_EQ(s.BatteryFlag, BATTERY_FLAG_UNKNOWN);
+}
+
+TEST(BatteryLowCrossing, ReportsEachRiseIntoAWarningOnce) {
+  const auto L = [](UpWarningLevel level) { return static_cast<std::uint32_t>(level); };
+  EXPECT_TRUE(IsBatteryLowCrossing(L(UpWarningLevel::None), L(UpWarningLevel::Low)));
+  EXPECT_TRUE(IsBatteryLowCrossing(L(UpWarningLevel::Low), L(UpWarningLevel::Critical)));
+  EXPECT_TRUE(IsBatteryLowCrossing(L(UpWarningLevel::Critical), L(UpWarningLevel::Action)));
+  EXPECT_TRUE(IsBatteryLowCrossing(L(UpWarningLevel::Unknown), L(UpWarningLevel::Critical)));
+  EXPECT_FALSE(IsBatteryLowCrossing(L(UpWarningLevel::Low), L(UpWarningLevel::Low)));
+  EXPECT_FALSE(IsBatteryLowCrossing(L(UpWarningLevel::Critical), L(UpWarningLevel::Low)));
+  EXPECT_FALSE(IsBatteryLowCrossing(L(UpWarningLevel::None), L(UpWarningLevel::Discharging)));
+  EXPECT_FALSE(IsBatteryLowCrossing(L(UpWarningLevel::Low), L(UpWarningLevel::None)));
+}
+
+TEST(KeepAwakePolicy, HoldsWhileAskedAndReleasesWhenTheCoreStops) {
+  KeepAwakePolicy policy;
+  EXPECT_TRUE(policy.Asked());   // first request takes the locks
+  EXPECT_FALSE(policy.Asked());  // already held
+  EXPECT_FALSE(policy.TickEnded(true));
+  EXPECT_TRUE(policy.Holding());
+  // One quiet tick is slack; the second releases.
+  EXPECT_FALSE(policy.TickEnded(true));
+  EXPECT_TRUE(policy.TickEnded(true));
+  EXPECT_FALSE(policy.Holding());
+  EXPECT_FALSE(policy.TickEnded(true));  // nothing left to release
+
+  // The run ending releases at once, by tick or by any other event.
+  EXPECT_TRUE(policy.Asked());
+  EXPECT_TRUE(policy.EventEnded(false));
+  EXPECT_TRUE(policy.Asked());
+  EXPECT_FALSE(policy.EventEnded(true));
+  EXPECT_TRUE(policy.TickEnded(false));
+  EXPECT_FALSE(policy.Holding());
+}

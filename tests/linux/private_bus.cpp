@@ -1,0 +1,79 @@
+#include "private_bus.h"
+
+#include <QCoreApplication>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusReply>
+#include <QElapsedTimer>
+#include <QThread>
+
+namespace murrelet::testing {
+namespace {
+// The distribution's interpreter has the dbusmock module; a python earlier on
+// PATH may not.
+constexpr const char* kPython = "/usr/bin/python3";
+int busCount = 0;
+}  // namespace
+
+bool WaitFor(const std::function<bool()>& done, int ms) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!done()) {
+    if (clock.elapsed() > ms) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    QThread::msleep(5);
+  }
+  return true;
+}
+
+PrivateBus::PrivateBus() {
+  daemon_.setProgram(QStringLiteral("dbus-daemon"));
+  daemon_.setArguments({QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--nopidfile"),
+                        QStringLiteral("--print-address=1")});
+  daemon_.start();
+  if (!daemon_.waitForStarted(5000)) return;
+  if (!WaitFor([this] { return daemon_.canReadLine(); }, 5000)) return;
+  address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
+  name_ = QStringLiteral("murrelet-test-bus-%1").arg(++busCount);
+  connection_ = QDBusConnection::connectToBus(address_, name_);
+}
+
+PrivateBus::~PrivateBus() {
+  for (auto& mock : mocks_) {
+    mock->terminate();
+    if (!mock->waitForFinished(3000)) mock->kill();
+  }
+  if (!name_.isEmpty()) QDBusConnection::disconnectFromBus(name_);
+  daemon_.terminate();
+  if (!daemon_.waitForFinished(3000)) daemon_.kill();
+}
+
+bool PrivateBus::StartTemplate(const QString& name, const QString& service) {
+  if (!Ok()) return false;
+  auto mock = std::make_unique<QProcess>();
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"), address_);
+  env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), address_);
+  mock->setProcessEnvironment(env);
+  mock->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  mock->setProgram(QString::fromLatin1(kPython));
+  mock->setArguments({QStringLiteral("-m"), QStringLiteral("dbusmock"), QStringLiteral("--template"), name});
+  mock->start();
+  if (!mock->waitForStarted(5000)) return false;
+  mocks_.push_back(std::move(mock));
+  return WaitFor([&] {
+    const QDBusReply<bool> up = connection_.interface()->isServiceRegistered(service);
+    return up.isValid() && up.value();
+  }, 15000);
+}
+
+std::optional<QVariantList> PrivateBus::Call(const QString& service, const QString& path, const QString& interface,
+                              const QString& method, const QVariantList& args) {
+  QDBusMessage call = QDBusMessage::createMethodCall(service, path, interface, method);
+  call.setArguments(args);
+  const QDBusMessage reply = connection_.call(call, QDBus::Block, 5000);
+  if (reply.type() != QDBusMessage::ReplyMessage) return std::nullopt;
+  return reply.arguments();
+}
+
+}  // namespace murrelet::testing

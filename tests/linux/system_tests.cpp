@@ -1,0 +1,85 @@
+// The single-instance lock, the clock's format, the text fitting rules and the
+// shutdown path's version answer.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <QLocale>
+#include <filesystem>
+
+#include "charging/window_layouts.h"
+#include "platform/linux/gui/text_fit.h"
+#include "platform/linux/system/flock_lock.h"
+#include "platform/linux/system/locale_clock.h"
+#include "platform/linux/system/logind_shutdown.h"
+
+namespace fs = std::filesystem;
+using namespace murrelet;
+using namespace murrelet::linux_platform;
+
+TEST(FlockLocks, OneHolderAtATimeAndFreeAgainAfterwards) {
+  char pattern[] = "/tmp/murrelet-lock-XXXXXX";
+  const fs::path dir = mkdtemp(pattern);
+  FlockLocks first(dir);
+  FlockLocks second(dir);
+  LockAttempt held = first.Acquire("EX_GANNET");
+  ASSERT_EQ(held.outcome, LockOutcome::Acquired);
+  ASSERT_NE(held.lock, nullptr);
+  EXPECT_TRUE(fs::exists(dir / "EX_GANNET.lock"));
+  // A second open file description is what another process would have.
+  EXPECT_EQ(second.Acquire("EX_GANNET").outcome, LockOutcome::HeldByAnotherCopy);
+  EXPECT_EQ(second.Acquire("OTHER").outcome, LockOutcome::Acquired);
+  held.lock.reset();
+  EXPECT_EQ(second.Acquire("EX_GANNET").outcome, LockOutcome::Acquired);
+  EXPECT_EQ(second.Acquire("../x").outcome, LockOutcome::Unavailable);
+  EXPECT_EQ(FlockLocks(dir / "missing").Acquire("EX_GANNET").outcome, LockOutcome::Unavailable);
+  EXPECT_EQ(FlockLocks({}).PathFor("EX_GANNET").string(), "/tmp/EX_GANNET-" + std::to_string(::getuid()) + ".lock");
+  fs::remove_all(dir);
+}
+
+TEST(LocaleClock, LongFormatIsTheShortOneWithSeconds) {
+  EXPECT_EQ(LongTimeFormat("H:mm", "H時mm分ss秒 t"), "H:mm:ss");
+  EXPECT_EQ(LongTimeFormat("h:mm AP", "h:mm:ss AP t"), "h:mm:ss AP");
+  EXPECT_EQ(LongTimeFormat("HH.mm", "HH.mm.ss t"), "HH.mm.ss");
+  EXPECT_EQ(LongTimeFormat("HH:mm:ss", "x"), "HH:mm:ss");
+  EXPECT_EQ(LongTimeFormat("", "HH:mm:ss t"), "HH:mm:ss");
+
+  LocaleClock japanese{QLocale(QLocale::Japanese, QLocale::Japan)};
+  std::string text;
+  japanese.FormatLongTime({1, 2, 3}, text);
+  EXPECT_EQ(text, "1:02:03");
+  japanese.FormatLongTime({23, 59, 59}, text);
+  EXPECT_EQ(text, "23:59:59");
+  LocaleClock german{QLocale(QLocale::German, QLocale::Germany)};
+  german.FormatLongTime({1, 2, 3}, text);
+  EXPECT_EQ(text, "01:02:03");
+}
+
+TEST(TextFit, GrowsIntoFreeRoomThenCondenses) {
+  EXPECT_EQ(FittedWidth(100, 90, 200), 100);
+  EXPECT_EQ(FittedWidth(100, 120, 200), 120);
+  EXPECT_EQ(FittedWidth(100, 250, 200), 200);
+  EXPECT_EQ(FittedWidth(100, 250, 50), 100);
+  EXPECT_EQ(StretchToFit(100, 100), 100);
+  EXPECT_EQ(StretchToFit(110, 100), 90);
+  EXPECT_EQ(StretchToFit(1000, 100), kMinStretch);
+
+  // The battery check box of the settings dialog stops short of the spin box beside it.
+  const auto layout = ConfFormLayout();
+  const auto row = std::find_if(layout.begin(), layout.end(), [](const ControlLayout& r) { return r.name == "CheckBox2"; });
+  ASSERT_NE(row, layout.end());
+  EXPECT_EQ(RoomToTheRight(*row, layout, 343), 152 - 16 - 1);
+  const auto label = std::find_if(layout.begin(), layout.end(), [](const ControlLayout& r) { return r.name == "Label1"; });
+  EXPECT_EQ(RoomToTheRight(*label, layout, 343), 343 - 200);
+}
+
+TEST(LogindShutdown, TakesThePathWithoutPrivilegesAndRefusesWithoutLogind) {
+  LogindShutdown shutdown{QDBusConnection(QStringLiteral("not connected"))};
+  OSVERSIONINFO info;
+  info.dwOSVersionInfoSize = kOsVersionInfoSize;
+  EXPECT_TRUE(shutdown.GetVersionEx(info));
+  EXPECT_EQ(info.dwPlatformId, VER_PLATFORM_WIN32_WINDOWS);
+  EXPECT_FALSE(shutdown.ExitWindowsEx(EWX_SHUTDOWN | EWX_POWEROFF, 0));
+  TokenHandle token = 1;
+  EXPECT_FALSE(shutdown.OpenProcessToken(TOKEN_QUERY, token));
+  EXPECT_EQ(token, 0u);
+}
