@@ -159,6 +159,7 @@ Json Scenario::Dump(bool takeCalls) {
   Json tapi = Json::MakeObject();
   tapi.Set("line_apps_alive", sim_.tapi.LineAppsAlive());
   tapi.Set("lines_open", sim_.tapi.LinesOpen());
+  tapi.Set("max_line_apps_alive", sim_.tapi.MaxLineAppsAlive());
   Json counts = Json::MakeObject();
   for (const auto& [op, count] : sim_.tapi.Counts()) counts.Set(op, static_cast<long long>(count));
   tapi.Set("counts", std::move(counts));
