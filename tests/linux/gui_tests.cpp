@@ -246,6 +246,23 @@ TEST(QtWindows, SettingsDialogIsModalIgnoresEnterAndEscapeAndItsCloseBoxCancels)
   EXPECT_TRUE(main.Settings.SuspendDisable);  // stored off, switched on and confirmed
 }
 
+TEST(QtWindows, APowerBroadcastSentToTheMainWindowReachesTheMonitor) {
+  QtOnSim env;
+  sim::SimLineDevice handset;
+  handset.name = "KESTRA T48R";
+  env.sim.tapi.devices.push_back(handset);
+  env.app.Start();
+  TMainForm& main = *env.app.MainForm();
+  env.Widget<QPushButton>(main, "SpeedButton2")->click();
+  ASSERT_TRUE(main.Run.Charging);
+  // What the power event source does on logind's PrepareForSleep(true).
+  env.forms.Deliver([&] { env.forms.WindowOf(main)->Send(WM_POWERBROADCAST, PBT_APMQUERYSUSPEND, 0); });
+  EXPECT_FALSE(main.Run.Charging);
+  EXPECT_EQ(env.Panel(0), QStringLiteral("サスペンドのため充電停止"));
+  EXPECT_TRUE(env.Widget<QPushButton>(main, "SpeedButton2")->isEnabled());
+  EXPECT_FALSE(env.Widget<QPushButton>(main, "SpeedButton3")->isEnabled());
+}
+
 TEST(QtWindows, ClosingTheMainWindowWritesTheSettingsAndEndsTheLoop) {
   QtOnSim env(/*configured=*/false);
   env.app.Start();
