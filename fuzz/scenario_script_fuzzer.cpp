@@ -1,0 +1,65 @@
+// Fuzzes the scenario runner's parser and, through it, the program: any text
+// is played as a script, and afterwards the program's rules between actions
+// must still hold. Scripts that would run for long (many ticks over many
+// devices) are turned away here, so that one input stays well under a second.
+#include <cstdlib>
+#include <iostream>
+#include <sstream>
+#include <string_view>
+
+#include "tools/scenario/scenario.h"
+#include "tools/scenario/script_lexer.h"
+#include "tools/soak/state_checks.h"
+
+namespace {
+
+using murrelet::scenario::ParseNumber;
+using murrelet::scenario::SplitWords;
+
+// Ticks times devices searched per tick.
+constexpr std::int64_t kWorkBudget = 200'000;
+
+std::int64_t TickCount(std::string_view word) {
+  const auto n = ParseNumber(word);
+  return n && *n > 0 ? *n : 0;
+}
+
+bool CheapEnough(std::string_view script) {
+  std::int64_t ticks = 0;
+  std::int64_t devices = 1;
+  std::size_t start = 0;
+  while (start <= script.size()) {
+    std::size_t end = script.find('\n', start);
+    if (end == std::string_view::npos) end = script.size();
+    const auto words = SplitWords(script.substr(start, end - start)).words;
+    start = end + 1;
+    if (words.empty()) continue;
+    const std::string& command = words.front();
+    if (command == "tick") ticks += words.size() == 2 ? TickCount(words[1]) : 1;
+    if (command == "modal-ticks" && words.size() == 2) ticks += TickCount(words[1]);
+    if (command == "device") ++devices;
+    for (const std::string& word : words) {
+      if (word.rfind("ticks=", 0) == 0) ticks += TickCount(std::string_view(word).substr(6));
+    }
+    if (ticks > kWorkBudget || ticks * devices > kWorkBudget) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
+  const std::string_view script(reinterpret_cast<const char*>(bytes), size);
+  if (!CheapEnough(script)) return -1;  // not kept in the corpus
+  std::ostringstream out;
+  std::ostringstream err;
+  murrelet::scenario::Scenario scene(out, err);
+  scene.Sim().tapi.recordCalls = false;
+  scene.RunScript(script);
+  const murrelet::soak::Findings findings = murrelet::soak::CheckState(scene.Sim(), scene.App());
+  if (!findings.empty()) {
+    for (const auto& finding : findings) std::cerr << "[" << finding.id << "] " << finding.detail << "\n";
+    std::abort();
+  }
+  return 0;
+}
