@@ -109,7 +109,7 @@ int main(int argc, char** argv) {
   long long firstViolation = -1;
   std::string firstId;
   std::set<std::string> idsSeen;
-  long long starts = 0, runs = 0;
+  long long starts = 0, runs = 0, completed = 0;
 
   for (long long step = 1; step <= options.steps; ++step) {
     const bool wasRunning = run.Scene().Running();
@@ -117,7 +117,12 @@ int main(int argc, char** argv) {
     lines.push_back(generator.Next(run.Scene()));
     const Findings findings = run.Step(lines.back());
     if (!wasRunning && run.Scene().Running()) ++starts;
-    if (!wasCharging && run.Scene().Running() && run.Scene().App()->MainForm()->Run.Charging) ++runs;
+    if (run.Scene().Running()) {
+      const murrelet::TMainForm& main = *run.Scene().App()->MainForm();
+      if (!wasCharging && main.Run.Charging) ++runs;
+      // A timed run that reached its end (the shutdown may have replaced the text).
+      if (wasCharging && !main.Run.Charging && main.Run.RemainingSeconds == 0) ++completed;
+    }
     if ((step & 0xFFF) == 0) run.Compact();
     if (findings.empty()) continue;
     if (findings.front().id == "bad-step") {
@@ -154,7 +159,8 @@ int main(int argc, char** argv) {
               << "; replay with murrelet-soak --replay FILE\n";
     PrintScript(shrunk);
   }
-  std::cout << "seed " << options.seed << ": " << starts << " starts, " << runs << " runs, " << seconds << " s\n";
+  std::cout << "seed " << options.seed << ": " << starts << " starts, " << runs << " runs (" << completed << " ran to their end), "
+            << run.Scene().Sim().shutdown.accepted << " shutdowns taken, " << seconds << " s\n";
   std::cout << options.steps << " steps, " << violations << " violations\n";
   return violations > 0 ? 1 : 0;
 }
