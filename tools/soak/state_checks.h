@@ -44,7 +44,6 @@ inline int SecondsOfLongTime(std::string_view text) {
   if (colon == std::string_view::npos || colon == 0 || colon > 2 || text.size() != colon + 6 || text[colon + 3] != ':') {
     return -1;
   }
-  int value = 0;
   for (std::size_t n = 0; n < text.size(); ++n) {
     if (n == colon || n == colon + 3) continue;
     if (text[n] < '0' || text[n] > '9') return -1;
@@ -53,8 +52,7 @@ inline int SecondsOfLongTime(std::string_view text) {
   const int minutes = (text[colon + 1] - '0') * 10 + (text[colon + 2] - '0');
   const int seconds = (text[colon + 4] - '0') * 10 + (text[colon + 5] - '0');
   if (minutes > 59 || seconds > 59) return -1;
-  value = hours * 3600 + minutes * 60 + seconds;
-  return value;
+  return hours * 3600 + minutes * 60 + seconds;
 }
 
 // The countdown text "充電中（残り H:mm:ss)"; its seconds, or -1.

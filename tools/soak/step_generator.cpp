@@ -152,7 +152,8 @@ std::string StepGenerator::Device(scenario::Scenario& scene) {
   const std::uint32_t kind = Below(100);
   if (count > 0 && (count >= 6 || kind < 25)) return "device remove " + std::to_string(Below(count));
   std::string line;
-  if (count == 0 || kind < 65) {
+  const bool adding = count == 0 || kind < 65;
+  if (adding) {
     line = "device add " + HandsetNameWord();
   } else {
     line = "device set " + std::to_string(Below(count));
@@ -160,7 +161,7 @@ std::string StepGenerator::Device(scenario::Scenario& scene) {
   }
   // Most devices behave; the others refuse the version, fail their queries
   // or their open, or describe their capability block wrongly.
-  if (Chance(65)) return line + (count > 0 && line[7] == 's' ? " open=ok caps=ok api=ok" : "");
+  if (Chance(65)) return line + (adding ? "" : " open=ok caps=ok api=ok");
   if (Chance(30)) line += std::string(" api=") + (Chance(50) ? "refuse" : "ok");
   if (Chance(30)) line += std::string(" caps=") + (Chance(50) ? "fail" : "ok");
   if (Chance(40)) line += std::string(" open=") + (Chance(50) ? "fail" : "ok");
