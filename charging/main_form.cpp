@@ -143,7 +143,7 @@ void TMainForm::IdlePoll() {
   Run.DevicePresent = true;
 }
 
-void TMainForm::EndRun(const char* message) {
+void TMainForm::EndRun(std::string_view message) {
   ChargeStop();
   Run.Charging = false;
   ButtonEnabled();
@@ -187,8 +187,7 @@ void TMainForm::Timer1Timer() {
     scratch_.assign(text::kBatteryThresholdOpen);
     scratch_.append(std::to_string(Settings.BatteryParcent));
     scratch_.append(text::kBatteryThresholdClose);
-    const std::string message = scratch_;
-    EndRun(message.c_str());
+    EndRun(scratch_);
     if (Settings.ShutDownFlag) ShutDownAtEnd();
   }
 }

@@ -81,7 +81,8 @@ class TMainForm : public Form {
 
  private:
   void IdlePoll();
-  void EndRun(const char* message);
+  // Closes the line, returns to the idle layout and says why in panel 0.
+  void EndRun(std::string_view message);
   void ShutDownAtEnd();
   void SetNotConnected();
   void LoadSettings(StoreKey& key);

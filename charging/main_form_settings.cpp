@@ -1,6 +1,4 @@
 // Loading and saving the settings, and the settings button.
-#include <cstdio>
-
 #include "charging/conf_form.h"
 #include "charging/error_display.h"
 #include "charging/main_form.h"
@@ -17,25 +15,27 @@ std::string WithValueName(const char* pattern, std::string_view name) {
   return message;
 }
 
-// Reads one value; a value that cannot be read is reported and leaves the
-// field as it was, so the rest of the settings still load.
-template <typename T, typename Read>
-void ReadInto(ErrorDisplay& errors, std::string_view name, T& field, Read read) {
-  const auto result = read(name);
-  if (result.status == ReadStatus::Ok) {
-    field = static_cast<T>(result.value);
-    return;
-  }
-  errors.Show(WithValueName(result.status == ReadStatus::Missing ? text::kReadFailed : text::kWrongType, name));
-}
-
-void ReadFlag(ErrorDisplay& errors, StoreKey& key, std::string_view name, bool& field) {
+// Reads one 32-bit value; a value that cannot be read is reported and leaves
+// the field as it was, so the rest of the settings still load.
+bool ReadDword(ErrorDisplay& errors, StoreKey& key, std::string_view name, std::uint32_t& value) {
   const StoreRead<std::uint32_t> result = key.ReadDword(name);
   if (result.status == ReadStatus::Ok) {
-    field = result.value != 0;
-    return;
+    value = result.value;
+    return true;
   }
   errors.Show(WithValueName(result.status == ReadStatus::Missing ? text::kReadFailed : text::kWrongType, name));
+  return false;
+}
+
+// Any non-zero value means true.
+void ReadFlag(ErrorDisplay& errors, StoreKey& key, std::string_view name, bool& field) {
+  std::uint32_t value = 0;
+  if (ReadDword(errors, key, name, value)) field = value != 0;
+}
+
+void ReadNumber(ErrorDisplay& errors, StoreKey& key, std::string_view name, std::int32_t& field) {
+  std::uint32_t value = 0;
+  if (ReadDword(errors, key, name, value)) field = static_cast<std::int32_t>(value);
 }
 
 }  // namespace
@@ -52,13 +52,12 @@ ChargeSettings FirstStartSettings() {
 }
 
 void TMainForm::LoadSettings(StoreKey& key) {
-  auto readDword = [&key](std::string_view name) { return key.ReadDword(name); };
   ReadFlag(errors_, key, kValueACPowerFlag, Settings.ACPowerFlag);
   ReadFlag(errors_, key, kValueBatteryPowerFlag, Settings.BatteryPowerFlag);
-  ReadInto(errors_, kValueBatteryParcent, Settings.BatteryParcent, readDword);
+  ReadNumber(errors_, key, kValueBatteryParcent, Settings.BatteryParcent);
   ReadFlag(errors_, key, kValueSuspendDisable, Settings.SuspendDisable);
-  ReadInto(errors_, kValueHourTimer, Settings.HourTimer, readDword);
-  ReadInto(errors_, kValueMinTimer, Settings.MinTimer, readDword);
+  ReadNumber(errors_, key, kValueHourTimer, Settings.HourTimer);
+  ReadNumber(errors_, key, kValueMinTimer, Settings.MinTimer);
   ReadFlag(errors_, key, kValueShutDownFlag, Settings.ShutDownFlag);
 
   // The boxes clamp what they show and copy a changed value back into the
