@@ -210,37 +210,31 @@ TEST(FindHandsetLine, NoDevicesEndsTheLineApplication) {
 }
 
 TEST(OpenHandsetLine, AnyFailureLeavesBothHandlesZero) {
-  {
+  struct Case {
+    const char* what;
+    void (*arrange)(ScriptedTapi&);
+  };
+  const Case cases[] = {
+      {"lineOpen fails",
+       [](ScriptedTapi& tapi) {
+         tapi.openResult = LINEERR_OPERATIONFAILED;
+         tapi.openedLine = 0;
+       }},
+      // A "success" without a handle is no open line either.
+      {"lineOpen succeeds without a handle", [](ScriptedTapi& tapi) { tapi.openedLine = 0; }},
+      // LINEERR_REINIT is not retried within the call.
+      {"lineInitialize answers LINEERR_REINIT", [](ScriptedTapi& tapi) { tapi.initResult = LINEERR_REINIT; }},
+  };
+  for (const Case& c : cases) {
     ScriptedTapi tapi;
-    tapi.openResult = LINEERR_OPERATIONFAILED;
-    tapi.openedLine = 0;
+    c.arrange(tapi);
     HLINEAPP app = 55;
     HLINE line = 66;
     OpenHandsetLine(tapi, 0, app, line);
-    EXPECT_EQ(app, 0u);
-    EXPECT_EQ(line, 0u);
-    EXPECT_EQ(tapi.appsAlive, 0);
-  }
-  {
-    // A "success" without a handle is no open line either.
-    ScriptedTapi tapi;
-    tapi.openedLine = 0;
-    HLINEAPP app = 55;
-    HLINE line = 66;
-    OpenHandsetLine(tapi, 0, app, line);
-    EXPECT_EQ(app, 0u);
-    EXPECT_EQ(line, 0u);
-    EXPECT_EQ(tapi.appsAlive, 0);
-  }
-  {
-    ScriptedTapi tapi;
-    tapi.initResult = LINEERR_REINIT;
-    HLINEAPP app = 55;
-    HLINE line = 66;
-    OpenHandsetLine(tapi, 0, app, line);
-    EXPECT_EQ(app, 0u);
-    EXPECT_EQ(line, 0u);
-    EXPECT_EQ(tapi.initializeCalls, 1);
+    EXPECT_EQ(app, 0u) << c.what;
+    EXPECT_EQ(line, 0u) << c.what;
+    EXPECT_EQ(tapi.appsAlive, 0) << c.what;
+    EXPECT_EQ(tapi.initializeCalls, 1) << c.what;
   }
 }
 
