@@ -6,6 +6,7 @@
 #include <iostream>
 #include <sstream>
 #include <string_view>
+#include <vector>
 
 #include "tools/scenario/scenario.h"
 #include "tools/scenario/script_lexer.h"
@@ -46,20 +47,45 @@ bool CheapEnough(std::string_view script) {
   return true;
 }
 
+// The script's lines, as the runner splits them.
+std::vector<std::string_view> Lines(std::string_view script) {
+  std::vector<std::string_view> lines;
+  std::size_t start = 0;
+  while (start <= script.size()) {
+    std::size_t end = script.find('\n', start);
+    if (end == std::string_view::npos) end = script.size();
+    lines.push_back(script.substr(start, end - start));
+    start = end + 1;
+  }
+  return lines;
+}
+
 }  // namespace
 
+// The rules are checked after every line, as the soak does: a message box is
+// judged against the program that showed it, not against a later copy started
+// with other settings.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
   const std::string_view script(reinterpret_cast<const char*>(bytes), size);
   if (!CheapEnough(script)) return -1;  // not kept in the corpus
+  const std::vector<std::string_view> lines = Lines(script);
+  for (const std::string_view line : lines) {
+    if (!SplitWords(line).error.empty()) return 0;  // the runner refuses the whole script
+  }
   std::ostringstream out;
   std::ostringstream err;
   murrelet::scenario::Scenario scene(out, err);
   scene.Sim().tapi.recordCalls = false;
-  scene.RunScript(script);
-  const murrelet::soak::Findings findings = murrelet::soak::CheckState(scene.Sim(), scene.App());
-  if (!findings.empty()) {
-    for (const auto& finding : findings) std::cerr << "[" << finding.id << "] " << finding.detail << "\n";
-    std::abort();
+  for (std::size_t n = 0; n < lines.size(); ++n) {
+    const std::size_t firstBox = scene.Sim().boxes.shown.size();
+    const int code = scene.RunLine(lines[n], static_cast<int>(n + 1));
+    const murrelet::soak::Findings findings = murrelet::soak::CheckState(scene.Sim(), scene.App(), firstBox);
+    if (!findings.empty()) {
+      std::cerr << "after line " << n + 1 << ": " << lines[n] << "\n";
+      for (const auto& finding : findings) std::cerr << "[" << finding.id << "] " << finding.detail << "\n";
+      std::abort();
+    }
+    if (code != murrelet::scenario::kOk) break;
   }
   return 0;
 }
