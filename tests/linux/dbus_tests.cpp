@@ -23,6 +23,8 @@ namespace {
 const QString kUPower = QStringLiteral("org.freedesktop.UPower");
 const QString kLogin = QStringLiteral("org.freedesktop.login1");
 const QString kMock = QStringLiteral("org.freedesktop.DBus.Mock");
+const QString kPortal = QStringLiteral("org.freedesktop.portal.Desktop");
+const QString kPortalPath = QStringLiteral("/org/freedesktop/portal/desktop");
 const QString kDisplay = QStringLiteral("/org/freedesktop/UPower/devices/DisplayDevice");
 
 QVariant V(const QVariant& value) { return QVariant::fromValue(QDBusVariant(value)); }
@@ -42,6 +44,25 @@ bool SetOnBattery(PrivateBus& bus, bool onBattery) {
 }
 
 // The inhibitors logind holds, as "what/mode" strings.
+// The arguments of each call of `method` on a dbusmock object, oldest first.
+QList<QVariantList> MethodCalls(PrivateBus& bus, const QString& service, const QString& path, const QString& method) {
+  QList<QVariantList> out;
+  const auto reply = bus.Call(service, path, kMock, QStringLiteral("GetMethodCalls"), {method});
+  if (!reply || reply->isEmpty()) return out;
+  const QDBusArgument arg = reply->constFirst().value<QDBusArgument>();
+  arg.beginArray();
+  while (!arg.atEnd()) {
+    qulonglong when = 0;
+    QVariantList args;
+    arg.beginStructure();
+    arg >> when >> args;
+    arg.endStructure();
+    out.push_back(args);
+  }
+  arg.endArray();
+  return out;
+}
+
 QStringList Inhibitors(PrivateBus& bus) {
   QStringList out;
   const auto reply = bus.Call(kLogin, QStringLiteral("/org/freedesktop/login1"),
@@ -181,30 +202,57 @@ TEST(KeepAwake, HoldsAnIdleInhibitorWhileAskedAndNeverLeavesOneBehind) {
   EXPECT_EQ(without.SetThreadExecutionState(ES_SYSTEM_REQUIRED), 0u) << "no lock could be taken";
 }
 
+TEST(KeepAwake, WhereADesktopPortalRunsAlsoHoldsItsSuspendInhibitionAndClosesItsRequest) {
+  PrivateBus bus;
+  ASSERT_TRUE(bus.StartTemplate(QStringLiteral(MURRELET_PORTAL_TEMPLATE), kPortal));
+  const QString request = QStringLiteral("/org/freedesktop/portal/desktop/request/1_1/murrelet");
+  {
+    // No logind on this bus: the portal alone keeps the system awake.
+    KeepAwake awake(bus.Connection(), bus.Connection());
+    EXPECT_NE(awake.SetThreadExecutionState(ES_SYSTEM_REQUIRED), 0u);
+    EXPECT_FALSE(awake.HoldsIdleInhibitor());
+    EXPECT_TRUE(awake.HoldsPortalInhibit());
+    const auto inhibits = MethodCalls(bus, kPortal, kPortalPath, QStringLiteral("Inhibit"));
+    ASSERT_EQ(inhibits.size(), 1);
+    ASSERT_EQ(inhibits.constFirst().size(), 3);
+    EXPECT_EQ(inhibits.constFirst().at(1).toUInt(), 4u) << "the suspend flag only";
+
+    awake.TickEnded(true);
+    awake.SetThreadExecutionState(ES_SYSTEM_REQUIRED);
+    awake.TickEnded(true);
+    EXPECT_EQ(MethodCalls(bus, kPortal, kPortalPath, QStringLiteral("Inhibit")).size(), 1) << "asked once while held";
+
+    // The core stops asking: two quiet ticks and the request is closed.
+    awake.TickEnded(true);
+    awake.TickEnded(true);
+    EXPECT_FALSE(awake.HoldsPortalInhibit());
+    EXPECT_EQ(MethodCalls(bus, kPortal, request, QStringLiteral("Close")).size(), 1);
+
+    awake.SetThreadExecutionState(ES_SYSTEM_REQUIRED);
+    EXPECT_TRUE(awake.HoldsPortalInhibit());
+  }
+  EXPECT_EQ(MethodCalls(bus, kPortal, request, QStringLiteral("Close")).size(), 2) << "closed when destroyed holding";
+
+  // A portal that refuses leaves nothing held and the call reports the failure.
+  ASSERT_TRUE(bus.Call(kPortal, kPortalPath, kMock, QStringLiteral("AddMethod"),
+                       {QStringLiteral("org.freedesktop.portal.Inhibit"), QStringLiteral("Inhibit"),
+                        QStringLiteral("sua{sv}"), QStringLiteral("o"),
+                        QStringLiteral("raise dbus.exceptions.DBusException('refused', "
+                                       "name='org.freedesktop.DBus.Error.AccessDenied')")}));
+  KeepAwake refused(bus.Connection(), bus.Connection());
+  EXPECT_EQ(refused.SetThreadExecutionState(ES_SYSTEM_REQUIRED), 0u);
+  EXPECT_FALSE(refused.HoldsPortalInhibit());
+}
+
 TEST(LogindShutdown, AsksLogindToPowerOffWithoutInteractionAndReportsARefusal) {
   PrivateBus bus;
   ASSERT_TRUE(bus.StartTemplate(QStringLiteral("logind"), kLogin));
   LogindShutdown shutdown(bus.Connection());
   EXPECT_TRUE(shutdown.ExitWindowsEx(EWX_SHUTDOWN | EWX_POWEROFF, 0));
-  const auto calls = bus.Call(kLogin, QStringLiteral("/org/freedesktop/login1"), kMock,
-                              QStringLiteral("GetMethodCalls"), {QStringLiteral("PowerOff")});
-  ASSERT_TRUE(calls);
-  const QDBusArgument arg = calls->constFirst().value<QDBusArgument>();
-  int count = 0;
-  bool interactive = true;
-  arg.beginArray();
-  while (!arg.atEnd()) {
-    qulonglong when = 0;
-    QVariantList args;
-    arg.beginStructure();
-    arg >> when >> args;
-    arg.endStructure();
-    ++count;
-    if (!args.isEmpty()) interactive = args.constFirst().toBool();
-  }
-  arg.endArray();
-  EXPECT_EQ(count, 1);
-  EXPECT_FALSE(interactive);
+  const auto calls = MethodCalls(bus, kLogin, QStringLiteral("/org/freedesktop/login1"), QStringLiteral("PowerOff"));
+  ASSERT_EQ(calls.size(), 1);
+  ASSERT_EQ(calls.constFirst().size(), 1);
+  EXPECT_FALSE(calls.constFirst().constFirst().toBool()) << "not interactive";
 
   ASSERT_TRUE(bus.Call(kLogin, QStringLiteral("/org/freedesktop/login1"), kMock, QStringLiteral("AddMethod"),
                        {QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PowerOff"),
