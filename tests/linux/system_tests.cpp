@@ -1,20 +1,40 @@
-// The single-instance lock, the clock's format, the text fitting rules and the
-// shutdown path's version answer.
+// The single-instance lock, the session's end, the clock's format, the text
+// fitting rules and the shutdown path's version answer.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <stdlib.h>
 
 #include <QLocale>
 #include <filesystem>
 
 #include "charging/window_layouts.h"
+#include "platform/linux/gui/session_end.h"
 #include "platform/linux/gui/text_fit.h"
 #include "platform/linux/system/flock_lock.h"
 #include "platform/linux/system/locale_clock.h"
 #include "platform/linux/system/logind_shutdown.h"
+#include "private_bus.h"
 
 namespace fs = std::filesystem;
 using namespace murrelet;
 using namespace murrelet::linux_platform;
+
+TEST(SessionEnd, TermAndHangUpEachEndTheSessionOnTheGuiThreadAndTheDefaultsReturnAfterwards) {
+  int endings = 0;
+  {
+    SessionEnd session([&] { ++endings; });
+    ASSERT_EQ(::raise(SIGTERM), 0);
+    EXPECT_TRUE(murrelet::testing::WaitFor([&] { return endings == 1; }));
+    ASSERT_EQ(::raise(SIGHUP), 0);
+    EXPECT_TRUE(murrelet::testing::WaitFor([&] { return endings == 2; }));
+  }
+  EXPECT_EQ(endings, 2);
+  struct sigaction now {};
+  ASSERT_EQ(::sigaction(SIGTERM, nullptr, &now), 0);
+  EXPECT_EQ(now.sa_handler, SIG_DFL);
+  ASSERT_EQ(::sigaction(SIGHUP, nullptr, &now), 0);
+  EXPECT_EQ(now.sa_handler, SIG_DFL);
+}
 
 TEST(FlockLocks, OneHolderAtATimeAndFreeAgainAfterwards) {
   char pattern[] = "/tmp/murrelet-lock-XXXXXX";
