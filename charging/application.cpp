@@ -18,6 +18,7 @@ TApplication::StartResult TApplication::Start() {
   guard_ = std::move(attempt.lock);
 
   Title = text::kApplicationTitle;
+  platform_.forms.SetApplicationTitle(Title);
   running_ = true;
   main_ = std::make_unique<TMainForm>(platform_, errors_);
   ++windowsCreated_;

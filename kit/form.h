@@ -74,6 +74,9 @@ class FormHost {
   virtual TModalResult ShowModal(Form& form) = 0;
   // Ends the main message loop (the main window was closed).
   virtual void Quit() = 0;
+  // The application's title: the text of the program's task-bar button,
+  // which may differ from the main window's caption.
+  virtual void SetApplicationTitle(const std::string& title) = 0;
 };
 
 }  // namespace murrelet

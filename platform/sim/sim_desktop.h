@@ -55,6 +55,7 @@ class SimForms : public FormHost {
   void Hide(Form& form) override { form.Visible = false; }
   TModalResult ShowModal(Form& form) override;
   void Quit() override { quit = true; }
+  void SetApplicationTitle(const std::string& title) override { applicationTitle = title; }
 
   SimWindow* WindowOf(const Form& form);
 
@@ -62,6 +63,7 @@ class SimForms : public FormHost {
   // dialog is closed at once.
   std::function<void(Form& form)> modalScript;
   bool quit = false;
+  std::string applicationTitle;
   int modalDepth = 0;
 
  private:

@@ -68,11 +68,10 @@ struct FormWindow::Widget : ControlView {
   std::unique_ptr<Artwork> disabledImage;
 };
 
-FormWindow::FormWindow(Form& form, WindowHandle owner, Deliver deliver, FormWindowEvents& events)
-    : form_(form), deliver_(std::move(deliver)), events_(events) {
+FormWindow::FormWindow(Form& form, WindowHandle owner, bool dialog, Deliver deliver, FormWindowEvents& events)
+    : form_(form), deliver_(std::move(deliver)), events_(events), dialog_(dialog) {
   RegisterFormClass();
   RegisterCustomControls();
-  const bool dialog = owner != nullptr;
   const DWORD style = dialog ? WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPSIBLINGS
                              : WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPSIBLINGS;
   const DWORD exStyle = dialog ? WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT : WS_EX_CONTROLPARENT;
@@ -412,6 +411,14 @@ std::intptr_t FormWindow::Receive(unsigned message, std::uintptr_t wParam, std::
     case WM_CLOSE:
       events_.CloseRequested(form_);
       return 0;
+    case WM_SYSCOMMAND:
+      // The main window goes down with the task-bar button's window, which
+      // hides it and brings it back on restore.
+      if (!dialog_ && (wParam & 0xFFF0) == SC_MINIMIZE) {
+        events_.MinimizeRequested();
+        return 0;
+      }
+      break;
     case WM_ENDSESSION:
       if (wParam != FALSE) events_.SessionEnding();
       return 0;

@@ -21,13 +21,15 @@ class FormWindowEvents {
  public:
   virtual ~FormWindowEvents() = default;
   virtual void CloseRequested(Form& form) = 0;  // the close box, Alt+F4, WM_CLOSE
+  virtual void MinimizeRequested() = 0;         // the main window's minimise box
   virtual void SessionEnding() = 0;             // WM_ENDSESSION with TRUE
 };
 
 class FormWindow {
  public:
-  // `owner` is the main window for a dialog, null for the main window.
-  FormWindow(Form& form, WindowHandle owner, Deliver deliver, FormWindowEvents& events);
+  // A dialog is owned by the main window; the main window by the window of
+  // the task-bar button.
+  FormWindow(Form& form, WindowHandle owner, bool dialog, Deliver deliver, FormWindowEvents& events);
   ~FormWindow();
   FormWindow(const FormWindow&) = delete;
   FormWindow& operator=(const FormWindow&) = delete;
@@ -54,6 +56,7 @@ class FormWindow {
   Form& form_;
   Deliver deliver_;
   FormWindowEvents& events_;
+  bool dialog_;
   WindowHandle window_ = nullptr;
   WindowHandle tooltip_ = nullptr;
   unsigned dpi_ = 96;

@@ -18,12 +18,15 @@ void Win32Forms::Connect(Deliver deliver, std::function<void()> closeMainWindow,
 }
 
 OwnerWindow& Win32Forms::CreateWindow(Form& form) {
-  const WindowHandle owner = windows_.empty() ? nullptr : windows_.front()->Handle();
-  windows_.push_back(std::make_unique<FormWindow>(form, owner, deliver_, *this));
+  const bool dialog = !windows_.empty();
+  const WindowHandle owner = dialog ? windows_.front()->Handle() : application_.Handle();
+  windows_.push_back(std::make_unique<FormWindow>(form, owner, dialog, deliver_, *this));
   FormWindow& window = *windows_.back();
-  if (owner == nullptr) window.AddPowerBridge(power_);
+  if (!dialog) window.AddPowerBridge(power_);
   return window.Hook();
 }
+
+void Win32Forms::SetApplicationTitle(const std::string& title) { application_.SetTitle(title); }
 
 FormWindow* Win32Forms::WindowOf(const Form& form) const {
   for (const auto& window : windows_) {
@@ -35,6 +38,7 @@ FormWindow* Win32Forms::WindowOf(const Form& form) const {
 void Win32Forms::Show(Form& form) {
   form.Visible = true;
   if (FormWindow* window = WindowOf(form)) {
+    if (window == windows_.front().get()) application_.Show();
     ShowWindow(window->Handle(), SW_SHOW);
     UpdateWindow(window->Handle());
   }
@@ -42,7 +46,10 @@ void Win32Forms::Show(Form& form) {
 
 void Win32Forms::Hide(Form& form) {
   form.Visible = false;
-  if (FormWindow* window = WindowOf(form)) ShowWindow(window->Handle(), SW_HIDE);
+  if (FormWindow* window = WindowOf(form)) {
+    ShowWindow(window->Handle(), SW_HIDE);
+    if (window == windows_.front().get()) application_.Hide();
+  }
 }
 
 TModalResult Win32Forms::ShowModal(Form& form) {
@@ -117,6 +124,43 @@ void Win32Forms::CloseRequested(Form& form) {
     return;
   }
   Hide(form);
+}
+
+void Win32Forms::MinimizeRequested() { application_.Minimize(); }
+
+void Win32Forms::Minimized() {
+  for (const auto& window : windows_) {
+    if (IsWindowVisible(window->Handle()) == FALSE) continue;
+    ShowWindow(window->Handle(), SW_HIDE);
+    hiddenByMinimize_.push_back(window->Handle());
+  }
+}
+
+void Win32Forms::Restored() {
+  // Owner first, so that the dialog comes back above the main window.
+  for (const WindowHandle window : hiddenByMinimize_) ShowWindow(window, SW_SHOWNA);
+  hiddenByMinimize_.clear();
+  if (const WindowHandle target = ActivationTarget()) {
+    if (IsWindowVisible(target) != FALSE) SetForegroundWindow(target);
+  }
+}
+
+WindowHandle Win32Forms::ActivationTarget() {
+  if (!modal_.empty()) {
+    if (FormWindow* window = WindowOf(*modal_.back())) return window->Handle();
+  }
+  return windows_.empty() ? nullptr : windows_.front()->Handle();
+}
+
+void Win32Forms::CloseRequested() {
+  // The button's "close" acts as the main window's close box; while a dialog
+  // is open that box cannot be pressed, so the dialog comes forward instead.
+  if (windows_.empty()) return;
+  if (!modal_.empty()) {
+    if (const WindowHandle target = ActivationTarget()) SetForegroundWindow(target);
+    return;
+  }
+  CloseRequested(windows_.front()->TheForm());
 }
 
 void Win32Forms::SessionEnding() {

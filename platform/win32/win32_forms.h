@@ -8,11 +8,12 @@
 
 #include "kit/form.h"
 #include "kit/power.h"
+#include "platform/win32/application_window.h"
 #include "platform/win32/form_window.h"
 
 namespace murrelet::win32 {
 
-class Win32Forms : public FormHost, public FormWindowEvents {
+class Win32Forms : public FormHost, public FormWindowEvents, public ApplicationWindowEvents {
  public:
   explicit Win32Forms(PowerStatusSource& power);
   ~Win32Forms() override;
@@ -25,6 +26,7 @@ class Win32Forms : public FormHost, public FormWindowEvents {
   void Hide(Form& form) override;
   TModalResult ShowModal(Form& form) override;
   void Quit() override;
+  void SetApplicationTitle(const std::string& title) override;
 
   // Runs until Quit.
   void RunMessageLoop();
@@ -33,7 +35,16 @@ class Win32Forms : public FormHost, public FormWindowEvents {
   void* BoxOwner() const;
 
   void CloseRequested(Form& form) override;
+  void MinimizeRequested() override;
   void SessionEnding() override;
+
+  void Minimized() override;
+  void Restored() override;
+  WindowHandle ActivationTarget() override;
+  void CloseRequested() override;
+
+  // The window of the task-bar button.
+  WindowHandle ApplicationHandle() const { return application_.Handle(); }
 
  private:
   FormWindow* WindowOf(const Form& form) const;
@@ -44,8 +55,10 @@ class Win32Forms : public FormHost, public FormWindowEvents {
   Deliver deliver_;
   std::function<void()> closeMainWindow_;
   std::function<void()> windowsEnding_;
+  ApplicationWindow application_{*this};
   std::vector<std::unique_ptr<FormWindow>> windows_;  // the first is the main window
   std::vector<Form*> modal_;
+  std::vector<WindowHandle> hiddenByMinimize_;  // shown again on restore
 };
 
 }  // namespace murrelet::win32

@@ -121,6 +121,8 @@ TEST(QtWindows, MainWindowIsBuiltFromTheLayoutWithTheCoresState) {
   ExpectLayoutHolds(env.forms, main);
   EXPECT_TRUE(env.MainWidget().isVisible());
   EXPECT_FALSE(env.ConfWidget().isVisible());
+  EXPECT_EQ(env.MainWidget().windowTitle(), QStringLiteral("Murrelet Ver2.0"));
+  EXPECT_EQ(QCoreApplication::applicationName(), QStringLiteral("Murrelet")) << "the task bar's name";
 
   EXPECT_EQ(env.Widget<QGroupBox>(main, "LMDGroupBox1")->title(), QStringLiteral("電源の状態"));
   EXPECT_EQ(env.Widget<QPushButton>(main, "SpeedButton2")->text(), QStringLiteral("充電開始"));

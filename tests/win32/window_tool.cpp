@@ -1,7 +1,8 @@
 // Plays the user's part in the smoke test from outside the program: waits for
-// a window by its caption, closes it, clicks one of its controls, or prints
-// where it is for a screenshot.
-//   window_tool wait|gone|close|rect <caption> [seconds]
+// a window by its caption, closes, minimises or restores it, clicks one of its
+// controls, prints where it is for a screenshot, or prints its owner's caption
+// (in UTF-8).
+//   window_tool wait|gone|close|minimize|restore|rect|owner <caption> [seconds]
 //   window_tool click <caption> <control id>
 #include <windows.h>
 
@@ -47,7 +48,8 @@ HWND Await(const wchar_t* caption, double seconds, bool shown) {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 3) {
-    std::fputs("usage: window_tool wait|gone|close|rect|click <caption> [seconds|control id]\n", stderr);
+    std::fputs("usage: window_tool wait|gone|close|minimize|restore|rect|owner|click <caption> [seconds|control id]\n",
+               stderr);
     return 2;
   }
   const std::wstring command = argv[1];
@@ -61,6 +63,19 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (command == L"wait") return 0;
   if (command == L"close") return PostMessageW(window, WM_CLOSE, 0, 0) ? 0 : 1;
+  if (command == L"minimize") return PostMessageW(window, WM_SYSCOMMAND, SC_MINIMIZE, 0) ? 0 : 1;
+  if (command == L"restore") return PostMessageW(window, WM_SYSCOMMAND, SC_RESTORE, 0) ? 0 : 1;
+  if (command == L"owner") {
+    HWND owner = GetWindow(window, GW_OWNER);
+    if (owner == nullptr) return 1;
+    wchar_t text[256] = {};
+    GetWindowTextW(owner, text, 256);
+    char utf8[1024] = {};
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+    if (size <= 0) return 1;
+    std::printf("%s\n", utf8);
+    return 0;
+  }
   if (command == L"rect") {
     RECT rect;
     GetWindowRect(window, &rect);

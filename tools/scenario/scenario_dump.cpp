@@ -118,6 +118,7 @@ Json Scenario::Dump(bool takeCalls) {
   Json dump = Json::MakeObject();
   dump.Set("running", Running());
   dump.Set("exit_code", exitCode_);
+  dump.Set("title", sim_.forms.applicationTitle);
 
   Json main = MainJson();
   // The run state, settings and power snapshot have their own top-level keys.

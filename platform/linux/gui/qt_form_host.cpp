@@ -80,6 +80,10 @@ TModalResult QtFormHost::ShowModal(Form& form) {
   return form.ModalResult;
 }
 
+void QtFormHost::SetApplicationTitle(const std::string& title) {
+  QCoreApplication::setApplicationName(QString::fromStdString(title));
+}
+
 void QtFormHost::Quit() {
   quit_ = true;
   for (const ModalLoop& modal : modal_) modal.loop->quit();

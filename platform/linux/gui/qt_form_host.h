@@ -28,6 +28,10 @@ class QtFormHost : public FormHost {
   void Hide(Form& form) override;
   TModalResult ShowModal(Form& form) override;
   void Quit() override;
+  // The task bar groups the windows under the application's name (the X11
+  // window class); the desktop entry gives the same "Murrelet" to docks that
+  // read it.
+  void SetApplicationTitle(const std::string& title) override;
 
   void Deliver(const Action& action, bool tick = false);
   void CloseBoxPressed(Form& form);

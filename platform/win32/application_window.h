@@ -1,0 +1,48 @@
+// The window behind the program's task-bar button. Windows labels a button
+// with its window's caption, and the program's button shows the application
+// title while the main window keeps its own caption; so the main window is
+// owned by this one, which gets the button instead. It has no size and is
+// never seen. Minimising and restoring go through it, activating it passes
+// the activation on, and the button's "close" closes the main window.
+#pragma once
+
+#include <string>
+
+#include "platform/win32/window_hook.h"
+
+namespace murrelet::win32 {
+
+class ApplicationWindowEvents {
+ public:
+  virtual ~ApplicationWindowEvents() = default;
+  virtual void Minimized() = 0;
+  virtual void Restored() = 0;
+  // The window that should be active instead: the open dialog or the main window.
+  virtual WindowHandle ActivationTarget() = 0;
+  virtual void CloseRequested() = 0;
+};
+
+class ApplicationWindow {
+ public:
+  explicit ApplicationWindow(ApplicationWindowEvents& events);
+  ~ApplicationWindow();
+  ApplicationWindow(const ApplicationWindow&) = delete;
+  ApplicationWindow& operator=(const ApplicationWindow&) = delete;
+
+  WindowHandle Handle() const { return window_; }
+  void SetTitle(const std::string& title);
+  // The button is there exactly while the main window is.
+  void Show();
+  void Hide();
+  void Minimize();
+
+ private:
+  static std::intptr_t __stdcall Procedure(WindowHandle window, unsigned message, std::uintptr_t wParam,
+                                           std::intptr_t lParam);
+  std::intptr_t Receive(unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
+
+  ApplicationWindowEvents& events_;
+  WindowHandle window_ = nullptr;
+};
+
+}  // namespace murrelet::win32
