@@ -1,5 +1,6 @@
 #include "platform/win32/custom_drawing.h"
 
+#include <algorithm>
 #include <string>
 
 #include "platform/win32/windows_api.h"
@@ -120,6 +121,49 @@ void DrawGlyphButton(const DRAWITEMSTRUCT& item, const std::wstring& caption, co
     InflateRect(&focus, -Scale(4, dpi), -Scale(4, dpi));
     DrawFocusRect(dc, &focus);
   }
+}
+
+FontHandle CondensedFont(HDC dc, FontHandle font, const std::wstring& text, int width) {
+  if (text.empty() || width <= 0) return nullptr;
+  const HGDIOBJ previous = SelectObject(dc, font);
+  const int length = static_cast<int>(text.size());
+  SIZE size{0, 0};
+  GetTextExtentPoint32W(dc, text.c_str(), length, &size);
+  HFONT narrow = nullptr;
+  if (size.cx > width) {
+    LOGFONTW shape{};
+    TEXTMETRICW metrics{};
+    GetObjectW(font, sizeof shape, &shape);
+    GetTextMetricsW(dc, &metrics);
+    // The width in proportion first, then a pixel less at a time: glyph
+    // widths round, so the first guess can be a little too wide.
+    LONG average = std::max<LONG>(1, static_cast<LONG>(static_cast<long long>(metrics.tmAveCharWidth) * width / size.cx));
+    for (; average >= 1; --average) {
+      if (narrow != nullptr) DeleteObject(narrow);
+      shape.lfWidth = average;
+      narrow = CreateFontIndirectW(&shape);
+      if (narrow == nullptr) break;
+      SelectObject(dc, narrow);
+      GetTextExtentPoint32W(dc, text.c_str(), length, &size);
+      SelectObject(dc, font);
+      if (size.cx <= width) break;
+    }
+  }
+  SelectObject(dc, previous);
+  return narrow;
+}
+
+void DrawFittedPanel(const DRAWITEMSTRUCT& item, const std::wstring& text, FontHandle font, unsigned dpi) {
+  HDC dc = item.hDC;
+  RECT rect = item.rcItem;
+  rect.left += Scale(2, dpi);
+  HFONT narrow = CondensedFont(dc, font, text, rect.right - rect.left);
+  const HGDIOBJ previous = SelectObject(dc, narrow != nullptr ? narrow : font);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  SelectObject(dc, previous);
+  if (narrow != nullptr) DeleteObject(narrow);
 }
 
 }  // namespace murrelet::win32

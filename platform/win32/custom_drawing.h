@@ -1,5 +1,6 @@
 // How the program's own controls look: the side picture in its bevelled
-// panel, the progress bar that prints its percentage, and the glyph buttons.
+// panel, the progress bar that prints its percentage, the glyph buttons and
+// the status panel whose text is narrowed rather than cut off.
 #pragma once
 
 #include <string>
@@ -8,6 +9,7 @@
 #include "platform/win32/ui_metrics.h"
 
 struct tagDRAWITEMSTRUCT;
+struct HDC__;
 
 namespace murrelet::win32 {
 
@@ -25,5 +27,14 @@ struct PercentBarState {
 // A push button with its glyph left of the caption (centred without one).
 void DrawGlyphButton(const tagDRAWITEMSTRUCT& item, const std::wstring& caption, const Artwork* glyph,
                      FontHandle font, unsigned dpi);
+
+// A copy of `font` narrowed so that `text` fits in `width` pixels on `dc`, as
+// far as a font can be narrowed; null when the text fits as it is. The caller
+// deletes the font.
+FontHandle CondensedFont(HDC__* dc, FontHandle font, const std::wstring& text, int width);
+
+// A status bar panel's text drawn from WM_DRAWITEM, left-aligned, in `font`
+// or narrower.
+void DrawFittedPanel(const tagDRAWITEMSTRUCT& item, const std::wstring& text, FontHandle font, unsigned dpi);
 
 }  // namespace murrelet::win32

@@ -321,10 +321,16 @@ void FormWindow::Mirror(Widget& widget) {
       return;
     case ControlKind::StatusBar: {
       const auto& status = static_cast<const TStatusBar&>(control);
-      for (std::size_t panel = 0; panel < status.PanelCount() && panel < 2; ++panel) {
+      // Panel 0 draws itself, so that a long message is narrowed, never cut;
+      // the bar hands the text back with WM_DRAWITEM.
+      if (status.PanelCount() > 0 && Widen(status.Panel(0)) != widget.shownText) {
+        widget.shownText = Widen(status.Panel(0));
+        SendMessageW(widget.window, SB_SETTEXTW, 0 | SBT_OWNERDRAW, reinterpret_cast<LPARAM>(widget.shownText.c_str()));
+      }
+      if (status.PanelCount() > 1) {
         // A leading tab centres the clock panel's text.
-        const std::wstring text = (panel == 1 ? L"\t" : L"") + Widen(status.Panel(panel));
-        SendMessageW(widget.window, SB_SETTEXTW, panel, reinterpret_cast<LPARAM>(text.c_str()));
+        const std::wstring text = L"\t" + Widen(status.Panel(1));
+        SendMessageW(widget.window, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(text.c_str()));
       }
       return;
     }
@@ -390,6 +396,10 @@ std::intptr_t FormWindow::Receive(unsigned message, std::uintptr_t wParam, std::
       const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
       Widget* widget = WidgetById(static_cast<int>(item->CtlID));
       if (widget == nullptr) break;
+      if (widget->row->kind == ControlKind::StatusBar) {
+        if (item->itemID == 0) DrawFittedPanel(*item, widget->shownText, font_, dpi_);
+        return TRUE;
+      }
       const bool enabled = widget->control == nullptr || widget->control->Enabled();
       const Artwork* glyph = enabled ? widget->image.get() : widget->disabledImage.get();
       DrawGlyphButton(*item, widget->shownText, glyph, font_, dpi_);

@@ -7,11 +7,13 @@
 
 #include "kit/power.h"
 #include "kit/tapi.h"
+#include "platform/win32/custom_drawing.h"
 #include "platform/win32/legacy_power_bridge.h"
 #include "platform/win32/registry_store.h"
 #include "platform/win32/shutdown_calls.h"
 #include "platform/win32/system_services.h"
 #include "platform/win32/text_encoding.h"
+#include "platform/win32/ui_metrics.h"
 #include "platform/win32/win32_tapi.h"
 #include "platform/win32/window_hook.h"
 #include "services/handset_line.h"
@@ -304,6 +306,35 @@ TEST_CASE("clock, power and the shutdown request's preparations work against the
   CHECK(shutdown.AdjustTokenPrivileges(token, false, privileges));
   shutdown.CloseToken(token);
   shutdown.CloseToken(0);
+}
+
+TEST_CASE("status text: a message wider than its panel gets a narrower font that fits, a short one none") {
+  HDC dc = CreateCompatibleDC(nullptr);
+  HFONT font = CreateWindowFont(96, false);
+  CHECK(dc != nullptr && font != nullptr);
+  if (dc == nullptr || font == nullptr) return;
+  const std::wstring message = Widen("KESTRA T48Rが接続されていません。");
+  auto extent = [&](HFONT shown) {
+    HGDIOBJ previous = SelectObject(dc, shown);
+    SIZE size{0, 0};
+    GetTextExtentPoint32W(dc, message.c_str(), static_cast<int>(message.size()), &size);
+    SelectObject(dc, previous);
+    return static_cast<int>(size.cx);
+  };
+  const int natural = extent(font);
+  CHECK(natural > 0);
+  CHECK(CondensedFont(dc, font, message, natural) == nullptr);
+  CHECK(CondensedFont(dc, font, L"", 10) == nullptr);
+  for (const int width : {natural - 1, natural * 3 / 4, natural / 2}) {
+    HFONT narrow = CondensedFont(dc, font, message, width);
+    CHECK(narrow != nullptr);
+    if (narrow == nullptr) continue;
+    CHECK(extent(narrow) <= width);
+    CHECK(extent(narrow) >= width * 3 / 4);  // narrowed to fit, not to a sliver
+    DeleteObject(narrow);
+  }
+  DeleteObject(font);
+  DeleteDC(dc);
 }
 
 TEST_CASE("texts convert between UTF-8 and UTF-16 without loss") {
