@@ -15,6 +15,7 @@
 namespace {
 
 using murrelet::scenario::ParseNumber;
+using murrelet::scenario::SplitLines;
 using murrelet::scenario::SplitWords;
 
 // Ticks times devices searched per tick.
@@ -28,12 +29,8 @@ std::int64_t TickCount(std::string_view word) {
 bool CheapEnough(std::string_view script) {
   std::int64_t ticks = 0;
   std::int64_t devices = 1;
-  std::size_t start = 0;
-  while (start <= script.size()) {
-    std::size_t end = script.find('\n', start);
-    if (end == std::string_view::npos) end = script.size();
-    const auto words = SplitWords(script.substr(start, end - start)).words;
-    start = end + 1;
+  for (const std::string_view line : SplitLines(script)) {
+    const auto words = SplitWords(line).words;
     if (words.empty()) continue;
     const std::string& command = words.front();
     if (command == "tick") ticks += words.size() == 2 ? TickCount(words[1]) : 1;
@@ -47,19 +44,6 @@ bool CheapEnough(std::string_view script) {
   return true;
 }
 
-// The script's lines, as the runner splits them.
-std::vector<std::string_view> Lines(std::string_view script) {
-  std::vector<std::string_view> lines;
-  std::size_t start = 0;
-  while (start <= script.size()) {
-    std::size_t end = script.find('\n', start);
-    if (end == std::string_view::npos) end = script.size();
-    lines.push_back(script.substr(start, end - start));
-    start = end + 1;
-  }
-  return lines;
-}
-
 }  // namespace
 
 // The rules are checked after every line, as the soak does: a message box is
@@ -68,7 +52,7 @@ std::vector<std::string_view> Lines(std::string_view script) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
   const std::string_view script(reinterpret_cast<const char*>(bytes), size);
   if (!CheapEnough(script)) return -1;  // not kept in the corpus
-  const std::vector<std::string_view> lines = Lines(script);
+  const std::vector<std::string_view> lines = SplitLines(script);
   for (const std::string_view line : lines) {
     if (!SplitWords(line).error.empty()) return 0;  // the runner refuses the whole script
   }

@@ -59,14 +59,7 @@ int Scenario::Fail(int lineNumber, const std::string& message) {
 }
 
 int Scenario::RunScript(std::string_view script) {
-  std::vector<std::string_view> lines;
-  std::size_t start = 0;
-  while (start <= script.size()) {
-    std::size_t end = script.find('\n', start);
-    if (end == std::string_view::npos) end = script.size();
-    lines.push_back(script.substr(start, end - start));
-    start = end + 1;
-  }
+  const std::vector<std::string_view> lines = SplitLines(script);
   for (std::size_t n = 0; n < lines.size(); ++n) {
     const LexResult lexed = SplitWords(lines[n]);
     if (!lexed.error.empty()) return Fail(static_cast<int>(n + 1), lexed.error);

@@ -14,6 +14,18 @@ int HexDigit(char c) {
 
 }  // namespace
 
+std::vector<std::string_view> SplitLines(std::string_view script) {
+  std::vector<std::string_view> lines;
+  std::size_t start = 0;
+  while (start <= script.size()) {
+    std::size_t end = script.find('\n', start);
+    if (end == std::string_view::npos) end = script.size();
+    lines.push_back(script.substr(start, end - start));
+    start = end + 1;
+  }
+  return lines;
+}
+
 LexResult SplitWords(std::string_view line) {
   LexResult result;
   std::string word;

@@ -1,4 +1,4 @@
-// Splitting a scenario line into words, and reading numbers.
+// Splitting a script into lines and a line into words, and reading numbers.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +13,9 @@ struct LexResult {
   std::vector<std::string> words;
   std::string error;  // empty when the line was read
 };
+
+// The script's lines, split at '\n' (a last line without one counts too).
+std::vector<std::string_view> SplitLines(std::string_view script);
 
 // Words split on blanks; '#' outside quotes starts a comment; "..." quotes
 // (also inside a word, as in name="A B") with \" \\ and \xNN escapes.
