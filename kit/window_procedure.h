@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <utility>
 
 namespace murrelet {
 
@@ -20,6 +21,31 @@ class OwnerWindow {
   virtual void SetWindowProcedure(WindowProcedureRef procedure) = 0;
   virtual std::intptr_t CallWindowProcedure(const WindowProcedureRef& procedure, std::uint32_t message,
                                             std::uintptr_t wParam, std::intptr_t lParam) = 0;
+};
+
+// An OwnerWindow whose procedures are plain functions, starting with the
+// default one it is given: the simulated window and the Qt window.
+class ProcedureWindow : public OwnerWindow {
+ public:
+  explicit ProcedureWindow(WindowProcedure defaultProcedure)
+      : procedure_(std::make_shared<const WindowProcedure>(std::move(defaultProcedure))) {}
+
+  WindowProcedureRef GetWindowProcedure() override { return procedure_; }
+  void SetWindowProcedure(WindowProcedureRef procedure) override { procedure_ = std::move(procedure); }
+  std::intptr_t CallWindowProcedure(const WindowProcedureRef& procedure, std::uint32_t message,
+                                    std::uintptr_t wParam, std::intptr_t lParam) override {
+    return procedure && *procedure ? (*procedure)(message, wParam, lParam) : 0;
+  }
+
+  // What the platform does when a message arrives: run the installed procedure.
+  std::intptr_t Send(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+    // Held while it runs: the procedure may replace itself.
+    const WindowProcedureRef current = procedure_;
+    return CallWindowProcedure(current, message, wParam, lParam);
+  }
+
+ private:
+  WindowProcedureRef procedure_;
 };
 
 }  // namespace murrelet

@@ -15,22 +15,10 @@ void SimBoxes::Show(BoxKind kind, std::string_view caption, std::string_view tex
 }
 
 SimWindow::SimWindow()
-    : procedure_(std::make_shared<const WindowProcedure>(
-          [this](std::uint32_t message, std::uintptr_t, std::intptr_t) {
-            defaultSeen.push_back(message);
-            return defaultResult;
-          })) {}
-
-std::intptr_t SimWindow::CallWindowProcedure(const WindowProcedureRef& procedure, std::uint32_t message,
-                                             std::uintptr_t wParam, std::intptr_t lParam) {
-  return procedure && *procedure ? (*procedure)(message, wParam, lParam) : 0;
-}
-
-std::intptr_t SimWindow::Send(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
-  // Hold the procedure while it runs: it may replace itself.
-  const WindowProcedureRef current = procedure_;
-  return CallWindowProcedure(current, message, wParam, lParam);
-}
+    : ProcedureWindow([this](std::uint32_t message, std::uintptr_t, std::intptr_t) {
+        defaultSeen.push_back(message);
+        return defaultResult;
+      }) {}
 
 OwnerWindow& SimForms::CreateWindow(Form& form) {
   auto& window = windows_[&form];

@@ -31,21 +31,12 @@ class SimBoxes : public MessageBoxes {
   int depth = 0;
 };
 
-class SimWindow : public OwnerWindow {
+class SimWindow : public ProcedureWindow {
  public:
   SimWindow();
-  WindowProcedureRef GetWindowProcedure() override { return procedure_; }
-  void SetWindowProcedure(WindowProcedureRef procedure) override { procedure_ = std::move(procedure); }
-  std::intptr_t CallWindowProcedure(const WindowProcedureRef& procedure, std::uint32_t message, std::uintptr_t wParam,
-                                    std::intptr_t lParam) override;
-  // What the platform does when a message arrives: run the installed procedure.
-  std::intptr_t Send(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
   // The default procedure's answer to every message.
   std::intptr_t defaultResult = 1;
   std::vector<std::uint32_t> defaultSeen;  // messages that reached the default procedure
-
- private:
-  WindowProcedureRef procedure_;
 };
 
 class SimForms : public FormHost {

@@ -64,11 +64,11 @@ QFont FormFont() {
 }
 
 FormWindow::FormWindow(QtFormHost& host, Form& form, bool dialog)
-    : host_(host),
-      form_(form),
-      procedure_(std::make_shared<const WindowProcedure>(
+    : ProcedureWindow(
           // The default procedure grants every query, as the system's does.
-          [](std::uint32_t, std::uintptr_t, std::intptr_t) -> std::intptr_t { return 1; })) {
+          [](std::uint32_t, std::uintptr_t, std::intptr_t) -> std::intptr_t { return 1; }),
+      host_(host),
+      form_(form) {
   const Qt::WindowFlags flags =
       (dialog ? Qt::Dialog : Qt::Window) | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
       Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint | (dialog ? Qt::WindowFlags() : Qt::WindowMinimizeButtonHint);
@@ -275,17 +275,6 @@ void FormWindow::FitWidths() {
 QObject* FormWindow::ObjectOf(std::string_view name) const {
   const auto it = objects_.find(name);
   return it == objects_.end() ? nullptr : it->second;
-}
-
-std::intptr_t FormWindow::CallWindowProcedure(const WindowProcedureRef& procedure, std::uint32_t message,
-                                              std::uintptr_t wParam, std::intptr_t lParam) {
-  return procedure && *procedure ? (*procedure)(message, wParam, lParam) : 0;
-}
-
-std::intptr_t FormWindow::Send(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
-  // Held while it runs: the procedure may replace itself.
-  const WindowProcedureRef current = procedure_;
-  return CallWindowProcedure(current, message, wParam, lParam);
 }
 
 }  // namespace murrelet::linux_platform

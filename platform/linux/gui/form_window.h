@@ -20,19 +20,12 @@ class QtFormHost;
 // The design face first; Debian has it only as Noto Sans CJK JP.
 QFont FormFont();
 
-class FormWindow : public OwnerWindow {
+class FormWindow : public ProcedureWindow {
  public:
   FormWindow(QtFormHost& host, Form& form, bool dialog);
   ~FormWindow() override;
   FormWindow(const FormWindow&) = delete;
   FormWindow& operator=(const FormWindow&) = delete;
-
-  WindowProcedureRef GetWindowProcedure() override { return procedure_; }
-  void SetWindowProcedure(WindowProcedureRef procedure) override { procedure_ = std::move(procedure); }
-  std::intptr_t CallWindowProcedure(const WindowProcedureRef& procedure, std::uint32_t message,
-                                    std::uintptr_t wParam, std::intptr_t lParam) override;
-  // What the platform does with a message for this window: run the current procedure.
-  std::intptr_t Send(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);
 
   Form& TheForm() { return form_; }
   FormWidget& Widget() { return *widget_; }
@@ -49,7 +42,6 @@ class FormWindow : public OwnerWindow {
   std::map<std::string, QObject*, std::less<>> objects_;
   std::vector<std::unique_ptr<ControlView>> views_;
   std::vector<std::pair<Control*, ControlView*>> bound_;
-  WindowProcedureRef procedure_;
 };
 
 }  // namespace murrelet::linux_platform
