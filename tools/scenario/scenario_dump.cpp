@@ -14,6 +14,12 @@ Json Numbers(const std::vector<std::uint32_t>& values) {
   return array;
 }
 
+Json PanelsJson(const TStatusBar& status) {
+  Json panels = Json::MakeArray();
+  for (std::size_t n = 0; n < status.PanelCount(); ++n) panels.Push(status.Panel(n));
+  return panels;
+}
+
 Json ControlsJson(const Form& form) {
   Json controls = Json::MakeObject();
   for (const Control* control : form.Controls()) {
@@ -45,9 +51,7 @@ Json ControlJson(const Control& control) {
   } else if (const auto* button = dynamic_cast<const TButton*>(&control)) {
     json.Set("hint", button->Hint);
   } else if (const auto* status = dynamic_cast<const TStatusBar*>(&control)) {
-    Json panels = Json::MakeArray();
-    for (std::size_t n = 0; n < status->PanelCount(); ++n) panels.Push(status->Panel(n));
-    json.Set("panels", std::move(panels));
+    json.Set("panels", PanelsJson(*status));
   }
   return json;
 }
@@ -58,10 +62,7 @@ Json Scenario::MainJson() const {
   Json json = Json::MakeObject();
   json.Set("caption", main.Caption());
   json.Set("visible", main.Visible);
-  Json panels = Json::MakeArray();
-  panels.Push(main.StatusBar.Panel(0));
-  panels.Push(main.StatusBar.Panel(1));
-  json.Set("panels", std::move(panels));
+  json.Set("panels", PanelsJson(main.StatusBar));
   json.Set("controls", ControlsJson(main));
   json.Set("timer_enabled", main.Timer1.Enabled());
 
