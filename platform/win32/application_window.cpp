@@ -1,39 +1,24 @@
 #include "platform/win32/application_window.h"
 
 #include "platform/win32/text_encoding.h"
+#include "platform/win32/window_class.h"
 #include "platform/win32/windows_api.h"
 
 namespace murrelet::win32 {
 namespace {
 
-constexpr const wchar_t* kApplicationClass = L"MurreletApplication";
 // Posted to itself, so that the activation moves on once Windows has finished
 // activating this window.
 constexpr UINT kPassActivation = WM_APP + 1;
 
-void RegisterApplicationClass() {
-  static const bool registered = [] {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = reinterpret_cast<WNDPROC>(reinterpret_cast<void*>(DefWindowProcW));
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hIcon = LoadIconW(GetModuleHandleW(nullptr), L"MAINICON");
-    windowClass.lpszClassName = kApplicationClass;
-    RegisterClassExW(&windowClass);
-    return true;
-  }();
-  (void)registered;
-}
-
 }  // namespace
 
 ApplicationWindow::ApplicationWindow(ApplicationWindowEvents& events) : events_(events) {
-  RegisterApplicationClass();
   // A pop-up keeps the zero size it is given; the caption and the boxes give
   // the task-bar button its window menu (restore, minimise, close).
   const int left = GetSystemMetrics(SM_CXSCREEN) / 2;
   const int top = GetSystemMetrics(SM_CYSCREEN) / 2;
-  window_ = CreateWindowExW(0, kApplicationClass, L"", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPSIBLINGS,
+  window_ = CreateWindowExW(0, ProgramWindowClass(), L"", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPSIBLINGS,
                             left, top, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   if (window_ == nullptr) return;
   SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));

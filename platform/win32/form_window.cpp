@@ -4,6 +4,7 @@
 #include "kit/controls.h"
 #include "platform/win32/text_encoding.h"
 #include "platform/win32/ui_metrics.h"
+#include "platform/win32/window_class.h"
 #include "platform/win32/windows_api.h"
 
 #include <commctrl.h>
@@ -11,7 +12,6 @@
 namespace murrelet::win32 {
 namespace {
 
-constexpr const wchar_t* kFormClass = L"MurreletForm";
 constexpr int kFirstControlId = 100;  // above IDOK and IDCANCEL, which nothing answers
 constexpr int kFirstTimerId = 1;
 constexpr int kUpDownWidth = 16;
@@ -31,22 +31,6 @@ RECT DesignRect(const Form& form, const ControlLayout& row) {
     OffsetRect(&rect, parent->left, parent->top);
   }
   return rect;
-}
-
-void RegisterFormClass() {
-  static const bool registered = [] {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = reinterpret_cast<WNDPROC>(reinterpret_cast<void*>(DefWindowProcW));
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    windowClass.hIcon = LoadIconW(GetModuleHandleW(nullptr), L"MAINICON");
-    windowClass.lpszClassName = kFormClass;
-    RegisterClassExW(&windowClass);
-    return true;
-  }();
-  (void)registered;
 }
 
 }  // namespace
@@ -70,12 +54,11 @@ struct FormWindow::Widget : ControlView {
 
 FormWindow::FormWindow(Form& form, WindowHandle owner, bool dialog, Deliver deliver, FormWindowEvents& events)
     : form_(form), deliver_(std::move(deliver)), events_(events), dialog_(dialog) {
-  RegisterFormClass();
   RegisterCustomControls();
   const DWORD style = dialog ? WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPSIBLINGS
                              : WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPSIBLINGS;
   const DWORD exStyle = dialog ? WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT : WS_EX_CONTROLPARENT;
-  window_ = CreateWindowExW(exStyle, kFormClass, Widen(form.Caption()).c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
+  window_ = CreateWindowExW(exStyle, ProgramWindowClass(), Widen(form.Caption()).c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
                             form.ClientWidth(), form.ClientHeight(), owner, nullptr, GetModuleHandleW(nullptr), nullptr);
   SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Procedure));
