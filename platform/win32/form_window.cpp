@@ -306,8 +306,9 @@ void FormWindow::Mirror(Widget& widget) {
       const auto& status = static_cast<const TStatusBar&>(control);
       // Panel 0 draws itself, so that a long message is narrowed, never cut;
       // the bar hands the text back with WM_DRAWITEM.
-      if (status.PanelCount() > 0 && Widen(status.Panel(0)) != widget.shownText) {
-        widget.shownText = Widen(status.Panel(0));
+      std::wstring message = status.PanelCount() > 0 ? Widen(status.Panel(0)) : std::wstring();
+      if (message != widget.shownText) {
+        widget.shownText = std::move(message);
         SendMessageW(widget.window, SB_SETTEXTW, 0 | SBT_OWNERDRAW, reinterpret_cast<LPARAM>(widget.shownText.c_str()));
       }
       if (status.PanelCount() > 1) {

@@ -104,12 +104,23 @@ void Win32Forms::Dispatch(void* raw) {
   DispatchMessageW(&message);
 }
 
-void* Win32Forms::BoxOwner() const {
+WindowHandle Win32Forms::TopWindow() const {
   if (!modal_.empty()) {
     if (FormWindow* window = WindowOf(*modal_.back())) return window->Handle();
   }
-  if (!windows_.empty() && IsWindowVisible(windows_.front()->Handle())) return windows_.front()->Handle();
-  return nullptr;
+  return windows_.empty() ? nullptr : windows_.front()->Handle();
+}
+
+void Win32Forms::BringTopWindowForward() const {
+  const WindowHandle top = TopWindow();
+  if (top != nullptr && IsWindowVisible(top) != FALSE) SetForegroundWindow(top);
+}
+
+void* Win32Forms::BoxOwner() const {
+  const WindowHandle top = TopWindow();
+  // The main window owns a box only once it is shown; an open dialog always.
+  if (top == nullptr || (modal_.empty() && IsWindowVisible(top) == FALSE)) return nullptr;
+  return top;
 }
 
 void Win32Forms::CloseRequested(Form& form) {
@@ -140,24 +151,17 @@ void Win32Forms::Restored() {
   // Owner first, so that the dialog comes back above the main window.
   for (const WindowHandle window : hiddenByMinimize_) ShowWindow(window, SW_SHOWNA);
   hiddenByMinimize_.clear();
-  if (const WindowHandle target = ActivationTarget()) {
-    if (IsWindowVisible(target) != FALSE) SetForegroundWindow(target);
-  }
+  BringTopWindowForward();
 }
 
-WindowHandle Win32Forms::ActivationTarget() {
-  if (!modal_.empty()) {
-    if (FormWindow* window = WindowOf(*modal_.back())) return window->Handle();
-  }
-  return windows_.empty() ? nullptr : windows_.front()->Handle();
-}
+WindowHandle Win32Forms::ActivationTarget() { return TopWindow(); }
 
 void Win32Forms::CloseRequested() {
   // The button's "close" acts as the main window's close box; while a dialog
   // is open that box cannot be pressed, so the dialog comes forward instead.
   if (windows_.empty()) return;
   if (!modal_.empty()) {
-    if (const WindowHandle target = ActivationTarget()) SetForegroundWindow(target);
+    BringTopWindowForward();
     return;
   }
   CloseRequested(windows_.front()->TheForm());

@@ -48,6 +48,9 @@ class Win32Forms : public FormHost, public FormWindowEvents, public ApplicationW
 
  private:
   FormWindow* WindowOf(const Form& form) const;
+  // The open dialog, else the main window; null before the main window exists.
+  WindowHandle TopWindow() const;
+  void BringTopWindowForward() const;
   // One message: dialog keys for tabbing, but Enter and Escape press nothing.
   static void Dispatch(void* message);
 
