@@ -43,7 +43,6 @@ bool SetOnBattery(PrivateBus& bus, bool onBattery) {
       .has_value();
 }
 
-// The inhibitors logind holds, as "what/mode" strings.
 // The arguments of each call of `method` on a dbusmock object, oldest first.
 QList<QVariantList> MethodCalls(PrivateBus& bus, const QString& service, const QString& path, const QString& method) {
   QList<QVariantList> out;
@@ -63,6 +62,7 @@ QList<QVariantList> MethodCalls(PrivateBus& bus, const QString& service, const Q
   return out;
 }
 
+// The inhibitors logind holds, as "what/mode" strings.
 QStringList Inhibitors(PrivateBus& bus) {
   QStringList out;
   const auto reply = bus.Call(kLogin, QStringLiteral("/org/freedesktop/login1"),
