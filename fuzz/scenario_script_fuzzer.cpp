@@ -26,6 +26,16 @@ std::int64_t TickCount(std::string_view word) {
   return n && *n > 0 ? *n : 0;
 }
 
+// Adds a tick count to the total while it stays within the budget. The total
+// never exceeds the budget, so a count near the largest number cannot overflow
+// the sum: it is turned away instead.
+bool AddTicks(std::int64_t& total, std::string_view word) {
+  const std::int64_t n = TickCount(word);
+  if (n > kWorkBudget - total) return false;
+  total += n;
+  return true;
+}
+
 bool CheapEnough(std::string_view script) {
   std::int64_t ticks = 0;
   std::int64_t devices = 1;
@@ -33,13 +43,13 @@ bool CheapEnough(std::string_view script) {
     const auto words = SplitWords(line).words;
     if (words.empty()) continue;
     const std::string& command = words.front();
-    if (command == "tick") ticks += words.size() == 2 ? TickCount(words[1]) : 1;
-    if (command == "modal-ticks" && words.size() == 2) ticks += TickCount(words[1]);
+    if (command == "tick" && !AddTicks(ticks, words.size() == 2 ? words[1] : "1")) return false;
+    if (command == "modal-ticks" && words.size() == 2 && !AddTicks(ticks, words[1])) return false;
     if (command == "device") ++devices;
     for (const std::string& word : words) {
-      if (word.rfind("ticks=", 0) == 0) ticks += TickCount(std::string_view(word).substr(6));
+      if (word.rfind("ticks=", 0) == 0 && !AddTicks(ticks, std::string_view(word).substr(6))) return false;
     }
-    if (ticks > kWorkBudget || ticks * devices > kWorkBudget) return false;
+    if (ticks * devices > kWorkBudget) return false;
   }
   return true;
 }
