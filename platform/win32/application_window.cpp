@@ -21,13 +21,12 @@ ApplicationWindow::ApplicationWindow(ApplicationWindowEvents& events) : events_(
   window_ = CreateWindowExW(0, ProgramWindowClass(), L"", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPSIBLINGS,
                             left, top, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   if (window_ == nullptr) return;
-  SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Procedure));
+  RouteMessages(window_, *this);
 }
 
 ApplicationWindow::~ApplicationWindow() {
   if (window_ == nullptr) return;
-  SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+  StopRouting(window_);
   DestroyWindow(window_);
 }
 
@@ -45,13 +44,6 @@ void ApplicationWindow::Hide() {
 
 void ApplicationWindow::Minimize() {
   if (window_ != nullptr) ShowWindow(window_, SW_MINIMIZE);
-}
-
-std::intptr_t __stdcall ApplicationWindow::Procedure(WindowHandle window, unsigned message, std::uintptr_t wParam,
-                                                     std::intptr_t lParam) {
-  auto* self = reinterpret_cast<ApplicationWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
-  return self->Receive(message, wParam, lParam);
 }
 
 std::intptr_t ApplicationWindow::Receive(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {

@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "platform/win32/window_class.h"
 #include "platform/win32/window_hook.h"
 
 namespace murrelet::win32 {
@@ -22,7 +23,7 @@ class ApplicationWindowEvents {
   virtual void CloseRequested() = 0;
 };
 
-class ApplicationWindow {
+class ApplicationWindow : private WindowReceiver {
  public:
   explicit ApplicationWindow(ApplicationWindowEvents& events);
   ~ApplicationWindow();
@@ -37,9 +38,7 @@ class ApplicationWindow {
   void Minimize();
 
  private:
-  static std::intptr_t __stdcall Procedure(WindowHandle window, unsigned message, std::uintptr_t wParam,
-                                           std::intptr_t lParam);
-  std::intptr_t Receive(unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
+  std::intptr_t Receive(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
 
   ApplicationWindowEvents& events_;
   WindowHandle window_ = nullptr;

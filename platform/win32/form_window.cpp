@@ -60,8 +60,7 @@ FormWindow::FormWindow(Form& form, WindowHandle owner, bool dialog, Deliver deli
   const DWORD exStyle = dialog ? WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT : WS_EX_CONTROLPARENT;
   window_ = CreateWindowExW(exStyle, ProgramWindowClass(), Widen(form.Caption()).c_str(), style, CW_USEDEFAULT, CW_USEDEFAULT,
                             form.ClientWidth(), form.ClientHeight(), owner, nullptr, GetModuleHandleW(nullptr), nullptr);
-  SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  SetWindowLongPtrW(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Procedure));
+  RouteMessages(window_, *this);
   hook_ = std::make_unique<HookableWindow>(window_, deliver_);
 
   dpi_ = WindowDpi(window_);
@@ -82,7 +81,7 @@ FormWindow::~FormWindow() {
   bridge_.reset();
   hook_.reset();
   // The form may be gone already: no message reaches it from here on.
-  SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+  StopRouting(window_);
   if (tooltip_ != nullptr) DestroyWindow(tooltip_);
   DestroyWindow(window_);
   if (font_ != nullptr) DeleteObject(font_);
@@ -334,13 +333,6 @@ void FormWindow::Mirror(Widget& widget) {
     if (control.Kind() == ControlKind::Label) PlaceWidget(widget);
   }
   InvalidateRect(widget.window, nullptr, TRUE);
-}
-
-std::intptr_t __stdcall FormWindow::Procedure(WindowHandle window, unsigned message, std::uintptr_t wParam,
-                                              std::intptr_t lParam) {
-  auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
-  return self->Receive(message, wParam, lParam);
 }
 
 std::intptr_t FormWindow::Receive(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {

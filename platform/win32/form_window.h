@@ -12,6 +12,7 @@
 #include "platform/win32/artwork.h"
 #include "platform/win32/custom_drawing.h"
 #include "platform/win32/legacy_power_bridge.h"
+#include "platform/win32/window_class.h"
 #include "platform/win32/window_hook.h"
 
 namespace murrelet::win32 {
@@ -25,7 +26,7 @@ class FormWindowEvents {
   virtual void SessionEnding() = 0;             // WM_ENDSESSION with TRUE
 };
 
-class FormWindow {
+class FormWindow : private WindowReceiver {
  public:
   // A dialog is owned by the main window; the main window by the window of
   // the task-bar button.
@@ -42,9 +43,7 @@ class FormWindow {
 
  private:
   struct Widget;
-  static std::intptr_t __stdcall Procedure(WindowHandle window, unsigned message, std::uintptr_t wParam,
-                                           std::intptr_t lParam);
-  std::intptr_t Receive(unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
+  std::intptr_t Receive(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
   void CreateWidgets();
   void CreateWidget(Widget& widget);
   void Mirror(Widget& widget);
