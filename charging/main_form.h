@@ -56,6 +56,7 @@ class TMainForm : public Form {
 
   OwnerWindow& Window() { return *window_; }
   TAPM& Apm() { return *APM; }
+  const TAPM& Apm() const { return *APM; }
 
   ChargeSettings Settings;
   ChargeRun Run;

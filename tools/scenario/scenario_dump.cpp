@@ -87,7 +87,7 @@ Json Scenario::MainJson() const {
   settings.Set("ShutDownFlag", main.Settings.ShutDownFlag);
   json.Set("settings", std::move(settings));
 
-  const TAPM& apm = const_cast<TMainForm&>(main).Apm();
+  const TAPM& apm = main.Apm();
   Json power = Json::MakeObject();
   power.Set("ACPowerStatus", apm.ACPowerStatus);
   power.Set("ACPowerStatusFlag", apm.ACPowerStatusFlag);
