@@ -66,7 +66,7 @@ struct QtOnSim {
   sim::SimPlatform sim;
   QtFormHost forms;
   Platform platform{sim.tapi, sim.power, sim.execution, sim.sleeper, sim.shutdown, sim.store,
-                    sim.locks, sim.clock, sim.boxes, forms};
+                    sim.locks, sim.clock, sim.boxes, forms, sim.runStatus};
   TApplication app{platform};
 };
 
