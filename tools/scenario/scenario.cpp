@@ -97,6 +97,9 @@ void Scenario::EndProcess() {
   app_.reset();
   // The system takes back whatever the process still held.
   sim_.tapi.ReleaseAll();
+  // The task-bar button goes with the program's windows; `updates` counts
+  // only what the program itself said.
+  sim_.runStatus.progress = {};
   exitCode_ = 0;
 }
 
