@@ -107,7 +107,9 @@ void ShellRunStatus::ShowNotice(std::string_view title, std::string_view text) {
   CopyInto(data.szTip, wideTitle);
   CopyInto(data.szInfoTitle, wideTitle);
   CopyInto(data.szInfo, Widen(text));
-  data.dwInfoFlags = NIIF_USER | NIIF_LARGE_ICON;
+  // The program's own icon, large; and no notice in a new user's first hour,
+  // as the shell asks of every program.
+  data.dwInfoFlags = NIIF_USER | NIIF_LARGE_ICON | NIIF_RESPECT_QUIET_TIME;
   data.hBalloonIcon = largeIcon_;
   // A notice still showing is replaced in place.
   if (iconShown_) {
