@@ -11,7 +11,8 @@ TMainForm::TMainForm(Platform& platform, ErrorDisplay& errors)
     : Form("MainForm", text::kMainCaption, kMainClientWidth, kMainClientHeight, MainFormLayout()),
       platform_(platform),
       errors_(errors),
-      ExitWin(platform.shutdown) {
+      ExitWin(platform.shutdown),
+      runStatus_(platform.runStatus) {
   for (Control* control : std::initializer_list<Control*>{
            &Image1, &LMDGroupBox1, &LMDSimpleLabel1, &LMDLabel1, &LMDSimpleLabel3, &LMDProgress, &LMDGroupBox2,
            &LMDSimpleLabel2, &SpinEdit1, &LMDSimpleLabel4, &SpinEdit2, &LMDSimpleLabel6, &LMDCheckBox1,
@@ -100,6 +101,7 @@ void TMainForm::SpeedButton2Click() {
 
   if (ChargeStart()) {
     Run.Charging = true;
+    runStatus_.Started(Run.RemainingSeconds);
     return;
   }
   SpeedButton1.SetEnabled(true);
@@ -115,6 +117,7 @@ void TMainForm::SpeedButton3Click() {
   ButtonEnabled();
   Run.Charging = false;
   StatusBar.SetPanel(0, "");
+  RunEnded(RunEnd::StopButton);
 }
 
 void TMainForm::SpinEdit1Change() { Settings.HourTimer = SpinEdit1.Value(); }
@@ -143,11 +146,17 @@ void TMainForm::IdlePoll() {
   Run.DevicePresent = true;
 }
 
-void TMainForm::EndRun(std::string_view message) {
+void TMainForm::EndRun(std::string_view message, RunEnd reason) {
   ChargeStop();
   Run.Charging = false;
   ButtonEnabled();
   StatusBar.SetPanel(0, message);
+  RunEnded(reason);
+}
+
+void TMainForm::RunEnded(RunEnd reason) {
+  if (!runStatus_.Running()) return;
+  runStatus_.Ended(reason, StatusBar.Panel(0), platform_.forms.IsActive(*this));
 }
 
 void TMainForm::Timer1Timer() {
@@ -177,6 +186,7 @@ void TMainForm::Timer1Timer() {
       Run.Charging = false;
       ChargeStop();
       ButtonEnabled();
+      RunEnded(RunEnd::TimeUsedUp);
       if (Settings.ShutDownFlag) ShutDownAtEnd();
     }
   } else {
@@ -187,9 +197,11 @@ void TMainForm::Timer1Timer() {
     scratch_.assign(text::kBatteryThresholdOpen);
     scratch_.append(std::to_string(Settings.BatteryParcent));
     scratch_.append(text::kBatteryThresholdClose);
-    EndRun(scratch_);
+    EndRun(scratch_, RunEnd::BatteryThreshold);
     if (Settings.ShutDownFlag) ShutDownAtEnd();
   }
+
+  if (Run.Charging) runStatus_.Counted(Run.RemainingSeconds);
 }
 
 }  // namespace murrelet

@@ -7,6 +7,7 @@
 
 #include "charging/charge_state.h"
 #include "charging/power_display.h"
+#include "charging/run_status.h"
 #include "kit/controls.h"
 #include "kit/form.h"
 #include "kit/platform.h"
@@ -83,7 +84,10 @@ class TMainForm : public Form {
  private:
   void IdlePoll();
   // Closes the line, returns to the idle layout and says why in panel 0.
-  void EndRun(std::string_view message);
+  void EndRun(std::string_view message, RunEnd reason);
+  // Tells the task bar and, when the window is not looked at, the user that
+  // the run has ended; call after panel 0 has its message.
+  void RunEnded(RunEnd reason);
   void ShutDownAtEnd();
   void SetNotConnected();
   void LoadSettings(StoreKey& key);
@@ -98,6 +102,7 @@ class TMainForm : public Form {
   std::string scratch_;
   std::string time_;
   PowerSourceText powerText_;
+  RunStatusReporter runStatus_;
 };
 
 }  // namespace murrelet

@@ -22,6 +22,7 @@ void TMainForm::PowerInfo() {
     Timer1.SetEnabled(true);
     ButtonEnabled();
     StatusBar.SetPanel(0, text::kStoppedOnBattery);
+    RunEnded(RunEnd::OnBattery);
   }
 }
 
@@ -33,6 +34,7 @@ void TMainForm::APMBatteryLow() {
   ButtonEnabled();
   Run.Charging = false;
   StatusBar.SetPanel(0, text::kStoppedLowBattery);
+  RunEnded(RunEnd::LowBattery);
   if (wasCharging && Settings.ShutDownFlag) ShutDownAtEnd();
 }
 
@@ -42,6 +44,7 @@ void TMainForm::APMSuspendQuery() {
   ButtonEnabled();
   Run.Charging = false;
   StatusBar.SetPanel(0, text::kStoppedSuspend);
+  RunEnded(RunEnd::Suspend);
 }
 
 void TMainForm::APMOverrideableSuspendQuery(bool& CanSuspend) {

@@ -77,6 +77,8 @@ class FormHost {
   // The application's title: the text of the program's task-bar button,
   // which may differ from the main window's caption.
   virtual void SetApplicationTitle(const std::string& title) = 0;
+  // Whether `form` is the window the user is working in (the active window).
+  virtual bool IsActive(const Form& form) const = 0;
 };
 
 }  // namespace murrelet

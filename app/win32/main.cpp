@@ -2,6 +2,7 @@
 // message loop until the main window is closed or Windows ends.
 #include "charging/application.h"
 #include "platform/win32/registry_store.h"
+#include "platform/win32/shell_run_status.h"
 #include "platform/win32/shutdown_calls.h"
 #include "platform/win32/system_services.h"
 #include "platform/win32/win32_forms.h"
@@ -25,7 +26,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   Win32Clock clock;
   Win32Forms forms(power);
   Win32MessageBoxes boxes([&forms] { return forms.BoxOwner(); });
-  Platform platform{tapi, power, power, power, shutdown, store, mutexes, clock, boxes, forms};
+  ShellRunStatus runStatus(forms.ApplicationHandle());
+  Platform platform{tapi, power, power, power, shutdown, store, mutexes, clock, boxes, forms, runStatus};
 
   TApplication app(platform);
   forms.Connect([&app](const std::function<void()>& action) { app.Deliver(action); },

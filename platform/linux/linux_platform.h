@@ -10,6 +10,7 @@
 #include "platform/linux/line/tty_tapi.h"
 #include "platform/linux/power/keep_awake.h"
 #include "platform/linux/power/linux_power_status.h"
+#include "platform/linux/system/desktop_run_status.h"
 #include "platform/linux/system/file_store.h"
 #include "platform/linux/system/flock_lock.h"
 #include "platform/linux/system/locale_clock.h"
@@ -35,7 +36,8 @@ struct LinuxPlatform {
         shutdown(systemBus),
         store(paths.storeRoot),
         locks(paths.lockDirectory),
-        boxes(forms) {}
+        boxes(forms),
+        runStatus(sessionBus) {}
 
   TtyTapi tapi;
   LinuxPowerStatus power;
@@ -47,8 +49,9 @@ struct LinuxPlatform {
   LocaleClock clock;
   QtFormHost forms;
   QtMessageBoxes boxes;
+  DesktopRunStatus runStatus;
 
-  Platform platform{tapi, power, execution, sleeper, shutdown, store, locks, clock, boxes, forms};
+  Platform platform{tapi, power, execution, sleeper, shutdown, store, locks, clock, boxes, forms, runStatus};
 };
 
 inline LinuxPaths LinuxPaths::ForThisUser() {

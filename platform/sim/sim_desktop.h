@@ -12,6 +12,7 @@
 
 #include "kit/form.h"
 #include "kit/message_box.h"
+#include "kit/run_status.h"
 
 namespace murrelet::sim {
 
@@ -47,6 +48,7 @@ class SimForms : public FormHost {
   TModalResult ShowModal(Form& form) override;
   void Quit() override { quit = true; }
   void SetApplicationTitle(const std::string& title) override { applicationTitle = title; }
+  bool IsActive(const Form& form) const override { return programActive && form.Visible; }
 
   SimWindow* WindowOf(const Form& form);
 
@@ -56,9 +58,32 @@ class SimForms : public FormHost {
   bool quit = false;
   std::string applicationTitle;
   int modalDepth = 0;
+  // The program's windows have the user's attention (else another program's
+  // window is the active one).
+  bool programActive = true;
 
  private:
   std::map<const Form*, std::unique_ptr<SimWindow>> windows_;
+};
+
+struct RecordedNotice {
+  std::string title;
+  std::string text;
+};
+
+// The task-bar button's progress and the notices, as the user would see them.
+class SimRunStatus : public RunStatusSink {
+ public:
+  void SetTaskbarProgress(const TaskbarProgress& value) override {
+    progress = value;
+    ++progressUpdates;
+  }
+  void ShowNotice(std::string_view title, std::string_view text) override {
+    notices.push_back({std::string(title), std::string(text)});
+  }
+  TaskbarProgress progress;
+  int progressUpdates = 0;
+  std::vector<RecordedNotice> notices;
 };
 
 }  // namespace murrelet::sim

@@ -20,8 +20,9 @@ struct SimPlatform {
   SimClock clock;
   SimBoxes boxes;
   SimForms forms;
+  SimRunStatus runStatus;
 
-  Platform platform{tapi, power, execution, sleeper, shutdown, store, locks, clock, boxes, forms};
+  Platform platform{tapi, power, execution, sleeper, shutdown, store, locks, clock, boxes, forms, runStatus};
 };
 
 }  // namespace murrelet::sim

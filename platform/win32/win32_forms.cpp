@@ -28,6 +28,13 @@ OwnerWindow& Win32Forms::CreateWindow(Form& form) {
 
 void Win32Forms::SetApplicationTitle(const std::string& title) { application_.SetTitle(title); }
 
+bool Win32Forms::IsActive(const Form& form) const {
+  const FormWindow* window = WindowOf(form);
+  const HWND handle = window != nullptr ? window->Handle() : nullptr;
+  if (handle == nullptr) return false;
+  return IsWindowVisible(handle) != FALSE && IsIconic(handle) == FALSE && GetForegroundWindow() == handle;
+}
+
 FormWindow* Win32Forms::WindowOf(const Form& form) const {
   for (const auto& window : windows_) {
     if (&window->TheForm() == &form) return window.get();

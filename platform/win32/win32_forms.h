@@ -27,6 +27,7 @@ class Win32Forms : public FormHost, public FormWindowEvents, public ApplicationW
   TModalResult ShowModal(Form& form) override;
   void Quit() override;
   void SetApplicationTitle(const std::string& title) override;
+  bool IsActive(const Form& form) const override;
 
   // Runs until Quit.
   void RunMessageLoop();

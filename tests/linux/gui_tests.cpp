@@ -66,7 +66,7 @@ struct QtOnSim {
   sim::SimPlatform sim;
   QtFormHost forms;
   Platform platform{sim.tapi, sim.power, sim.execution, sim.sleeper, sim.shutdown, sim.store,
-                    sim.locks, sim.clock, sim.boxes, forms};
+                    sim.locks, sim.clock, sim.boxes, forms, sim.runStatus};
   TApplication app{platform};
 };
 
@@ -263,6 +263,35 @@ TEST(QtWindows, APowerBroadcastSentToTheMainWindowReachesTheMonitor) {
   EXPECT_EQ(env.Panel(0), QStringLiteral("サスペンドのため充電停止"));
   EXPECT_TRUE(env.Widget<QPushButton>(main, "SpeedButton2")->isEnabled());
   EXPECT_FALSE(env.Widget<QPushButton>(main, "SpeedButton3")->isEnabled());
+}
+
+TEST(QtWindows, ARunThatEndsInAnotherWindowsShadowGivesANotice) {
+  QtOnSim env;
+  sim::SimLineDevice handset;
+  handset.name = "KESTRA T48R";
+  env.sim.tapi.devices.push_back(handset);
+  env.app.Start();
+  TMainForm& main = *env.app.MainForm();
+  QWidget other;
+  other.show();
+
+  struct Case {
+    bool mainActive;
+    std::size_t notices;
+  };
+  for (const Case c : {Case{true, 0}, Case{false, 1}}) {
+    QWidget& front = c.mainActive ? env.MainWidget() : other;
+    front.activateWindow();
+    ASSERT_TRUE(WaitFor([&] { return front.isActiveWindow(); })) << c.mainActive;
+    EXPECT_EQ(env.forms.IsActive(main), c.mainActive);
+    env.Widget<QPushButton>(main, "SpeedButton2")->click();
+    ASSERT_TRUE(main.Run.Charging);
+    EXPECT_EQ(env.sim.runStatus.progress.state, TaskbarProgressState::Indeterminate);
+    env.forms.Deliver([&] { env.forms.WindowOf(main)->Send(WM_POWERBROADCAST, PBT_APMBATTERYLOW, 0); });
+    EXPECT_EQ(env.sim.runStatus.progress.state, TaskbarProgressState::None);
+    ASSERT_EQ(env.sim.runStatus.notices.size(), c.notices) << c.mainActive;
+  }
+  EXPECT_EQ(env.sim.runStatus.notices.back().text, "ローバッテリのため充電停止");
 }
 
 TEST(QtWindows, ClosingTheMainWindowWritesTheSettingsAndEndsTheLoop) {

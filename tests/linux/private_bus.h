@@ -4,6 +4,8 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <QDBusMessage>
+#include <QObject>
 #include <QProcess>
 #include <QString>
 #include <QVariantList>
@@ -39,6 +41,17 @@ class PrivateBus {
   QString address_;
   QString name_;
   QDBusConnection connection_{QStringLiteral("unconnected")};
+};
+
+// Keeps every signal it is connected to, in order of arrival.
+class SignalRecorder : public QObject {
+  Q_OBJECT
+
+ public:
+  QList<QDBusMessage> seen;
+
+ public slots:
+  void Record(const QDBusMessage& message) { seen.push_back(message); }
 };
 
 }  // namespace murrelet::testing

@@ -161,7 +161,8 @@ struct World {
   FaultyPower power{sim.power, plan};
   FaultyStore store{sim.store, plan};
   FaultyShutdown shutdown{sim.shutdown, plan};
-  Platform platform{tapi, power, sim.execution, sim.sleeper, shutdown, store, sim.locks, sim.clock, sim.boxes, sim.forms};
+  Platform platform{tapi, power, sim.execution, sim.sleeper, shutdown, store, sim.locks, sim.clock, sim.boxes, sim.forms,
+                    sim.runStatus};
   std::unique_ptr<TApplication> app;
 
   explicit World(bool configured) {

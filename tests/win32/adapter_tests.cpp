@@ -10,6 +10,7 @@
 #include "platform/win32/custom_drawing.h"
 #include "platform/win32/legacy_power_bridge.h"
 #include "platform/win32/registry_store.h"
+#include "platform/win32/shell_run_status.h"
 #include "platform/win32/shutdown_calls.h"
 #include "platform/win32/system_services.h"
 #include "platform/win32/text_encoding.h"
@@ -20,6 +21,8 @@
 #include "services/power_monitor.h"
 #include "tests/win32/check.h"
 #include "platform/win32/windows_api.h"
+
+#include <shellapi.h>
 
 using namespace murrelet;
 using namespace murrelet::win32;
@@ -335,6 +338,47 @@ TEST_CASE("status text: a message wider than its panel gets a narrower font that
   }
   DeleteObject(font);
   DeleteDC(dc);
+}
+
+TEST_CASE("shell: the task-bar progress calls and the notice's icon are made without error, the icon goes with its balloon") {
+  // A stand-in for the task-bar button's window: a shown pop-up with a caption.
+  const HWND button = CreateWindowExW(0, L"STATIC", L"Murrelet", WS_POPUP | WS_CAPTION, 0, 0, 0, 0, nullptr, nullptr,
+                                      GetModuleHandleW(nullptr), nullptr);
+  CHECK(button != nullptr);
+  ShowWindow(button, SW_SHOWNOACTIVATE);
+  {
+    ShellRunStatus status(button);
+    const TaskbarProgress steps[] = {{TaskbarProgressState::Normal, 0}, {TaskbarProgressState::Normal, 42},
+                                     {TaskbarProgressState::Normal, 100}, {TaskbarProgressState::Indeterminate, 0},
+                                     {TaskbarProgressState::None, 0}};
+    for (const TaskbarProgress& step : steps) {
+      status.SetTaskbarProgress(step);
+      std::printf("  task bar: state %d, %d %% -> 0x%08lx\n", static_cast<int>(step.state), step.percent,
+                  static_cast<unsigned long>(status.LastTaskbarResult()));
+      CHECK(SUCCEEDED(status.LastTaskbarResult()));
+    }
+
+    status.ShowNotice("Murrelet", "充電完了");
+    CHECK(status.LastNoticeAccepted());
+    CHECK(status.NoticeIconShown());
+    // A second notice while the first shows replaces it in place.
+    status.ShowNotice("Murrelet", "バッテリ残量が30％以下のため停止");
+    CHECK(status.LastNoticeAccepted());
+    CHECK(status.NoticeIconShown());
+    // The shell reports the balloon gone: the icon is taken out of the notification area.
+    const HWND callbacks = FindWindowExW(HWND_MESSAGE, nullptr, L"MurreletForm", nullptr);
+    CHECK(callbacks != nullptr);
+    SendMessageW(callbacks, WM_APP + 11, 1, NIN_BALLOONTIMEOUT);
+    CHECK(!status.NoticeIconShown());
+    status.ShowNotice("Murrelet", "ローバッテリのため充電停止");
+    CHECK(status.NoticeIconShown());
+  }  // destroyed with the icon shown: removed with it
+  DestroyWindow(button);
+
+  // No window to show progress on: nothing happens, nothing fails.
+  ShellRunStatus orphan(nullptr);
+  orphan.SetTaskbarProgress({TaskbarProgressState::Normal, 10});
+  CHECK_EQ(orphan.LastTaskbarResult(), 0L);
 }
 
 TEST_CASE("texts convert between UTF-8 and UTF-16 without loss") {

@@ -97,6 +97,9 @@ void Scenario::EndProcess() {
   app_.reset();
   // The system takes back whatever the process still held.
   sim_.tapi.ReleaseAll();
+  // The task-bar button goes with the program's windows; `updates` counts
+  // only what the program itself said.
+  sim_.runStatus.progress = {};
   exitCode_ = 0;
 }
 
@@ -194,6 +197,11 @@ int Scenario::Execute(const std::vector<std::string>& w, std::string_view rawLin
   if (command == "shutdown") return CmdShutdown(w, line);
   if (command == "store") return CmdStore(w, line);
   if (command == "dialog") return CmdDialog(w, line);
+  if (command == "window") {
+    if (w.size() != 2 || (w[1] != "active" && w[1] != "inactive")) return Fail(line, "window active|inactive");
+    sim_.forms.programActive = w[1] == "active";
+    return kOk;
+  }
   return Fail(line, "unknown command '" + command + "'");
 }
 

@@ -8,6 +8,18 @@ namespace {
 
 const char* KindName(BoxKind kind) { return kind == BoxKind::Error ? "error" : "information"; }
 
+const char* ProgressStateName(TaskbarProgressState state) {
+  switch (state) {
+    case TaskbarProgressState::Normal:
+      return "normal";
+    case TaskbarProgressState::Indeterminate:
+      return "indeterminate";
+    case TaskbarProgressState::None:
+      break;
+  }
+  return "none";
+}
+
 Json Numbers(const std::vector<std::uint32_t>& values) {
   Json array = Json::MakeArray();
   for (const std::uint32_t value : values) array.Push(value);
@@ -211,6 +223,21 @@ Json Scenario::Dump(bool takeCalls) {
   store.Set("values", std::move(values));
   dump.Set("store", std::move(store));
   dump.Set("dialog", DialogJson());
+
+  dump.Set("window_active", sim_.forms.programActive);
+  Json taskbar = Json::MakeObject();
+  taskbar.Set("state", ProgressStateName(sim_.runStatus.progress.state));
+  taskbar.Set("percent", sim_.runStatus.progress.percent);
+  taskbar.Set("updates", sim_.runStatus.progressUpdates);
+  dump.Set("taskbar", std::move(taskbar));
+  Json notices = Json::MakeArray();
+  for (const sim::RecordedNotice& notice : sim_.runStatus.notices) {
+    Json entry = Json::MakeObject();
+    entry.Set("title", notice.title);
+    entry.Set("text", notice.text);
+    notices.Push(std::move(entry));
+  }
+  dump.Set("notices", std::move(notices));
   return dump;
 }
 

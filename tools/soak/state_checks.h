@@ -209,12 +209,37 @@ inline void CheckServices(const sim::SimPlatform& sim, TApplication* app, std::s
   }
 }
 
+// The task bar shows a run exactly while there is one, in the run's kind, and
+// a notice carries only a reason worth one.
+inline void CheckRunStatus(const sim::SimPlatform& sim, TApplication* app, Findings& out) {
+  const TMainForm* main = app != nullptr && app->Running() ? app->MainForm() : nullptr;
+  if (main != nullptr) {
+    const TaskbarProgressState state = sim.runStatus.progress.state;
+    const TaskbarProgressState expected = !main->Run.Charging                       ? TaskbarProgressState::None
+                                          : main->Run.RemainingSeconds == NoTimeLimit ? TaskbarProgressState::Indeterminate
+                                                                                      : TaskbarProgressState::Normal;
+    if (state != expected) {
+      Add(out, "taskbar-state", "the task bar's state is " + std::to_string(static_cast<int>(state)) + ", Charging=" +
+                                    (main->Run.Charging ? "true" : "false"));
+    }
+  }
+  if (!sim.runStatus.notices.empty()) {
+    const sim::RecordedNotice& last = sim.runStatus.notices.back();
+    const bool reason = last.text == text::kChargeComplete || last.text == text::kStoppedOnBattery ||
+                        last.text == text::kStoppedLowBattery || IsThresholdText(last.text);
+    if (last.title != text::kApplicationTitle || !reason) {
+      Add(out, "notice", "notice \"" + last.title + "\": \"" + last.text + "\"");
+    }
+  }
+}
+
 // Everything above, for the state between two actions.
 inline Findings CheckState(const sim::SimPlatform& sim, TApplication* app, std::size_t firstBox = 0) {
   Findings out;
   CheckLineHandles(sim, app, out);
   if (app != nullptr && app->Running()) CheckWindow(*app->MainForm(), out);
   CheckServices(sim, app, firstBox, out);
+  CheckRunStatus(sim, app, out);
   return out;
 }
 

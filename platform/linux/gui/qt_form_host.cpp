@@ -26,6 +26,14 @@ FormWindow* QtFormHost::WindowOf(const Form& form) const {
   return nullptr;
 }
 
+bool QtFormHost::IsActive(const Form& form) const {
+  FormWindow* window = WindowOf(form);
+  if (window == nullptr) return false;
+  const QWidget& widget = window->Widget();
+  // A minimised window can keep the focus while nobody sees it.
+  return widget.isVisible() && widget.isActiveWindow() && !widget.isMinimized();
+}
+
 QWidget* QtFormHost::ActiveWindow() const {
   QWidget* front = nullptr;
   if (!modal_.empty()) {

@@ -32,6 +32,7 @@ class QtFormHost : public FormHost {
   // window class); the desktop entry gives the same "Murrelet" to docks that
   // read it.
   void SetApplicationTitle(const std::string& title) override;
+  bool IsActive(const Form& form) const override;
 
   void Deliver(const Action& action, bool tick = false);
   void CloseBoxPressed(Form& form);

@@ -1,0 +1,44 @@
+// A run's state on the Linux desktop: the dock's progress through the
+// launcher-entry signal that KDE's task manager and other docks read, and
+// notices through the freedesktop notification service. Both live on the
+// session bus; a desktop without them simply shows nothing.
+#pragma once
+
+#include <QDBusConnection>
+#include <QObject>
+#include <QString>
+
+#include "kit/run_status.h"
+
+namespace murrelet::linux_platform {
+
+class DesktopRunStatus : public RunStatusSink {
+ public:
+  // `desktopId` names the desktop entry (murrelet.desktop) that docks match
+  // the program by; `iconName` is the program's icon in the icon theme.
+  explicit DesktopRunStatus(QDBusConnection sessionBus, QString desktopId = QStringLiteral("murrelet"),
+                            QString iconName = QStringLiteral("murrelet"));
+  // A progress left shown is taken down, so the dock does not keep a stale bar.
+  ~DesktopRunStatus() override;
+  DesktopRunStatus(const DesktopRunStatus&) = delete;
+  DesktopRunStatus& operator=(const DesktopRunStatus&) = delete;
+
+  void SetTaskbarProgress(const TaskbarProgress& progress) override;
+  void ShowNotice(std::string_view title, std::string_view text) override;
+
+  // The service's identifier of the last notice, 0 before its answer came.
+  uint LastNoticeId() const { return lastNoticeId_; }
+
+ private:
+  void SendProgress(bool visible, double value);
+
+  QDBusConnection bus_;
+  QString appUri_;
+  QString desktopId_;
+  QString iconName_;
+  bool progressShown_ = false;
+  uint lastNoticeId_ = 0;
+  QObject replies_;  // owns the watchers of pending notices, so none outlives this
+};
+
+}  // namespace murrelet::linux_platform
