@@ -409,6 +409,10 @@ def main():
                 f.write('<svg xmlns="http://www.w3.org/2000/svg" width="256" height="256" viewBox="0 0 256 256">\n'
                         + '\n'.join(img.svg) + '\n</svg>\n')
     write_ico('murrelet.ico', icons)
+    # The desktop's icon theme sizes besides 256 (the Linux package installs them in hicolor).
+    for size in (48, 64, 128):
+        img = app_icon(size)
+        write_png('murrelet-%d.png' % size, size, size, img.rgba8())
 
 
 if __name__ == '__main__':

@@ -4,16 +4,24 @@
 #include <QApplication>
 #include <QDBusConnection>
 #include <QIcon>
+#include <cstdio>
+#include <cstring>
 
 #include "charging/application.h"
 #include "platform/linux/gui/session_end.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/power/power_events.h"
+#include "murrelet_version.h"
 
 using namespace murrelet;
 using namespace murrelet::linux_platform;
 
 int main(int argc, char** argv) {
+  // The one option: answered before any window, lock or bus connection.
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    std::printf("murrelet %s\n", MURRELET_VERSION);
+    return 0;
+  }
   QApplication qapp(argc, argv);
   // The program ends its loop itself when the main window is closed.
   QApplication::setQuitOnLastWindowClosed(false);
