@@ -5,6 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "charging/application.h"
+#include "charging/main_form.h"
+#include "charging/settings_key.h"
+#include "kit/platform.h"
 #include "kit/power.h"
 #include "kit/tapi.h"
 #include "platform/win32/custom_drawing.h"
@@ -18,7 +22,9 @@
 #include "platform/win32/window_hook.h"
 #include "services/handset_line.h"
 #include "services/power_monitor.h"
+#include "platform/sim/sim_platform.h"
 #include "tests/win32/check.h"
+#include "tests/win32/tapi_shaped_lines.h"
 #include "platform/win32/windows_api.h"
 
 using namespace murrelet;
@@ -344,4 +350,69 @@ TEST_CASE("texts convert between UTF-8 and UTF-16 without loss") {
   CHECK_EQ(Widen("\xE7\x92\xB0").size(), std::size_t{1});
 }
 
-int wmain() { return check::RunAll(); }
+namespace {
+
+// The user locale the run was started for (second argument); empty: any.
+std::wstring g_expectedLocale;
+
+std::wstring UserLocaleName() {
+  wchar_t name[LOCALE_NAME_MAX_LENGTH] = {};
+  return GetUserDefaultLocaleName(name, LOCALE_NAME_MAX_LENGTH) > 0 ? name : L"";
+}
+
+bool HasDayHalf(const std::string& text) {
+  return text.find("AM") != std::string::npos || text.find("PM") != std::string::npos ||
+         text.find("\xE5\x8D\x88") != std::string::npos;  // 午前, 午後
+}
+
+}  // namespace
+
+TEST_CASE("locale: the countdown reads as a duration; the clock panel keeps the desktop's format") {
+  const std::wstring locale = UserLocaleName();
+  if (!g_expectedLocale.empty()) CHECK(locale == g_expectedLocale);
+  const bool english = locale.rfind(L"en", 0) == 0;
+  Win32Clock clock;
+  std::string text;
+  clock.FormatLongTime({0, 9, 59}, text);
+  // An English desktop tells the time with AM and PM, a Japanese one without.
+  CHECK_EQ(HasDayHalf(text), english);
+
+  // The program on simulated devices and settings, with the system's clock.
+  sim::SimPlatform sim;
+  sim::SimLineDevice handset;
+  handset.name = "KESTRA T48R";
+  sim.tapi.devices.push_back(handset);
+  auto& key = sim.store.keys[SettingsKeyPath()];
+  key[kValueKestraName] = std::string("KESTRA T48R");
+  for (const char* name : {kValueACPowerFlag, kValueBatteryPowerFlag, kValueHourTimer, kValueShutDownFlag}) {
+    key[name] = std::uint32_t{0};
+  }
+  key[kValueMinTimer] = std::uint32_t{10};
+  key[kValueBatteryParcent] = std::uint32_t{30};
+  key[kValueSuspendDisable] = std::uint32_t{1};
+  Platform platform{sim.tapi, sim.power, sim.execution, sim.sleeper, sim.shutdown,
+                    sim.store, sim.locks, clock,         sim.boxes,   sim.forms};
+  TApplication app(platform);
+  app.Start();
+  TMainForm& main = *app.MainForm();
+  app.Deliver([&main] { main.SpeedButton2.UserClick(); });
+  app.Deliver([&main] { main.Timer1.Fire(); });
+  CHECK_EQ(main.StatusBar.Panel(0), std::string("充電中（残り 0:09:59)"));
+  CHECK_EQ(HasDayHalf(main.StatusBar.Panel(1)), english);
+}
+
+TEST_CASE("tapi: a Japanese handset name in the system's code page 932 is found among other lines") {
+  CHECK_EQ(GetACP(), UINT{932});
+  testing::TapiShapedLines tapi(testing::JapaneseHandsetAmongOthers(), AnsiToUtf8);
+  CHECK_EQ(FindHandsetLine(tapi, testing::kKestraUtf8), std::int32_t{4});
+  CHECK_EQ(FindHandsetLine(tapi, "Standard 56000 bps Modem"), std::int32_t{0});
+  CHECK_EQ(tapi.appsAlive, 0);
+}
+
+// Arguments: the first letters of the cases to run ("*" for all), and the
+// user locale the run expects (for instance "locale:" "en-US").
+int wmain(int argc, wchar_t** argv) {
+  if (argc > 2) g_expectedLocale = argv[2];
+  const std::string prefix = argc > 1 ? Narrow(argv[1]) : std::string("*");
+  return check::RunAll(prefix == "*" ? std::string() : prefix);
+}
