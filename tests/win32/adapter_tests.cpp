@@ -15,6 +15,7 @@
 #include "platform/win32/legacy_power_bridge.h"
 #include "platform/win32/registry_store.h"
 #include "platform/win32/shutdown_calls.h"
+#include "platform/win32/suspend_resume_registration.h"
 #include "platform/win32/system_services.h"
 #include "platform/win32/text_encoding.h"
 #include "platform/win32/ui_metrics.h"
@@ -244,6 +245,96 @@ TEST_CASE("hook: a suspend without a query and a battery turning low reach the m
     SendMessageW(window, WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE, 0);
     SendMessageW(window, WM_POWERBROADCAST, PBT_APMBATTERYLOW, 0);  // the system's own, same crossing
     CHECK_EQ(events, (std::vector<std::string>{"query", "suspend", "status", "low", "status"}));
+  }
+  DestroyWindow(window);
+  g_native = nullptr;
+}
+
+namespace {
+
+// Stand-ins for RegisterSuspendResumeNotification and its undoing.
+struct RegistrationLog {
+  std::vector<std::pair<HWND, unsigned long>> registered;
+  std::vector<void*> unregistered;
+  void* answer = reinterpret_cast<void*>(0x5150);
+};
+RegistrationLog* g_registrations = nullptr;
+
+void* __stdcall FakeRegister(void* recipient, unsigned long flags) {
+  g_registrations->registered.emplace_back(static_cast<HWND>(recipient), flags);
+  return g_registrations->answer;
+}
+
+int __stdcall FakeUnregister(void* registration) {
+  g_registrations->unregistered.push_back(registration);
+  return TRUE;
+}
+
+}  // namespace
+
+TEST_CASE("hook: the main window registers for suspend notices while it hears broadcasts, where the system can") {
+  HWND window = MakeWindow();
+  FakePower power;
+  RegistrationLog log;
+  g_registrations = &log;
+  const SuspendResumeCalls both{FakeRegister, FakeUnregister};
+  {
+    LegacyPowerBridge bridge(window, power, both);
+    CHECK_EQ(log.registered.size(), std::size_t{1});
+    CHECK(log.registered.at(0).first == window);
+    CHECK_EQ(log.registered.at(0).second, kNotifyWindowHandle);
+    CHECK(log.unregistered.empty());
+  }
+  CHECK_EQ(log.unregistered, (std::vector<void*>{log.answer}));  // undone once, at the end
+
+  // A system without the calls (before Windows 8), or with only one of them:
+  // nothing is registered, and broadcasts still arrive.
+  log = RegistrationLog{};
+  for (const SuspendResumeCalls& calls : {SuspendResumeCalls{}, SuspendResumeCalls{nullptr, FakeUnregister},
+                                          SuspendResumeCalls{FakeRegister, nullptr}}) {
+    LegacyPowerBridge bridge(window, power, calls);
+    int passed = 0;
+    bridge.Receive(PBT_APMPOWERSTATUSCHANGE, 0, [&passed](std::uintptr_t, std::intptr_t) { return ++passed; });
+    CHECK_EQ(passed, 1);
+  }
+  CHECK(log.registered.empty());
+  CHECK(log.unregistered.empty());
+
+  // A refused registration is not undone.
+  log.answer = nullptr;
+  { LegacyPowerBridge bridge(window, power, both); }
+  CHECK_EQ(log.registered.size(), std::size_t{1});
+  CHECK(log.unregistered.empty());
+  g_registrations = nullptr;
+
+  // The system's own calls: found in pairs or not at all, and a registration
+  // made with them is undone without harm.
+  const SuspendResumeCalls system = LookUpSuspendResumeCalls();
+  CHECK_EQ(system.registerNotification == nullptr, system.unregisterNotification == nullptr);
+  { SuspendResumeRegistration registration(window, system); }
+  DestroyWindow(window);
+}
+
+TEST_CASE("hook: a suspend both broadcast and sent to the registered window is asked about once") {
+  NativeLog log;
+  g_native = &log;
+  HWND window = MakeWindow();
+  std::vector<std::string> events;
+  {
+    HookableWindow hook(window, {});
+    FakePower power;
+    LegacyPowerBridge bridge(window, power, SuspendResumeCalls{});
+    hook.SetPowerEntry([&bridge](std::uintptr_t w, std::intptr_t l, const auto& pass) { return bridge.Receive(w, l, pass); });
+    TAPM monitor(&hook, power);
+    monitor.OnSuspendQuery = [&](TAPM&) { events.push_back("query"); };
+    monitor.OnSuspend = [&](TAPM&) { events.push_back("suspend"); };
+    monitor.OnResumeAfterSuspend = [&](TAPM&) { events.push_back("resume"); };
+
+    SendMessageW(window, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+    CHECK_EQ(SendMessageW(window, WM_POWERBROADCAST, PBT_APMSUSPEND, 0), LRESULT{TRUE});
+    SendMessageW(window, WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
+    SendMessageW(window, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+    CHECK_EQ(events, (std::vector<std::string>{"query", "suspend", "resume", "query", "suspend"}));
   }
   DestroyWindow(window);
   g_native = nullptr;

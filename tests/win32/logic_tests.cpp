@@ -76,6 +76,28 @@ TEST_CASE("a suspend nobody asked about is preceded by a query that cannot be re
                           });
 }
 
+TEST_CASE("a suspend both broadcast and delivered to the registered window is one suspend: asked about once") {
+  Play(BATTERY_FLAG_HIGH, {
+                              {PBT_APMSUSPEND, 255, kQuery, true, {}},
+                              {PBT_APMSUSPEND, 255, {}, false, {}},
+                              {PBT_APMRESUMEAUTOMATIC, 255, {}, true, {}},
+                              {PBT_APMRESUMESUSPEND, 255, {}, true, {}},
+                              // The next sleep is a new suspend, however it arrives.
+                              {PBT_APMSUSPEND, 255, kQuery, true, {}},
+                              {PBT_APMSUSPEND, 255, {}, false, {}},
+                              {PBT_APMRESUMEAUTOMATIC, 255, {}, true, {}},
+                              {PBT_APMSUSPEND, 255, kQuery, true, {}},
+                              // Anything between two notices makes the second a suspend of its own.
+                              {PBT_APMPOWERSTATUSCHANGE, BATTERY_FLAG_HIGH, {}, true, {}},
+                              {PBT_APMSUSPEND, 255, kQuery, true, {}},
+                              // Where the system asked first, neither notice brings a query.
+                              {PBT_APMRESUMEAUTOMATIC, 255, {}, true, {}},
+                              {PBT_APMQUERYSUSPEND, 255, {}, true, {}},
+                              {PBT_APMSUSPEND, 255, {}, true, {}},
+                              {PBT_APMSUSPEND, 255, {}, false, {}},
+                          });
+}
+
 TEST_CASE("where the system still asks before a suspend, no second query is delivered") {
   Play(BATTERY_FLAG_HIGH, {
                               {PBT_APMQUERYSUSPEND, 255, {}, true, {}},
