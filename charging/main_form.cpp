@@ -1,6 +1,7 @@
 #include "charging/main_form.h"
 
 #include "charging/error_display.h"
+#include "charging/remaining_time.h"
 #include "charging/texts.h"
 #include "charging/window_layouts.h"
 #include "services/handset_line.h"
@@ -175,8 +176,7 @@ void TMainForm::Timer1Timer() {
   if (Run.RemainingSeconds != NoTimeLimit) {
     if (Run.RemainingSeconds > 0) {
       --Run.RemainingSeconds;
-      const TimeOfDay left{Run.RemainingSeconds / 3600, Run.RemainingSeconds % 3600 / 60, Run.RemainingSeconds % 60};
-      platform_.clock.FormatLongTime(left, time_);
+      FormatRemainingTime(Run.RemainingSeconds, time_);
       scratch_.assign(text::kChargingRemainingOpen);
       scratch_.append(time_);
       scratch_.append(text::kChargingRemainingClose);

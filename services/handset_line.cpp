@@ -42,7 +42,10 @@ bool DeviceNameMatches(Tapi& tapi, HLINEAPP lineApp, std::uint32_t deviceId, std
   }
 
   if ((devcaps::Get(block, devcaps::dwMediaModes) & LINEMEDIAMODE_DATAMODEM) == 0) return false;
-  return LineNameOf(block) == name;
+  // A line without a name (none reported, one outside the block, or an empty
+  // one) is no handset's, whatever name is searched for, "" included.
+  const std::string_view lineName = LineNameOf(block);
+  return !lineName.empty() && lineName == name;
 }
 
 }  // namespace

@@ -12,6 +12,7 @@ namespace murrelet {
 inline constexpr std::int32_t kNoDevice = -1;
 
 // The identifier of the last data-modem line whose name equals `name`, or -1.
+// A line without a name never matches.
 // Starts and ends its own line application.
 std::int32_t FindHandsetLine(Tapi& tapi, std::string_view name);
 

@@ -38,13 +38,14 @@ class TAPM {
   TAPM& operator=(const TAPM&) = delete;
 
   // Re-reads the power status; raises no event. When the status call fails
-  // the previous snapshot is kept.
+  // the previous snapshot is kept; before any good reading it is the
+  // undetermined one below, its texts matching its flags.
   void Refresh();
 
   // Snapshot properties (read and writable; a write is overwritten by Refresh).
-  std::string ACPowerStatus;
+  std::string ACPowerStatus = "Unknown";
   std::uint8_t ACPowerStatusFlag = 255;
-  std::string BatteryChargeStatus;
+  std::string BatteryChargeStatus = "Unknown";
   std::uint8_t BatteryChargeStatusFlag = 255;
   std::uint8_t BatteryLifePercent = 255;
   std::uint32_t BatteryLifeTime = 0xFFFFFFFF;

@@ -90,8 +90,10 @@ LockAttempt SimLocks::Acquire(std::string_view name) {
 TimeOfDay SimClock::Now() { return {secondsOfDay / 3600, secondsOfDay % 3600 / 60, secondsOfDay % 60}; }
 
 void SimClock::FormatLongTime(const TimeOfDay& time, std::string& out) {
-  char buffer[16];
-  const int n = std::snprintf(buffer, sizeof buffer, "%d:%02d:%02d", time.hour, time.minute, time.second);
+  char buffer[48];
+  const int n = twelveHour ? std::snprintf(buffer, sizeof buffer, "%d:%02d:%02d %s", (time.hour + 11) % 12 + 1,
+                                           time.minute, time.second, time.hour < 12 ? "AM" : "PM")
+                           : std::snprintf(buffer, sizeof buffer, "%d:%02d:%02d", time.hour, time.minute, time.second);
   out.assign(buffer, n > 0 ? static_cast<std::size_t>(n) : 0);
 }
 

@@ -74,10 +74,12 @@ class SimLocks : public NamedLocks {
 class SimClock : public Clock {
  public:
   TimeOfDay Now() override;
-  // "H:mm:ss", the long time format of a Japanese desktop.
+  // "H:mm:ss", the long time format of a Japanese desktop; with `twelveHour`
+  // "h:mm:ss AM", an English (United States) one.
   void FormatLongTime(const TimeOfDay& time, std::string& out) override;
   void Advance() { secondsOfDay = (secondsOfDay + 1) % 86400; }
   int secondsOfDay = 12 * 3600;
+  bool twelveHour = false;
 };
 
 }  // namespace murrelet::sim

@@ -4,8 +4,8 @@
 
 namespace murrelet::win32 {
 
-LegacyPowerBridge::LegacyPowerBridge(WindowHandle window, PowerStatusSource& power)
-    : window_(window), power_(power), events_(BatteryFlag()) {}
+LegacyPowerBridge::LegacyPowerBridge(WindowHandle window, PowerStatusSource& power, const SuspendResumeCalls& calls)
+    : window_(window), power_(power), events_(BatteryFlag()), registration_(window, calls) {}
 
 std::uint8_t LegacyPowerBridge::BatteryFlag() {
   SYSTEM_POWER_STATUS status;

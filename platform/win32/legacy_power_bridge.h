@@ -4,13 +4,17 @@
 
 #include "kit/power.h"
 #include "platform/win32/legacy_power_events.h"
+#include "platform/win32/suspend_resume_registration.h"
 #include "platform/win32/window_hook.h"
 
 namespace murrelet::win32 {
 
 class LegacyPowerBridge {
  public:
-  LegacyPowerBridge(WindowHandle window, PowerStatusSource& power);
+  // Registers `window` for suspend notices through `calls` (by default the
+  // system's own) until the bridge is destroyed.
+  LegacyPowerBridge(WindowHandle window, PowerStatusSource& power,
+                    const SuspendResumeCalls& calls = LookUpSuspendResumeCalls());
   // The window's PowerEntry.
   std::intptr_t Receive(std::uintptr_t wParam, std::intptr_t lParam,
                         const std::function<std::intptr_t(std::uintptr_t, std::intptr_t)>& pass);
@@ -22,6 +26,7 @@ class LegacyPowerBridge {
   PowerStatusSource& power_;
   LegacyPowerEvents events_;
   bool forwarding_ = false;  // inside a broadcast already sorted, or one sent from here
+  SuspendResumeRegistration registration_;
 };
 
 }  // namespace murrelet::win32

@@ -12,6 +12,15 @@ bool LegacyPowerEvents::IsLow(std::uint8_t batteryFlag) {
 
 BroadcastPlan LegacyPowerEvents::OnSystemBroadcast(std::uintptr_t wParam, std::uint8_t batteryFlag) {
   BroadcastPlan plan;
+  // The window is registered for suspend notices and also gets the broadcast,
+  // so one suspend can arrive twice in a row; the second adds nothing. Any
+  // other broadcast between them makes the next notice a suspend of its own.
+  const bool repeated = wParam == PBT_APMSUSPEND && suspended_;
+  suspended_ = wParam == PBT_APMSUSPEND;
+  if (repeated) {
+    plan.passOn = false;
+    return plan;
+  }
   switch (wParam) {
     case PBT_APMQUERYSUSPEND:
       queried_ = true;

@@ -3,6 +3,8 @@
 // run on both. This class decides, for each power broadcast the system sends,
 // which of the two old broadcasts the window should get as well, so that they
 // arrive as they did before, and never twice where the system still sends them.
+// A suspend notice that arrives twice in a row (the broadcast and the notice
+// for a registered window) counts once.
 #pragma once
 
 #include <cstdint>
@@ -35,7 +37,8 @@ class LegacyPowerEvents {
   static bool IsLow(std::uint8_t batteryFlag);
 
  private:
-  bool queried_ = false;  // the system asked before this suspend itself
+  bool queried_ = false;    // the system asked before this suspend itself
+  bool suspended_ = false;  // the last broadcast was a suspend notice
   bool low_;              // the battery is in a low crossing already reported
 };
 

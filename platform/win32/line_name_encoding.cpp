@@ -13,6 +13,18 @@ std::uint32_t Utf8Room(std::uint32_t nameSize) {
   return nameSize > (0xFFFFFFFFu - 1) / 3 ? 0xFFFFFFFFu : nameSize * 3 + 1;
 }
 
+std::uint32_t NeededWithUtf8Room(std::uint32_t needed, std::uint32_t nameSize) {
+  // TAPI leaves out a name that does not fit (size and offset 0), so the
+  // first answer tells only what the whole structure needs; the name is no
+  // longer than that beyond the fixed part.
+  const std::uint32_t beyondFixed = needed > devcaps::kFixedSize ? needed - devcaps::kFixedSize : 0;
+  std::uint32_t room = Utf8Room(std::max(nameSize, beyondFixed));
+  // Within the largest block the search asks for, the room shrinks to fit:
+  // a real name is far shorter than that bound.
+  if (needed <= kMaxDevCapsSize) room = std::min(room, kMaxDevCapsSize - needed);
+  return needed > 0xFFFFFFFFu - room ? 0xFFFFFFFFu : needed + room;
+}
+
 void PresentLineName(std::span<const std::byte> native, std::span<std::byte> block, const AnsiDecoder& decode) {
   const std::size_t size = std::min(native.size(), block.size());
   std::copy_n(native.begin(), size, block.begin());
@@ -20,8 +32,7 @@ void PresentLineName(std::span<const std::byte> native, std::span<std::byte> blo
 
   const std::uint32_t nameSize = devcaps::Get(native, devcaps::dwLineNameSize);
   const std::uint32_t needed = devcaps::Get(native, devcaps::dwNeededSize);
-  const std::uint32_t room = Utf8Room(nameSize);
-  devcaps::Put(block, devcaps::dwNeededSize, needed > 0xFFFFFFFFu - room ? 0xFFFFFFFFu : needed + room);
+  devcaps::Put(block, devcaps::dwNeededSize, NeededWithUtf8Room(needed, nameSize));
   if (nameSize == 0) return;
 
   const std::uint32_t offset = devcaps::Get(native, devcaps::dwLineNameOffset);

@@ -20,8 +20,13 @@ using AnsiDecoder = std::function<bool(std::string_view ansi, std::string& utf8)
 // bytes fits as UTF-8 (at most three bytes each) with its terminator.
 std::uint32_t Utf8Room(std::uint32_t nameSize);
 
+// The dwNeededSize handed to the core for TAPI's `needed` and reported name
+// size (0 when the name was left out): room for the longest name the
+// structure can hold, as UTF-8, within the largest block the search asks for.
+std::uint32_t NeededWithUtf8Room(std::uint32_t needed, std::uint32_t nameSize);
+
 // Copies the block TAPI filled (`native`, the same size as `block`) into
-// `block` with the line name as UTF-8. dwNeededSize grows by Utf8Room; a name
+// `block` with the line name as UTF-8. dwNeededSize grows as above; a name
 // that is not valid text, or does not fit yet, is left out (size 0), so it
 // never matches.
 void PresentLineName(std::span<const std::byte> native, std::span<std::byte> block, const AnsiDecoder& decode);

@@ -6,8 +6,14 @@
 
 #include <QLocale>
 #include <filesystem>
+#include <string>
+#include <vector>
 
+#include "charging/application.h"
+#include "charging/main_form.h"
+#include "charging/settings_key.h"
 #include "charging/window_layouts.h"
+#include "platform/sim/sim_platform.h"
 #include "platform/linux/gui/session_end.h"
 #include "platform/linux/gui/text_fit.h"
 #include "platform/linux/system/flock_lock.h"
@@ -72,6 +78,53 @@ TEST(LocaleClock, LongFormatIsTheShortOneWithSeconds) {
   LocaleClock german{QLocale(QLocale::German, QLocale::Germany)};
   german.FormatLongTime({1, 2, 3}, text);
   EXPECT_EQ(text, "01:02:03");
+}
+
+// The main window on the simulated platform with the desktop's real clock.
+std::vector<std::string> PanelsOfTheFirstTimedTick(LocaleClock& clock) {
+  sim::SimPlatform sim;
+  sim::SimLineDevice handset;
+  handset.name = "KESTRA T48R";
+  sim.tapi.devices.push_back(handset);
+  auto& key = sim.store.keys[SettingsKeyPath()];
+  key[kValueKestraName] = std::string("KESTRA T48R");
+  for (const char* name : {kValueACPowerFlag, kValueBatteryPowerFlag, kValueHourTimer, kValueShutDownFlag}) {
+    key[name] = std::uint32_t{0};
+  }
+  key[kValueMinTimer] = std::uint32_t{10};
+  key[kValueBatteryParcent] = std::uint32_t{30};
+  key[kValueSuspendDisable] = std::uint32_t{1};
+  Platform platform{sim.tapi, sim.power, sim.execution, sim.sleeper, sim.shutdown,
+                    sim.store, sim.locks, clock,         sim.boxes,   sim.forms};
+  TApplication app(platform);
+  app.Start();
+  TMainForm& main = *app.MainForm();
+  app.Deliver([&main] { main.SpeedButton2.UserClick(); });
+  app.Deliver([&main] { main.Timer1.Fire(); });
+  return {main.StatusBar.Panel(0), main.StatusBar.Panel(1)};
+}
+
+bool HasDayHalf(const std::string& text) {
+  return text.find("AM") != std::string::npos || text.find("PM") != std::string::npos;
+}
+
+TEST(LocaleClock, TheCountdownReadsAsADurationInTwelveAndTwentyFourHourLocales) {
+  LocaleClock english{QLocale(QLocale::English, QLocale::UnitedStates)};
+  LocaleClock japanese{QLocale(QLocale::Japanese, QLocale::Japan)};
+  // The two desktops: one tells the time with AM and PM, the other without.
+  std::string text;
+  english.FormatLongTime({0, 9, 59}, text);
+  ASSERT_TRUE(HasDayHalf(text)) << text;
+  ASSERT_EQ(text.rfind("12:09:59", 0), 0u) << text;
+  japanese.FormatLongTime({0, 9, 59}, text);
+  ASSERT_EQ(text, "0:09:59");
+
+  const std::vector<std::string> englishPanels = PanelsOfTheFirstTimedTick(english);
+  EXPECT_EQ(englishPanels[0], "充電中（残り 0:09:59)");
+  EXPECT_TRUE(HasDayHalf(englishPanels[1])) << englishPanels[1];  // the clock keeps the locale's format
+  const std::vector<std::string> japanesePanels = PanelsOfTheFirstTimedTick(japanese);
+  EXPECT_EQ(japanesePanels[0], "充電中（残り 0:09:59)");
+  EXPECT_FALSE(HasDayHalf(japanesePanels[1])) << japanesePanels[1];
 }
 
 TEST(TextFit, GrowsIntoFreeRoomThenCondenses) {

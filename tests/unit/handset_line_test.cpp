@@ -8,6 +8,8 @@
 #include <memory>
 #include <sstream>
 #include <stdexcept>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/sim/sim_tapi.h"
@@ -188,6 +190,42 @@ TEST(FindHandsetLine, NamesPointingOutsideTheBlockAreNotRead) {
     };
     EXPECT_EQ(FindHandsetLine(tapi, "KESTRA T48R"), kNoDevice) << c.offset << " " << c.size;
   }
+}
+
+sim::SimLineDevice Named(std::string name) {
+  sim::SimLineDevice device;
+  device.name = std::move(name);
+  return device;
+}
+
+TEST(FindHandsetLine, ADeviceWithoutANameNeverMatchesWhateverTheSearchedName) {
+  struct Case {
+    const char* what;
+    sim::SimLineDevice device;
+  };
+  sim::SimLineDevice sizeZero = Named("KESTRA T48R");
+  sizeZero.nameSize = 0;
+  sim::SimLineDevice outside = Named("KESTRA T48R");
+  outside.nameOffset = 5000;
+  const Case cases[] = {
+      {"no name reported", Named("")},
+      {"name size 0", sizeZero},
+      {"name outside the block", outside},
+      {"name starting with its terminator", Named(std::string("\0KESTRA T48R", 12))},
+  };
+  for (const Case& c : cases) {
+    for (const std::string_view searched : {std::string_view(""), std::string_view("KESTRA T48R")}) {
+      sim::SimTapi tapi;
+      tapi.devices = {c.device, c.device};
+      EXPECT_EQ(FindHandsetLine(tapi, searched), kNoDevice) << c.what << ", searching \"" << searched << '"';
+      EXPECT_EQ(tapi.LineAppsAlive(), 0u);
+    }
+  }
+  // Among named devices the nameless one is passed over, the named one found.
+  sim::SimTapi tapi;
+  tapi.devices = {Named("KESTRA T48R"), Named("")};
+  EXPECT_EQ(FindHandsetLine(tapi, "KESTRA T48R"), 0);
+  EXPECT_EQ(FindHandsetLine(tapi, ""), kNoDevice);
 }
 
 TEST(FindHandsetLine, InitialisationErrorsEndTheSearchAfterOneAttempt) {

@@ -215,5 +215,18 @@ TEST(PowerMonitor, AFailedStatusCallKeepsThePreviousSnapshot) {
   EXPECT_EQ(apm.BatteryLifePercent, 80);
 }
 
+TEST(PowerMonitor, AFailedFirstStatusCallLeavesAnUndeterminedSnapshotWhoseTextsSayUnknown) {
+  sim::SimPower power;
+  power.fail = true;
+  TAPM apm(nullptr, power);
+  EXPECT_EQ(apm.ACPowerStatusFlag, 255);
+  EXPECT_EQ(apm.ACPowerStatus, "Unknown");
+  EXPECT_EQ(apm.BatteryChargeStatusFlag, 255);
+  EXPECT_EQ(apm.BatteryChargeStatus, "Unknown");
+  EXPECT_EQ(apm.BatteryLifePercent, 255);
+  EXPECT_EQ(apm.BatteryLifeTime, 0xFFFFFFFFu);
+  EXPECT_EQ(apm.BatteryLifeFullTime, 0xFFFFFFFFu);
+}
+
 }  // namespace
 }  // namespace murrelet

@@ -5,6 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "charging/application.h"
+#include "charging/main_form.h"
+#include "charging/settings_key.h"
+#include "kit/platform.h"
 #include "kit/power.h"
 #include "kit/tapi.h"
 #include "platform/win32/custom_drawing.h"
@@ -12,6 +16,7 @@
 #include "platform/win32/registry_store.h"
 #include "platform/win32/shell_run_status.h"
 #include "platform/win32/shutdown_calls.h"
+#include "platform/win32/suspend_resume_registration.h"
 #include "platform/win32/system_services.h"
 #include "platform/win32/text_encoding.h"
 #include "platform/win32/ui_metrics.h"
@@ -19,7 +24,9 @@
 #include "platform/win32/window_hook.h"
 #include "services/handset_line.h"
 #include "services/power_monitor.h"
+#include "platform/sim/sim_platform.h"
 #include "tests/win32/check.h"
+#include "tests/win32/tapi_shaped_lines.h"
 #include "platform/win32/windows_api.h"
 
 #include <shellapi.h>
@@ -246,6 +253,96 @@ TEST_CASE("hook: a suspend without a query and a battery turning low reach the m
   g_native = nullptr;
 }
 
+namespace {
+
+// Stand-ins for RegisterSuspendResumeNotification and its undoing.
+struct RegistrationLog {
+  std::vector<std::pair<HWND, unsigned long>> registered;
+  std::vector<void*> unregistered;
+  void* answer = reinterpret_cast<void*>(0x5150);
+};
+RegistrationLog* g_registrations = nullptr;
+
+void* __stdcall FakeRegister(void* recipient, unsigned long flags) {
+  g_registrations->registered.emplace_back(static_cast<HWND>(recipient), flags);
+  return g_registrations->answer;
+}
+
+int __stdcall FakeUnregister(void* registration) {
+  g_registrations->unregistered.push_back(registration);
+  return TRUE;
+}
+
+}  // namespace
+
+TEST_CASE("hook: the main window registers for suspend notices while it hears broadcasts, where the system can") {
+  HWND window = MakeWindow();
+  FakePower power;
+  RegistrationLog log;
+  g_registrations = &log;
+  const SuspendResumeCalls both{FakeRegister, FakeUnregister};
+  {
+    LegacyPowerBridge bridge(window, power, both);
+    CHECK_EQ(log.registered.size(), std::size_t{1});
+    CHECK(log.registered.at(0).first == window);
+    CHECK_EQ(log.registered.at(0).second, kNotifyWindowHandle);
+    CHECK(log.unregistered.empty());
+  }
+  CHECK_EQ(log.unregistered, (std::vector<void*>{log.answer}));  // undone once, at the end
+
+  // A system without the calls (before Windows 8), or with only one of them:
+  // nothing is registered, and broadcasts still arrive.
+  log = RegistrationLog{};
+  for (const SuspendResumeCalls& calls : {SuspendResumeCalls{}, SuspendResumeCalls{nullptr, FakeUnregister},
+                                          SuspendResumeCalls{FakeRegister, nullptr}}) {
+    LegacyPowerBridge bridge(window, power, calls);
+    int passed = 0;
+    bridge.Receive(PBT_APMPOWERSTATUSCHANGE, 0, [&passed](std::uintptr_t, std::intptr_t) { return ++passed; });
+    CHECK_EQ(passed, 1);
+  }
+  CHECK(log.registered.empty());
+  CHECK(log.unregistered.empty());
+
+  // A refused registration is not undone.
+  log.answer = nullptr;
+  { LegacyPowerBridge bridge(window, power, both); }
+  CHECK_EQ(log.registered.size(), std::size_t{1});
+  CHECK(log.unregistered.empty());
+  g_registrations = nullptr;
+
+  // The system's own calls: found in pairs or not at all, and a registration
+  // made with them is undone without harm.
+  const SuspendResumeCalls system = LookUpSuspendResumeCalls();
+  CHECK_EQ(system.registerNotification == nullptr, system.unregisterNotification == nullptr);
+  { SuspendResumeRegistration registration(window, system); }
+  DestroyWindow(window);
+}
+
+TEST_CASE("hook: a suspend both broadcast and sent to the registered window is asked about once") {
+  NativeLog log;
+  g_native = &log;
+  HWND window = MakeWindow();
+  std::vector<std::string> events;
+  {
+    HookableWindow hook(window, {});
+    FakePower power;
+    LegacyPowerBridge bridge(window, power, SuspendResumeCalls{});
+    hook.SetPowerEntry([&bridge](std::uintptr_t w, std::intptr_t l, const auto& pass) { return bridge.Receive(w, l, pass); });
+    TAPM monitor(&hook, power);
+    monitor.OnSuspendQuery = [&](TAPM&) { events.push_back("query"); };
+    monitor.OnSuspend = [&](TAPM&) { events.push_back("suspend"); };
+    monitor.OnResumeAfterSuspend = [&](TAPM&) { events.push_back("resume"); };
+
+    SendMessageW(window, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+    CHECK_EQ(SendMessageW(window, WM_POWERBROADCAST, PBT_APMSUSPEND, 0), LRESULT{TRUE});
+    SendMessageW(window, WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
+    SendMessageW(window, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+    CHECK_EQ(events, (std::vector<std::string>{"query", "suspend", "resume", "query", "suspend"}));
+  }
+  DestroyWindow(window);
+  g_native = nullptr;
+}
+
 TEST_CASE("tapi: Tapi32.dll's answers reach the core safely and leave nothing open") {
   Win32Tapi tapi;
   HLINEAPP app = 0xDEAD;
@@ -388,4 +485,69 @@ TEST_CASE("texts convert between UTF-8 and UTF-16 without loss") {
   CHECK_EQ(Widen("\xE7\x92\xB0").size(), std::size_t{1});
 }
 
-int wmain() { return check::RunAll(); }
+namespace {
+
+// The user locale the run was started for (second argument); empty: any.
+std::wstring g_expectedLocale;
+
+std::wstring UserLocaleName() {
+  wchar_t name[LOCALE_NAME_MAX_LENGTH] = {};
+  return GetUserDefaultLocaleName(name, LOCALE_NAME_MAX_LENGTH) > 0 ? name : L"";
+}
+
+bool HasDayHalf(const std::string& text) {
+  return text.find("AM") != std::string::npos || text.find("PM") != std::string::npos ||
+         text.find("\xE5\x8D\x88") != std::string::npos;  // 午前, 午後
+}
+
+}  // namespace
+
+TEST_CASE("locale: the countdown reads as a duration; the clock panel keeps the desktop's format") {
+  const std::wstring locale = UserLocaleName();
+  if (!g_expectedLocale.empty()) CHECK(locale == g_expectedLocale);
+  const bool english = locale.rfind(L"en", 0) == 0;
+  Win32Clock clock;
+  std::string text;
+  clock.FormatLongTime({0, 9, 59}, text);
+  // An English desktop tells the time with AM and PM, a Japanese one without.
+  CHECK_EQ(HasDayHalf(text), english);
+
+  // The program on simulated devices and settings, with the system's clock.
+  sim::SimPlatform sim;
+  sim::SimLineDevice handset;
+  handset.name = "KESTRA T48R";
+  sim.tapi.devices.push_back(handset);
+  auto& key = sim.store.keys[SettingsKeyPath()];
+  key[kValueKestraName] = std::string("KESTRA T48R");
+  for (const char* name : {kValueACPowerFlag, kValueBatteryPowerFlag, kValueHourTimer, kValueShutDownFlag}) {
+    key[name] = std::uint32_t{0};
+  }
+  key[kValueMinTimer] = std::uint32_t{10};
+  key[kValueBatteryParcent] = std::uint32_t{30};
+  key[kValueSuspendDisable] = std::uint32_t{1};
+  Platform platform{sim.tapi, sim.power, sim.execution, sim.sleeper, sim.shutdown,
+                    sim.store, sim.locks, clock,         sim.boxes,   sim.forms};
+  TApplication app(platform);
+  app.Start();
+  TMainForm& main = *app.MainForm();
+  app.Deliver([&main] { main.SpeedButton2.UserClick(); });
+  app.Deliver([&main] { main.Timer1.Fire(); });
+  CHECK_EQ(main.StatusBar.Panel(0), std::string("充電中（残り 0:09:59)"));
+  CHECK_EQ(HasDayHalf(main.StatusBar.Panel(1)), english);
+}
+
+TEST_CASE("tapi: a Japanese handset name in the system's code page 932 is found among other lines") {
+  CHECK_EQ(GetACP(), UINT{932});
+  testing::TapiShapedLines tapi(testing::JapaneseHandsetAmongOthers(), AnsiToUtf8);
+  CHECK_EQ(FindHandsetLine(tapi, testing::kKestraUtf8), std::int32_t{4});
+  CHECK_EQ(FindHandsetLine(tapi, "Standard 56000 bps Modem"), std::int32_t{0});
+  CHECK_EQ(tapi.appsAlive, 0);
+}
+
+// Arguments: the first letters of the cases to run ("*" for all), and the
+// user locale the run expects (for instance "locale:" "en-US").
+int wmain(int argc, wchar_t** argv) {
+  if (argc > 2) g_expectedLocale = argv[2];
+  const std::string prefix = argc > 1 ? Narrow(argv[1]) : std::string("*");
+  return check::RunAll(prefix == "*" ? std::string() : prefix);
+}

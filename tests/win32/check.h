@@ -33,10 +33,12 @@ inline void Fail(const char* file, int line, const std::string& what) {
   std::printf("  FAILED %s:%d: %s\n", file, line, what.c_str());
 }
 
-// Runs every case; the exit code is the number of failed checks (capped).
-inline int RunAll() {
+// Runs every case whose name starts with `prefix`; the exit code is the
+// number of failed cases (capped).
+inline int RunAll(const std::string& prefix = "") {
   int failedCases = 0;
   for (const Case& c : Cases()) {
+    if (std::string(c.name).rfind(prefix, 0) != 0) continue;
     const int before = Failures();
     std::printf("[ RUN  ] %s\n", c.name);
     try {

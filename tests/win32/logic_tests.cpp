@@ -12,6 +12,13 @@
 #include "platform/win32/line_name_encoding.h"
 #include "services/handset_line.h"
 #include "tests/win32/check.h"
+#include "tests/win32/tapi_shaped_lines.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <iconv.h>
+#endif
 
 using namespace murrelet;
 using namespace murrelet::win32;
@@ -66,6 +73,28 @@ TEST_CASE("a suspend nobody asked about is preceded by a query that cannot be re
                               {PBT_APMSUSPEND, 255, kQuery, true, {}},
                               {PBT_APMRESUMEAUTOMATIC, 255, {}, true, {}},
                               {PBT_APMSUSPEND, 255, kQuery, true, {}},
+                          });
+}
+
+TEST_CASE("a suspend both broadcast and delivered to the registered window is one suspend: asked about once") {
+  Play(BATTERY_FLAG_HIGH, {
+                              {PBT_APMSUSPEND, 255, kQuery, true, {}},
+                              {PBT_APMSUSPEND, 255, {}, false, {}},
+                              {PBT_APMRESUMEAUTOMATIC, 255, {}, true, {}},
+                              {PBT_APMRESUMESUSPEND, 255, {}, true, {}},
+                              // The next sleep is a new suspend, however it arrives.
+                              {PBT_APMSUSPEND, 255, kQuery, true, {}},
+                              {PBT_APMSUSPEND, 255, {}, false, {}},
+                              {PBT_APMRESUMEAUTOMATIC, 255, {}, true, {}},
+                              {PBT_APMSUSPEND, 255, kQuery, true, {}},
+                              // Anything between two notices makes the second a suspend of its own.
+                              {PBT_APMPOWERSTATUSCHANGE, BATTERY_FLAG_HIGH, {}, true, {}},
+                              {PBT_APMSUSPEND, 255, kQuery, true, {}},
+                              // Where the system asked first, neither notice brings a query.
+                              {PBT_APMRESUMEAUTOMATIC, 255, {}, true, {}},
+                              {PBT_APMQUERYSUSPEND, 255, {}, true, {}},
+                              {PBT_APMSUSPEND, 255, {}, true, {}},
+                              {PBT_APMSUSPEND, 255, {}, false, {}},
                           });
 }
 
@@ -190,6 +219,75 @@ TEST_CASE("ASCII names stay in place, and names that are not text never match") 
   devcaps::Put(nameless, devcaps::dwLineNameSize, 0);
   PresentLineName(nameless, shown, Latin1);
   CHECK_EQ(devcaps::Get(shown, devcaps::dwNeededSize), std::uint32_t{devcaps::kFixedSize});
+}
+
+namespace {
+
+// Code page 932 as the system decodes it: iconv natively, Windows itself
+// when built for it.
+bool Cp932(std::string_view ansi, std::string& utf8) {
+  utf8.clear();
+  if (ansi.empty()) return true;
+#ifdef _WIN32
+  const int wide = MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+  if (wide <= 0) return false;
+  std::wstring text(static_cast<std::size_t>(wide), L'\0');
+  MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, ansi.data(), static_cast<int>(ansi.size()), text.data(), wide);
+  const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, nullptr, 0, nullptr, nullptr);
+  if (bytes <= 0) return false;
+  utf8.resize(static_cast<std::size_t>(bytes));
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, utf8.data(), bytes, nullptr, nullptr);
+  return true;
+#else
+  iconv_t converter = iconv_open("UTF-8", "CP932");
+  if (converter == reinterpret_cast<iconv_t>(-1)) return false;
+  std::string in(ansi);
+  std::string out(ansi.size() * 4, '\0');
+  char* from = in.data();
+  char* to = out.data();
+  std::size_t fromLeft = in.size();
+  std::size_t toLeft = out.size();
+  const bool ok = iconv(converter, &from, &fromLeft, &to, &toLeft) != static_cast<std::size_t>(-1);
+  iconv_close(converter);
+  if (!ok || fromLeft != 0) return false;
+  utf8.assign(out.data(), out.size() - toLeft);
+  return true;
+#endif
+}
+
+}  // namespace
+
+TEST_CASE("a Japanese handset name in code page 932 is found among other lines answering as TAPI does") {
+  testing::TapiShapedLines tapi(testing::JapaneseHandsetAmongOthers(), Cp932);
+  CHECK_EQ(FindHandsetLine(tapi, testing::kKestraUtf8), std::int32_t{4});
+  CHECK_EQ(tapi.appsAlive, 0);
+  // Every line needs more than the fixed part: asked twice, the second time with room for its name as UTF-8.
+  CHECK_EQ(tapi.asked.size(), std::size_t{10});
+  CHECK_EQ(FindHandsetLine(tapi, "Standard 56000 bps Modem"), std::int32_t{0});
+  CHECK_EQ(FindHandsetLine(tapi, testing::kKestraCp932), kNoDevice);  // the code page's bytes are not the name
+  CHECK_EQ(FindHandsetLine(tapi, ""), kNoDevice);
+}
+
+TEST_CASE("room for the UTF-8 name comes from what the structure needs when the name is left out") {
+  // TAPI's first answer: no name (size and offset 0), the need of the whole structure.
+  const std::uint32_t nativeNeeded = devcaps::kFixedSize + 24 + 14;
+  std::vector<std::byte> first(devcaps::kFixedSize, std::byte{0});
+  devcaps::Put(first, devcaps::dwTotalSize, devcaps::kFixedSize);
+  devcaps::Put(first, devcaps::dwNeededSize, nativeNeeded);
+  devcaps::Put(first, devcaps::dwUsedSize, devcaps::kFixedSize);
+  std::vector<std::byte> shown(first.size());
+  PresentLineName(first, shown, Cp932);
+  CHECK(devcaps::Get(shown, devcaps::dwNeededSize) >= nativeNeeded + 18);
+  CHECK(LineNameOf(shown).empty());
+
+  // A structure needing nearly the largest block the search asks for still gets one it asks for.
+  devcaps::Put(first, devcaps::dwNeededSize, kMaxDevCapsSize - 100);
+  PresentLineName(first, shown, Cp932);
+  CHECK_EQ(devcaps::Get(shown, devcaps::dwNeededSize), kMaxDevCapsSize);
+  // One needing more is refused by the search whatever room is added.
+  devcaps::Put(first, devcaps::dwNeededSize, kMaxDevCapsSize + 1);
+  PresentLineName(first, shown, Cp932);
+  CHECK(devcaps::Get(shown, devcaps::dwNeededSize) > kMaxDevCapsSize);
 }
 
 int main() { return check::RunAll(); }

@@ -135,6 +135,7 @@ int Scenario::Execute(const std::vector<std::string>& w, std::string_view rawLin
   if (command == "device") return CmdDevice(w, line);
   if (command == "tapi") return CmdTapi(w, line);
   if (command == "time") return CmdTime(w, line);
+  if (command == "time-format") return CmdTimeFormat(w, line);
   if (command == "start" || command == "start-second") {
     if (w.size() != 1) return Fail(line, command + " takes no arguments");
     return CmdStart(command == "start-second");
@@ -284,6 +285,12 @@ int Scenario::CmdTime(const std::vector<std::string>& w, int line) {
     return Fail(line, "time HH:MM:SS");
   }
   sim_.clock.secondsOfDay = h * 3600 + m * 60 + s;
+  return kOk;
+}
+
+int Scenario::CmdTimeFormat(const std::vector<std::string>& w, int line) {
+  if (w.size() != 2 || (w[1] != "24h" && w[1] != "12h")) return Fail(line, "time-format 24h|12h");
+  sim_.clock.twelveHour = w[1] == "12h";
   return kOk;
 }
 

@@ -48,6 +48,7 @@ class Scenario {
   int CmdDevice(const std::vector<std::string>& w, int line);
   int CmdTapi(const std::vector<std::string>& w, int line);
   int CmdTime(const std::vector<std::string>& w, int line);
+  int CmdTimeFormat(const std::vector<std::string>& w, int line);
   int CmdStart(bool second);
   int CmdClick(const std::vector<std::string>& w, int line);
   int CmdSpin(const std::vector<std::string>& w, int line);
