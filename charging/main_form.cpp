@@ -1,6 +1,7 @@
 #include "charging/main_form.h"
 
 #include "charging/error_display.h"
+#include "charging/line_access_hint.h"
 #include "charging/texts.h"
 #include "charging/window_layouts.h"
 #include "services/handset_line.h"
@@ -53,7 +54,16 @@ bool TMainForm::ChargeStart() {
     ChargeStop();
   }
   platform_.boxes.Show(BoxKind::Error, kErrorCaption, Settings.HandsetName + text::kNotConnected);
+  ShowLineAccessHint();
   return false;
+}
+
+void TMainForm::ShowLineAccessHint() {
+  if (lineAccessHintShown_) return;
+  const LineOpenDiagnosis diagnosis = platform_.tapi.LastOpenDiagnosis();
+  if (!diagnosis.accessDenied) return;
+  lineAccessHintShown_ = true;
+  platform_.boxes.Show(BoxKind::Information, kInformationCaption, LineAccessHint(Settings.HandsetName, diagnosis));
 }
 
 void TMainForm::ChargeStop() {
