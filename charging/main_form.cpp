@@ -53,15 +53,16 @@ bool TMainForm::ChargeStart() {
     // stays open behind a run that never started.
     ChargeStop();
   }
+  // Taken before the box: the ticks of its modal loop search again, and every
+  // search clears what the failed open reported.
+  const LineOpenDiagnosis diagnosis = platform_.tapi.LastOpenDiagnosis();
   platform_.boxes.Show(BoxKind::Error, kErrorCaption, Settings.HandsetName + text::kNotConnected);
-  ShowLineAccessHint();
+  ShowLineAccessHint(diagnosis);
   return false;
 }
 
-void TMainForm::ShowLineAccessHint() {
-  if (lineAccessHintShown_) return;
-  const LineOpenDiagnosis diagnosis = platform_.tapi.LastOpenDiagnosis();
-  if (!diagnosis.accessDenied) return;
+void TMainForm::ShowLineAccessHint(const LineOpenDiagnosis& diagnosis) {
+  if (lineAccessHintShown_ || !diagnosis.accessDenied) return;
   lineAccessHintShown_ = true;
   platform_.boxes.Show(BoxKind::Information, kInformationCaption, LineAccessHint(Settings.HandsetName, diagnosis));
 }

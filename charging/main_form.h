@@ -89,7 +89,7 @@ class TMainForm : public Form {
   // After a start that failed because this user may not open the handset's
   // device, says how to get the access; once a session, since joining a
   // group takes a new login.
-  void ShowLineAccessHint();
+  void ShowLineAccessHint(const LineOpenDiagnosis& diagnosis);
   void LoadSettings(StoreKey& key);
 
   Platform& platform_;
