@@ -1,6 +1,7 @@
 #include "charging/main_form.h"
 
 #include "charging/error_display.h"
+#include "charging/line_access_hint.h"
 #include "charging/remaining_time.h"
 #include "charging/texts.h"
 #include "charging/window_layouts.h"
@@ -54,8 +55,18 @@ bool TMainForm::ChargeStart() {
     // stays open behind a run that never started.
     ChargeStop();
   }
+  // Taken before the box: the ticks of its modal loop search again, and every
+  // search clears what the failed open reported.
+  const LineOpenDiagnosis diagnosis = platform_.tapi.LastOpenDiagnosis();
   platform_.boxes.Show(BoxKind::Error, kErrorCaption, Settings.HandsetName + text::kNotConnected);
+  ShowLineAccessHint(diagnosis);
   return false;
+}
+
+void TMainForm::ShowLineAccessHint(const LineOpenDiagnosis& diagnosis) {
+  if (lineAccessHintShown_ || !diagnosis.accessDenied) return;
+  lineAccessHintShown_ = true;
+  platform_.boxes.Show(BoxKind::Information, kInformationCaption, LineAccessHint(Settings.HandsetName, diagnosis));
 }
 
 void TMainForm::ChargeStop() {

@@ -90,6 +90,10 @@ class TMainForm : public Form {
   void RunEnded(RunEnd reason);
   void ShutDownAtEnd();
   void SetNotConnected();
+  // After a start that failed because this user may not open the handset's
+  // device, says how to get the access; once a session, since joining a
+  // group takes a new login.
+  void ShowLineAccessHint(const LineOpenDiagnosis& diagnosis);
   void LoadSettings(StoreKey& key);
 
   Platform& platform_;
@@ -100,6 +104,7 @@ class TMainForm : public Form {
   TConfForm* ConfForm = nullptr;
   // Reused by the tick so that an idle tick does not allocate.
   std::string scratch_;
+  bool lineAccessHintShown_ = false;
   std::string time_;
   PowerSourceText powerText_;
   RunStatusReporter runStatus_;

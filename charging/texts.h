@@ -9,6 +9,11 @@ inline constexpr const char* kConfCaption = "環境設定";
 inline constexpr const char* kSingleInstanceName = "EX_GANNET";
 
 inline constexpr const char* kNotConnected = "が接続されていません。";
+// The advice after a failed start when the user may not open the handset's device.
+inline constexpr const char* kLineAccessDenied = "を開く権限がありません。";
+inline constexpr const char* kLineAccessJoinGroup = "グループに参加してから、ログインし直してください。";
+inline constexpr const char* kLineAccessJoinCommandOpen = "端末で次のコマンドを実行します：\nsudo usermod -aG ";
+inline constexpr const char* kLineAccessJoinCommandClose = " $USER";
 inline constexpr const char* kChargingRemainingOpen = "充電中（残り ";
 inline constexpr const char* kChargingRemainingClose = ")";
 inline constexpr const char* kChargingUntimed = "充電中（時間指定なし）";

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
 
 namespace murrelet {
 
@@ -45,6 +46,14 @@ std::uint32_t Get(std::span<const std::byte> block, std::size_t offset);
 void Put(std::span<std::byte> block, std::size_t offset, std::uint32_t value);
 }  // namespace devcaps
 
+// What the platform can tell about why a line would not open. TAPI itself
+// cannot tell, so a platform that knows nothing more leaves it empty.
+struct LineOpenDiagnosis {
+  bool accessDenied = false;  // the system refused this user access to the line's device
+  std::string device;         // that device as the user names it ("/dev/ttyACM0"); may be empty
+  std::string group;          // the group whose members may open it ("dialout"); may be empty
+};
+
 class Tapi {
  public:
   virtual ~Tapi() = default;
@@ -68,6 +77,10 @@ class Tapi {
                                 std::uint32_t mediaModes) = 0;
   virtual std::int32_t lineClose(HLINE line) = 0;
   virtual std::int32_t lineShutdown(HLINEAPP lineApp) = 0;
+
+  // Why the latest lineOpen failed, for a hint to the user. Every
+  // lineInitialize and every successful lineOpen clears it.
+  virtual LineOpenDiagnosis LastOpenDiagnosis() const { return {}; }
 };
 
 }  // namespace murrelet

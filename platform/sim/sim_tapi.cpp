@@ -55,6 +55,7 @@ std::vector<TapiCall> SimTapi::TakeCalls() {
 
 std::int32_t SimTapi::lineInitialize(HLINEAPP* lineApp, std::uint32_t* numDevs) {
   std::int32_t result = 0;
+  diagnosis_ = {};
   if (init == InitMode::Fail || Failing("lineInitialize")) {
     result = LINEERR_OPERATIONFAILED;
   } else if (init == InitMode::Reinit) {
@@ -126,11 +127,15 @@ std::int32_t SimTapi::lineOpen(HLINEAPP lineApp, std::uint32_t deviceId, HLINE* 
     result = LINEERR_BADDEVICEID;
   } else if (!devices[deviceId].acceptsVersion || apiVersion != kTapiVersion14) {
     result = LINEERR_INCOMPATIBLEAPIVERSION;
+  } else if (devices[deviceId].openDenied) {
+    result = LINEERR_OPERATIONFAILED;
+    diagnosis_ = {true, devices[deviceId].node, devices[deviceId].group};
   } else if (!devices[deviceId].openOk || (devices[deviceId].media & mediaModes) == 0 || Failing("lineOpen")) {
     result = LINEERR_OPERATIONFAILED;
   } else {
     *line = nextLine_++;
     lines_[*line] = lineApp;
+    diagnosis_ = {};
   }
   Record(kOpen,
          [&] { return std::vector<std::pair<std::string, std::int64_t>>{{"lineApp", lineApp},

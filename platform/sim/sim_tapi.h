@@ -20,6 +20,11 @@ struct SimLineDevice {
   bool acceptsVersion = true;
   bool capsOk = true;
   bool openOk = true;
+  // The open is refused because the user may not open the device; `node` and
+  // `group` are what the platform then reports about it.
+  bool openDenied = false;
+  std::string node;
+  std::string group;
   std::optional<std::uint32_t> needed;      // dwNeededSize it reports; default: what its name requires
   std::optional<std::uint32_t> nameOffset;  // misreported dwLineNameOffset
   std::optional<std::uint32_t> nameSize;    // misreported dwLineNameSize
@@ -47,6 +52,7 @@ class SimTapi : public Tapi {
                         std::uint32_t mediaModes) override;
   std::int32_t lineClose(HLINE line) override;
   std::int32_t lineShutdown(HLINEAPP lineApp) override;
+  LineOpenDiagnosis LastOpenDiagnosis() const override { return diagnosis_; }
 
   // The process that held handles has ended: the system releases them.
   void ReleaseAll();
@@ -85,6 +91,7 @@ class SimTapi : public Tapi {
   std::size_t maxApps_ = 0;
   std::int64_t counts_[kOpCount] = {};
   std::vector<TapiCall> calls_;
+  LineOpenDiagnosis diagnosis_;
 };
 
 // The block size a device needs to report its name.

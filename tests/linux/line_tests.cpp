@@ -1,14 +1,20 @@
 // The tty line adapter on a fake sysfs tree, with pseudo-terminals standing in
 // for the modem ttys; the core's own search runs over it unchanged.
 #include <fcntl.h>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <filesystem>
 #include <fstream>
 #include <vector>
 
+#include "platform/linux/line/tty_access.h"
 #include "platform/linux/line/tty_tapi.h"
 #include "services/handset_line.h"
 
@@ -32,6 +38,7 @@ class FakeMachine {
     for (int fd : masters_) ::close(fd);
     fs::remove_all(root_);
   }
+  fs::path Root() const { return root_; }
   fs::path Sys() const { return root_ / "sys"; }
   fs::path Dev() const { return root_ / "dev"; }
 
@@ -207,4 +214,118 @@ TEST(TtyTapi, RefusesMediaTheDeviceDoesNotOffer) {
   // Ending the application closes whatever it left open.
   tapi.lineShutdown(app);
   EXPECT_EQ(tapi.lineClose(12345), LINEERR_INVALLINEHANDLE);
+}
+
+namespace {
+
+// Finds the handset and opens its line the way a run does; true when it opened.
+bool StartARun(TtyTapi& tapi) {
+  const std::int32_t id = FindHandsetLine(tapi, "KESTRA T48R");
+  if (id == kNoDevice) return false;
+  HLINEAPP app = 0;
+  HLINE line = 0;
+  OpenHandsetLine(tapi, id, app, line);
+  const bool opened = static_cast<std::int32_t>(line) >= 1;
+  CloseHandsetLine(tapi, app, line);
+  return opened;
+}
+
+}  // namespace
+
+TEST(TtyTapi, OnlyARefusedAccessIsDiagnosedAsSuch) {
+  struct Case {
+    int error;
+    bool accessDenied;
+  };
+  for (const Case& c : {Case{EACCES, true}, Case{EPERM, true}, Case{EBUSY, false}, Case{ENOENT, false},
+                        Case{EIO, false}}) {
+    SCOPED_TRACE(c.error);
+    FakeMachine machine;
+    machine.AddTty("ttyACM0", "KESTRA T48R");
+    int refusals = 0;
+    TtyTapi tapi(machine.Sys(), machine.Dev(), [&](const char* path, int flags) {
+      if (refusals-- > 0) {
+        errno = c.error;
+        return -1;
+      }
+      return OpenNodeWithTheSystem(path, flags);
+    });
+    refusals = 1;
+    EXPECT_FALSE(StartARun(tapi));
+    const LineOpenDiagnosis diagnosis = tapi.LastOpenDiagnosis();
+    EXPECT_EQ(diagnosis.accessDenied, c.accessDenied);
+    EXPECT_EQ(diagnosis.device, c.accessDenied ? (machine.Dev() / "ttyACM0").string() : "");
+    EXPECT_EQ(tapi.LiveApplications(), 0u);
+    // The next search starts afresh, and so does a run that opens.
+    EXPECT_EQ(FindHandsetLine(tapi, "KESTRA T48R"), 0);
+    EXPECT_FALSE(tapi.LastOpenDiagnosis().accessDenied);
+    refusals = 1;
+    StartARun(tapi);
+    EXPECT_TRUE(StartARun(tapi));
+    EXPECT_FALSE(tapi.LastOpenDiagnosis().accessDenied);
+  }
+}
+
+TEST(TtyTapi, TheDiagnosisNamesTheGroupOnlyWhenItsMembersMayOpenTheNode) {
+  char pattern[] = "/tmp/murrelet-node-XXXXXX";
+  const fs::path dir = mkdtemp(pattern);
+  const fs::path node = dir / "ttyACM0";
+  std::ofstream(node).put('x');
+  struct stat status {};
+  ASSERT_EQ(::stat(node.c_str(), &status), 0);
+  const struct group* owner = ::getgrgid(status.st_gid);
+  ASSERT_NE(owner, nullptr);
+  const std::string groupName = owner->gr_name;
+  struct Case {
+    mode_t mode;
+    bool named;
+  };
+  for (const Case& c : {Case{0660, true}, Case{0620, false}, Case{0600, false}, Case{0000, false}}) {
+    SCOPED_TRACE(c.mode);
+    ASSERT_EQ(::chmod(node.c_str(), c.mode), 0);
+    const LineOpenDiagnosis diagnosis = DiagnoseRefusedAccess(node);
+    EXPECT_TRUE(diagnosis.accessDenied);
+    EXPECT_EQ(diagnosis.device, node.string());
+    EXPECT_EQ(diagnosis.group, c.named ? groupName : "");
+  }
+  EXPECT_EQ(DiagnoseRefusedAccess(dir / "gone").group, "");
+  fs::remove_all(dir);
+}
+
+// The real refusal: the tty's pseudo-terminal is made one that this user may
+// not open (as root, permission bits are ignored, so a child process drops to
+// nobody first). The child reports through its exit code.
+TEST(TtyTapi, ATtyTheUserMayNotOpenIsReportedAsRefusedAccess) {
+  FakeMachine machine;
+  machine.AddTty("ttyACM0", "KESTRA T48R");
+  const fs::path node = machine.Dev() / "ttyACM0";
+  const bool asRoot = ::geteuid() == 0;
+  std::string expectedGroup;
+  if (asRoot) {
+    // A node its group may open, owned by a group that nobody is not in.
+    ASSERT_EQ(::chmod(node.c_str(), 0660), 0);
+    ASSERT_EQ(::chmod(machine.Root().c_str(), 0755), 0);
+    struct stat status {};
+    ASSERT_EQ(::stat(node.c_str(), &status), 0);
+    expectedGroup = ::getgrgid(status.st_gid)->gr_name;
+  } else {
+    ASSERT_EQ(::chmod(node.c_str(), 0000), 0);
+  }
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    if (asRoot && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(10);
+    TtyTapi tapi(machine.Sys(), machine.Dev());
+    if (StartARun(tapi)) ::_exit(11);
+    const LineOpenDiagnosis diagnosis = tapi.LastOpenDiagnosis();
+    if (!diagnosis.accessDenied) ::_exit(12);
+    if (diagnosis.device != node.string()) ::_exit(13);
+    if (diagnosis.group != expectedGroup) ::_exit(14);
+    ::_exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  if (WEXITSTATUS(status) == 10) GTEST_SKIP() << "this root may not drop to nobody";
+  EXPECT_EQ(WEXITSTATUS(status), 0);
 }

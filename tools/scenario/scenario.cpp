@@ -247,6 +247,11 @@ int Scenario::CmdDevice(const std::vector<std::string>& w, int line) {
       changed.acceptsVersion = value == "ok";
     } else if ((key == "caps" || key == "open") && OkFail(value)) {
       (key == "caps" ? changed.capsOk : changed.openOk) = *OkFail(value);
+      if (key == "open") changed.openDenied = false;
+    } else if (key == "open" && value == "denied") {
+      changed.openDenied = true;
+    } else if (key == "node" || key == "group") {
+      (key == "node" ? changed.node : changed.group) = value;
     } else {
       return Fail(line, "bad device setting '" + w[n] + "'");
     }

@@ -186,6 +186,12 @@ Json Scenario::Dump(bool takeCalls) {
     calls.Push(std::move(entry));
   }
   tapi.Set("calls", std::move(calls));
+  const LineOpenDiagnosis diagnosis = sim_.tapi.LastOpenDiagnosis();
+  Json openDiagnosis = Json::MakeObject();
+  openDiagnosis.Set("access_denied", diagnosis.accessDenied);
+  openDiagnosis.Set("device", diagnosis.device);
+  openDiagnosis.Set("group", diagnosis.group);
+  tapi.Set("open_diagnosis", std::move(openDiagnosis));
   dump.Set("tapi", std::move(tapi));
   if (takeCalls) pendingCalls_.clear();
 

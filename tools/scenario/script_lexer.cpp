@@ -41,6 +41,9 @@ LexResult SplitWords(std::string_view line) {
         const char e = line[++i];
         if (e == '"' || e == '\\') {
           word += e;
+        } else if (e == 'n') {
+          // As in JSON, so that an expected text with line breaks reads the same in both.
+          word += '\n';
         } else if (e == 'x' && i + 2 < line.size() && HexDigit(line[i + 1]) >= 0 && HexDigit(line[i + 2]) >= 0) {
           word += static_cast<char>(HexDigit(line[i + 1]) * 16 + HexDigit(line[i + 2]));
           i += 2;

@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/linux/line/tty_access.h"
+
 namespace murrelet::linux_platform {
 namespace {
 
@@ -22,8 +24,10 @@ Handle NextFree(Handle& next, const Map& live) {
 
 }  // namespace
 
-TtyTapi::TtyTapi(std::filesystem::path sysfsRoot, std::filesystem::path devRoot)
-    : sysfsRoot_(std::move(sysfsRoot)), devRoot_(std::move(devRoot)) {}
+int OpenNodeWithTheSystem(const char* path, int flags) { return ::open(path, flags); }
+
+TtyTapi::TtyTapi(std::filesystem::path sysfsRoot, std::filesystem::path devRoot, OpenNode openNode)
+    : sysfsRoot_(std::move(sysfsRoot)), devRoot_(std::move(devRoot)), openNode_(std::move(openNode)) {}
 
 TtyTapi::~TtyTapi() {
   for (auto& [handle, line] : lines_) ::close(line.fd);
@@ -35,6 +39,7 @@ const std::vector<ModemTty>* TtyTapi::DevicesOf(HLINEAPP lineApp) const {
 }
 
 std::int32_t TtyTapi::lineInitialize(HLINEAPP* lineApp, std::uint32_t* numDevs) {
+  diagnosis_ = {};
   if (lineApp == nullptr || numDevs == nullptr) return LINEERR_OPERATIONFAILED;
   const HLINEAPP handle = NextFree(nextApp_, apps_);
   std::vector<ModemTty> devices = ScanModemTtys(sysfsRoot_);
@@ -106,14 +111,21 @@ std::int32_t TtyTapi::lineOpen(HLINEAPP lineApp, std::uint32_t deviceId, HLINE* 
   // No O_NOCTTY would let the handset's tty become our controlling terminal;
   // O_NONBLOCK keeps a modem without carrier from blocking the GUI thread.
   const std::filesystem::path node = devRoot_ / device.ttyName;
-  const int fd = ::open(node.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  const int fd = openNode_(node.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
+    // A user outside the tty's group sees the handset but may not open it;
+    // the program then tells the user how to get the access.
+    if (errno == EACCES || errno == EPERM) {
+      diagnosis_ = DiagnoseRefusedAccess(node);
+      return LINEERR_OPERATIONFAILED;
+    }
     if (errno == ENOENT || errno == ENODEV || errno == ENXIO) return LINEERR_NODEVICE;
     return errno == EBUSY || errno == EMFILE || errno == ENFILE ? LINEERR_RESOURCEUNAVAIL : LINEERR_OPERATIONFAILED;
   }
   const HLINE handle = NextFree(nextLine_, lines_);
   lines_.emplace(handle, OpenLine{lineApp, fd});
   *line = handle;
+  diagnosis_ = {};
   return 0;
 }
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -20,10 +21,15 @@ inline constexpr std::int32_t LINEERR_STRUCTURETOOSMALL = static_cast<std::int32
 inline constexpr std::int32_t LINEERR_RESOURCEUNAVAIL = static_cast<std::int32_t>(0x80000047);
 inline constexpr std::uint32_t STRINGFORMAT_ASCII = 1;
 
+// Opens a device node as open(2) does: a descriptor, or -1 with errno set.
+using OpenNode = std::function<int(const char* path, int flags)>;
+int OpenNodeWithTheSystem(const char* path, int flags);
+
 class TtyTapi : public Tapi {
  public:
-  // `sysfsRoot` is normally "/sys" and `devRoot` "/dev"; tests pass a tree of their own.
-  TtyTapi(std::filesystem::path sysfsRoot, std::filesystem::path devRoot);
+  // `sysfsRoot` is normally "/sys" and `devRoot` "/dev"; tests pass a tree of
+  // their own, and an `openNode` to see refusals that root would never get.
+  TtyTapi(std::filesystem::path sysfsRoot, std::filesystem::path devRoot, OpenNode openNode = OpenNodeWithTheSystem);
   ~TtyTapi() override;
   TtyTapi(const TtyTapi&) = delete;
   TtyTapi& operator=(const TtyTapi&) = delete;
@@ -39,6 +45,7 @@ class TtyTapi : public Tapi {
                         std::uint32_t mediaModes) override;
   std::int32_t lineClose(HLINE line) override;
   std::int32_t lineShutdown(HLINEAPP lineApp) override;
+  LineOpenDiagnosis LastOpenDiagnosis() const override { return diagnosis_; }
 
   // For tests and diagnostics: what is alive right now.
   std::size_t LiveApplications() const { return apps_.size(); }
@@ -53,6 +60,8 @@ class TtyTapi : public Tapi {
 
   std::filesystem::path sysfsRoot_;
   std::filesystem::path devRoot_;
+  OpenNode openNode_;
+  LineOpenDiagnosis diagnosis_;
   std::map<HLINEAPP, std::vector<ModemTty>> apps_;
   std::map<HLINE, OpenLine> lines_;
   HLINEAPP nextApp_ = 1;

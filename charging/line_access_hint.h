@@ -1,0 +1,16 @@
+// The advice shown when a run could not start because this user may not open
+// the handset's device (on Linux: not a member of the tty's group).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "kit/tapi.h"
+
+namespace murrelet {
+
+// The text of the advice box for `handsetName`, naming the device and, when
+// the platform knows it, the group to join and the command that joins it.
+std::string LineAccessHint(std::string_view handsetName, const LineOpenDiagnosis& diagnosis);
+
+}  // namespace murrelet
