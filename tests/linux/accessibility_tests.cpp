@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QThread>
 #include <QTimer>
 #include <map>
 #include <vector>
@@ -257,4 +258,83 @@ TEST(Keyboard, TheSettingsDialogTabsThroughItsControlsAndEnterAndEscapePressNoth
   EXPECT_TRUE(walked);
   EXPECT_EQ(conf.ModalResult, TModalResult::Ok);
   EXPECT_TRUE(main.Settings.ACPowerFlag);
+}
+
+namespace {
+
+// Counts what the windows tell assistive technology, per object and kind.
+// Qt sends these only while an assistive technology bus is connected, which
+// tests/linux/with_atspi provides.
+struct EventLog {
+  EventLog() {
+    Current() = this;
+    QAccessible::installUpdateHandler([](QAccessibleEvent* event) {
+      if (Current() != nullptr) Current()->events.emplace_back(event->object(), event->type());
+    });
+  }
+  ~EventLog() {
+    QAccessible::installUpdateHandler(nullptr);
+    Current() = nullptr;
+  }
+  int Count(const QObject* object, QAccessible::Event type) const {
+    int n = 0;
+    for (const auto& [o, t] : events) n += (o == object && t == type) ? 1 : 0;
+    return n;
+  }
+  static EventLog*& Current() {
+    static EventLog* log = nullptr;
+    return log;
+  }
+  std::vector<std::pair<const QObject*, QAccessible::Event>> events;
+};
+
+bool AssistiveTechnologyConnected() {
+  for (int i = 0; i < 200 && !QAccessible::isActive(); ++i) {
+    QApplication::processEvents();
+    QThread::msleep(10);
+  }
+  return QAccessible::isActive();
+}
+
+}  // namespace
+
+TEST(AccessibilityEvents, AChangedPanelOrPowerTextIsAnnouncedOnceAndAnUnchangedOneNotAtAll) {
+  QtOnSim env;
+  env.app.Start();
+  if (!AssistiveTechnologyConnected()) {
+    if (qEnvironmentVariableIsSet("MURRELET_REQUIRE_ATSPI")) FAIL() << "no assistive technology bus connected";
+    GTEST_SKIP() << "no assistive technology bus; run through tests/linux/with_atspi";
+  }
+  TMainForm& main = *env.app.MainForm();
+  auto* bar = static_cast<StatusPanels*>(env.Widget<QWidget>(main, "StatusBar"));
+  QLabel* panel0 = bar->Panel(0);
+  QLabel* power = env.Widget<QLabel>(main, "LMDLabel1");
+  EventLog log;
+  env.app.Deliver([&] { main.StatusBar.SetPanel(0, "充電完了"); });
+  EXPECT_EQ(log.Count(panel0, QAccessible::NameChanged), 1);
+  env.app.Deliver([&] { main.StatusBar.SetPanel(0, "充電完了"); });
+  env.app.Deliver([&] { main.StatusBar.SetPanel(1, "12:00:01"); });
+  EXPECT_EQ(log.Count(panel0, QAccessible::NameChanged), 1) << "nothing new in panel 0, nothing said";
+  // A message too long for the panel is narrowed, and still said once.
+  env.app.Deliver([&] { main.StatusBar.SetPanel(0, "KESTRA T48Rが接続されていません。"); });
+  EXPECT_EQ(log.Count(panel0, QAccessible::NameChanged), 2);
+  // A run's ticks: one change each.
+  sim::SimLineDevice handset;
+  handset.name = "KESTRA T48R";
+  env.sim.tapi.devices.push_back(handset);
+  main.SpinEdit2.SetValue(10);
+  env.app.Deliver([&] { main.SpeedButton2.UserClick(); });
+  const int before = log.Count(panel0, QAccessible::NameChanged);
+  for (int tick = 0; tick < 3; ++tick) env.app.Deliver([&] { main.Timer1.Fire(); });
+  EXPECT_EQ(env.Panel(0), QStringLiteral("充電中（残り 0:09:57)"));
+  EXPECT_EQ(log.Count(panel0, QAccessible::NameChanged) - before, 3);
+
+  // Ticks with the same power state say nothing; a new state is said once.
+  const int powerBefore = log.Count(power, QAccessible::NameChanged);
+  env.app.Deliver([&] { main.PowerInfo(); });
+  EXPECT_EQ(log.Count(power, QAccessible::NameChanged), powerBefore);
+  env.sim.power.status.ACLineStatus = 0;
+  env.app.Deliver([&] { main.PowerInfo(); });
+  EXPECT_EQ(log.Count(power, QAccessible::NameChanged), powerBefore + 1);
+  EXPECT_EQ(power->accessibleName(), QStringLiteral("現在の電源 バッテリ"));
 }
