@@ -452,6 +452,22 @@ std::intptr_t FormWindow::Receive(unsigned message, std::uintptr_t wParam, std::
       SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
       return reinterpret_cast<std::intptr_t>(GetSysColorBrush(COLOR_BTNFACE));
     }
+    case WM_ACTIVATE:
+      // As a dialog does: the focus leaves with the window and comes back to
+      // the control that had it, or to the first one the keyboard reaches.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(window_, focus)) lastFocus_ = focus;
+        return 0;
+      }
+      if (lastFocus_ == nullptr || !IsWindow(lastFocus_) || !IsWindowEnabled(lastFocus_)) {
+        lastFocus_ = GetNextDlgTabItem(window_, nullptr, FALSE);
+      }
+      if (lastFocus_ != nullptr) {
+        SetFocus(lastFocus_);
+        return 0;
+      }
+      break;
     case WM_CLOSE:
       events_.CloseRequested(form_);
       return 0;

@@ -66,6 +66,7 @@ class FormWindow : private WindowReceiver {
   FontHandle font_ = nullptr;
   FontHandle boldFont_ = nullptr;
   DrawingState drawing_;  // what the drawn-over controls paint with
+  WindowHandle lastFocus_ = nullptr;  // the control that had the focus when the window was left
   std::vector<std::unique_ptr<Widget>> widgets_;
   std::unique_ptr<HookableWindow> hook_;
   std::unique_ptr<LegacyPowerBridge> bridge_;

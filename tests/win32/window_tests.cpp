@@ -287,8 +287,9 @@ TEST_CASE("keyboard: Tab walks the main window in reading order; Space starts an
   CHECK(main.SpeedButton2.Enabled());
   HWND window = env.Main();
   SetForegroundWindow(window);
-  SetFocus(env.Child(main, "SpinEdit1"));
   env.Pump();
+  // Activated, the window gives the focus to the first control in tab order.
+  CHECK_EQ(FocusedWindow(window), env.Child(main, "SpinEdit1"));
   const char* forward[] = {"SpinEdit2", "LMDCheckBox1", "SpeedButton1", "SpeedButton2", "SpinEdit1"};
   for (const char* expected : forward) {
     PressKey(VK_TAB);
