@@ -1,4 +1,5 @@
-// The two windows as both GUIs build them: one row per control.
+// The two windows as both GUIs build them: one row per control, in tab order,
+// with the names a screen reader says where a control's own text does not.
 #pragma once
 
 #include <span>

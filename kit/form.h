@@ -26,7 +26,22 @@ struct ControlLayout {
   std::string_view text;
   Align align = Align::Left;
   std::string_view image = {};  // artwork name for pictures and glyph buttons
+  // What assistive technology calls the control when its own text does not
+  // say it (see AccessibleName).
+  std::string_view accessibleName = {};
+  // The control that takes the keyboard focus when this one has it and is
+  // disabled: the button that now acts (see FocusAfter).
+  std::string_view focusOnDisable = {};
 };
+
+// Controls the keyboard can reach, in the layout's order (the tab order).
+bool TakesFocus(ControlKind kind);
+
+// The name a screen reader says for the control of `row`. A label or static
+// text that the program writes is read with its caption before its text
+// ("現在の電源 AC電源"); another control with an accessible name is called by
+// it; a button without a caption by its hint; the rest by their own text.
+std::string AccessibleName(const ControlLayout& row, const Control* control);
 
 enum class TModalResult { None, Ok, Cancel };
 
@@ -46,6 +61,7 @@ class Form {
   std::span<const ControlLayout> Layout() const { return layout_; }
   const std::vector<Control*>& Controls() const { return controls_; }
   Control* Find(std::string_view name) const;
+  const ControlLayout* RowOf(std::string_view name) const;
 
   bool Visible = false;
   TModalResult ModalResult = TModalResult::None;
@@ -61,6 +77,14 @@ class Form {
   std::span<const ControlLayout> layout_;
   std::vector<Control*> controls_;
 };
+
+// Where the keyboard focus goes when `focused` may no longer hold it: the
+// control itself while it is enabled; else its row's successor when that is
+// enabled; else the next enabled control in tab order, wrapping round; null
+// when no control can take it. Hosts ask after each action of the program,
+// so a start button that disables itself hands the focus to the stop button
+// that the same action enabled.
+const Control* FocusAfter(const Form& form, const Control& focused);
 
 class FormHost {
  public:

@@ -5,10 +5,11 @@
 
 #include "platform/win32/windows_api.h"
 
+#include <commctrl.h>
+
 namespace murrelet::win32 {
 
 const wchar_t* const kPicturePanelClass = L"MurreletPicturePanel";
-const wchar_t* const kPercentBarClass = L"MurreletPercentBar";
 
 namespace {
 
@@ -28,12 +29,11 @@ void PaintPicturePanel(HWND window, HDC dc) {
   }
 }
 
-void PaintPercentBar(HWND window, HDC dc) {
-  const PercentBarState* state = StateOf<const PercentBarState>(window);
+void PaintPercentBar(HWND window, HDC dc, const DrawingState* state) {
   RECT rect;
   GetClientRect(window, &rect);
   DrawEdge(dc, &rect, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
-  const int percent = state ? state->percent : 0;
+  const int percent = std::clamp(static_cast<int>(SendMessageW(window, PBM_GETPOS, 0, 0)), 0, 100);
   RECT filled = rect;
   filled.right = rect.left + (rect.right - rect.left) * percent / 100;
   RECT empty = rect;
@@ -60,13 +60,7 @@ LRESULT CALLBACK PaintedControl(HWND window, UINT message, WPARAM wParam, LPARAM
   if (message == WM_PAINT) {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
-    wchar_t className[32] = {};
-    GetClassNameW(window, className, 32);
-    if (std::wstring_view(className) == kPercentBarClass) {
-      PaintPercentBar(window, dc);
-    } else {
-      PaintPicturePanel(window, dc);
-    }
+    PaintPicturePanel(window, dc);
     EndPaint(window, &paint);
     return 0;
   }
@@ -74,20 +68,79 @@ LRESULT CALLBACK PaintedControl(HWND window, UINT message, WPARAM wParam, LPARAM
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
+// Paints into the DC a WM_PAINT or WM_PRINTCLIENT brings, or a fresh one.
+template <typename Paint>
+LRESULT PaintWith(HWND window, WPARAM given, Paint paint) {
+  if (given != 0) {
+    paint(reinterpret_cast<HDC>(given));
+    return 0;
+  }
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(window, &ps);
+  paint(dc);
+  EndPaint(window, &ps);
+  return 0;
+}
+
+LRESULT CALLBACK PercentBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+  const auto* state = reinterpret_cast<const DrawingState*>(data);
+  switch (message) {
+    case WM_PAINT:
+    case WM_PRINTCLIENT:
+      return PaintWith(window, wParam, [&](HDC dc) { PaintPercentBar(window, dc, state); });
+    case WM_ERASEBKGND:
+      return 1;
+    case PBM_SETPOS: {
+      // The bar's own drawing animates towards a new position; this one
+      // shows it at once.
+      const LRESULT previous = DefSubclassProc(window, message, wParam, lParam);
+      InvalidateRect(window, nullptr, FALSE);
+      return previous;
+    }
+    default:
+      return DefSubclassProc(window, message, wParam, lParam);
+  }
+}
+
+std::wstring PartText(HWND bar, int part) {
+  const LRESULT length = SendMessageW(bar, SB_GETTEXTLENGTHW, static_cast<WPARAM>(part), 0);
+  std::wstring text(LOWORD(length) + 1, L'\0');
+  SendMessageW(bar, SB_GETTEXTW, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(LOWORD(length));
+  return text;
+}
+
+LRESULT CALLBACK PanelsProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+  const auto* state = reinterpret_cast<const DrawingState*>(data);
+  if (message == WM_ERASEBKGND) return 1;
+  if (message != WM_PAINT && message != WM_PRINTCLIENT) return DefSubclassProc(bar, message, wParam, lParam);
+  // The whole bar in system colours: each part sunken, its text fitted.
+  return PaintWith(bar, wParam, [&](HDC dc) {
+    RECT client;
+    GetClientRect(bar, &client);
+    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+    const int parts = static_cast<int>(SendMessageW(bar, SB_GETPARTS, 0, 0));
+    for (int part = 0; part < parts; ++part) {
+      RECT bound{};
+      SendMessageW(bar, SB_GETRECT, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(&bound));
+      DrawEdge(dc, &bound, BDR_SUNKENOUTER, BF_RECT);
+      DrawFittedText(dc, PanelTextRect(bar, part, state->dpi), PartText(bar, part), state->font,
+                     part == parts - 1 && parts > 1);
+    }
+  });
+}
+
 }  // namespace
 
 void RegisterCustomControls() {
   static const bool registered = [] {
-    for (const wchar_t* name : {kPicturePanelClass, kPercentBarClass}) {
-      WNDCLASSEXW windowClass{};
-      windowClass.cbSize = sizeof(windowClass);
-      windowClass.lpfnWndProc = PaintedControl;
-      windowClass.hInstance = GetModuleHandleW(nullptr);
-      windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-      windowClass.lpszClassName = name;
-      RegisterClassExW(&windowClass);
-    }
-    return true;
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = PaintedControl;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = kPicturePanelClass;
+    return RegisterClassExW(&windowClass) != 0;
   }();
   (void)registered;
 }
@@ -153,15 +206,34 @@ FontHandle CondensedFont(HDC dc, FontHandle font, const std::wstring& text, int 
   return narrow;
 }
 
-void DrawFittedPanel(const DRAWITEMSTRUCT& item, const std::wstring& text, FontHandle font, unsigned dpi) {
-  HDC dc = item.hDC;
-  RECT rect = item.rcItem;
+void DrawPercentOver(HWND progressBar, const DrawingState* state) {
+  SetWindowSubclass(progressBar, PercentBarProc, 1, reinterpret_cast<DWORD_PTR>(state));
+}
+
+void DrawPanelsOver(HWND statusBar, const DrawingState* state) {
+  SetWindowSubclass(statusBar, PanelsProc, 1, reinterpret_cast<DWORD_PTR>(state));
+}
+
+RECT PanelTextRect(HWND statusBar, int part, unsigned dpi) {
+  RECT rect{};
+  SendMessageW(statusBar, SB_GETRECT, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(&rect));
+  // Inside the sunken border, with a margin of two design pixels.
+  InflateRect(&rect, -1, -1);
   rect.left += Scale(2, dpi);
+  rect.right -= Scale(2, dpi);
+  if (rect.right < rect.left) rect.right = rect.left;
+  return rect;
+}
+
+void DrawFittedText(HDC dc, const RECT& rect, const std::wstring& text, FontHandle font, bool centred) {
   HFONT narrow = CondensedFont(dc, font, text, rect.right - rect.left);
   const HGDIOBJ previous = SelectObject(dc, narrow != nullptr ? narrow : font);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &rect, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  RECT area = rect;
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &area,
+            // Unclipped: text that did not fit would show, not vanish.
+            (centred ? DT_CENTER : DT_LEFT) | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
   SelectObject(dc, previous);
   if (narrow != nullptr) DeleteObject(narrow);
 }

@@ -39,6 +39,11 @@ struct FormWindow::Widget : ControlView {
   Widget(FormWindow& window_, Control* control_, const ControlLayout* row_, int id_)
       : owner(window_), control(control_), row(row_), id(id_) {}
   void ControlChanged(const Control&) override { owner.Mirror(*this); }
+  // An arrow key on a spin box's edit, or a click on its arrows.
+  void Step(int direction) {
+    auto* spin = static_cast<TSpinEdit*>(control);
+    owner.Run([spin, direction] { spin->UserStep(direction); });
+  }
 
   FormWindow& owner;
   Control* control;          // null for a row that no control claims
@@ -46,14 +51,32 @@ struct FormWindow::Widget : ControlView {
   int id;
   HWND window = nullptr;
   HWND upDown = nullptr;
+  HWND nameLabel = nullptr;  // an edit's name, just before it in z-order
   std::wstring shownText;
-  PercentBarState bar;
+  std::wstring shownClock;
+  int shownPercent = -1;
   std::unique_ptr<Artwork> image;
   std::unique_ptr<Artwork> disabledImage;
 };
 
+namespace {
+
+// The arrow keys on a spin box's edit step its value, as its arrows do.
+LRESULT CALLBACK SpinKeys(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+  if (message == WM_KEYDOWN && (wParam == VK_UP || wParam == VK_DOWN)) {
+    reinterpret_cast<FormWindow::Widget*>(data)->Step(wParam == VK_UP ? +1 : -1);
+    return 0;
+  }
+  return DefSubclassProc(edit, message, wParam, lParam);
+}
+
+}  // namespace
+
 FormWindow::FormWindow(Form& form, WindowHandle owner, bool dialog, Deliver deliver, FormWindowEvents& events)
-    : form_(form), deliver_(std::move(deliver)), events_(events), dialog_(dialog) {
+    : form_(form),
+      deliver_([this, outer = std::move(deliver)](const std::function<void()>& action) { RunKeepingFocus(outer, action); }),
+      events_(events),
+      dialog_(dialog) {
   RegisterCustomControls();
   const DWORD style = dialog ? WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPSIBLINGS
                              : WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPSIBLINGS;
@@ -98,6 +121,7 @@ void FormWindow::AddPowerBridge(PowerStatusSource& power) {
 void FormWindow::CreateWidgets() {
   font_ = CreateWindowFont(dpi_, false);
   boldFont_ = CreateWindowFont(dpi_, true);
+  drawing_ = {font_, dpi_};
   SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   int index = 0;
   for (const ControlLayout& row : form_.Layout()) {
@@ -123,7 +147,9 @@ void FormWindow::CreateWidget(Widget& widget) {
   const wchar_t* className = WC_STATICW;
   DWORD style = WS_CHILD | WS_VISIBLE;
   DWORD exStyle = 0;
-  const std::wstring text = Widen(row.text);
+  // A glyph button's window text is its accessible name; the caption it
+  // draws is the control's text.
+  const std::wstring text = Widen(row.kind == ControlKind::Button ? AccessibleName(row, widget.control) : std::string(row.text));
   switch (row.kind) {
     case ControlKind::Group:
       className = WC_BUTTONW;
@@ -149,7 +175,7 @@ void FormWindow::CreateWidget(Widget& widget) {
       exStyle = WS_EX_CLIENTEDGE;
       break;
     case ControlKind::ProgressBar:
-      className = kPercentBarClass;
+      className = PROGRESS_CLASSW;
       break;
     case ControlKind::StatusBar:
       className = STATUSCLASSNAMEW;
@@ -160,6 +186,12 @@ void FormWindow::CreateWidget(Widget& widget) {
       break;
     case ControlKind::Timer:
       return;
+  }
+  if (row.kind == ControlKind::SpinEdit) {
+    // The system names an edit after the static text just before it in
+    // z-order; this one, of no size, holds the box's whole name.
+    widget.nameLabel = CreateWindowExW(0, WC_STATICW, Widen(AccessibleName(row, widget.control)).c_str(),
+                                       WS_CHILD | WS_VISIBLE | SS_NOPREFIX, 0, 0, 0, 0, window_, nullptr, module, nullptr);
   }
   widget.window = CreateWindowExW(exStyle, className, text.c_str(), style, 0, 0, 0, 0, window_,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(widget.id)), module, nullptr);
@@ -174,9 +206,11 @@ void FormWindow::CreateWidget(Widget& widget) {
     SendMessageW(widget.upDown, UDM_SETPOS32, 0, 50);
   }
   if (row.kind == ControlKind::ProgressBar) {
-    widget.bar.font = font_;
-    SetWindowLongPtrW(widget.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&widget.bar));
+    SendMessageW(widget.window, PBM_SETRANGE32, 0, 100);
+    DrawPercentOver(widget.window, &drawing_);
   }
+  if (row.kind == ControlKind::StatusBar) DrawPanelsOver(widget.window, &drawing_);
+  if (row.kind == ControlKind::SpinEdit) SetWindowSubclass(widget.window, SpinKeys, 1, reinterpret_cast<DWORD_PTR>(&widget));
   if (row.kind == ControlKind::Button && widget.control != nullptr) {
     const auto* button = static_cast<const TButton*>(widget.control);
     if (!button->Hint.empty()) {
@@ -248,19 +282,41 @@ void FormWindow::ApplyDpi(unsigned dpi) {
   const FontHandle oldBold = boldFont_;
   font_ = CreateWindowFont(dpi_, false);
   boldFont_ = CreateWindowFont(dpi_, true);
+  drawing_ = {font_, dpi_};
   SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   for (const auto& widget : widgets_) {
     if (widget->window == nullptr) continue;
     const auto* label = dynamic_cast<const TLabel*>(widget->control);
     const bool bold = label != nullptr && label->Bold();
     SendMessageW(widget->window, WM_SETFONT, reinterpret_cast<WPARAM>(bold ? boldFont_ : font_), TRUE);
-    widget->bar.font = font_;
     PlaceWidget(*widget);
   }
   if (tooltip_ != nullptr) SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   DeleteObject(oldFont);
   DeleteObject(oldBold);
   InvalidateRect(window_, nullptr, TRUE);
+}
+
+void FormWindow::RunKeepingFocus(const Deliver& deliver, const std::function<void()>& action) {
+  Control* focused = nullptr;
+  const HWND focus = GetFocus();
+  for (const auto& widget : widgets_) {
+    if (widget->window != nullptr && widget->window == focus) focused = widget->control;
+  }
+  deliver(action);
+  // Disabling the focused control leaves the focus nowhere (or on the
+  // control, where no key reaches it); a focus the action moved elsewhere,
+  // such as into a box it showed, stays where it went.
+  const HWND now = GetFocus();
+  if (focused == nullptr || focused->Enabled() || (now != nullptr && now != focus)) return;
+  const Control* next = FocusAfter(form_, *focused);
+  for (const auto& widget : widgets_) {
+    if (next == nullptr || widget->control != next || widget->window == nullptr) continue;
+    SetFocus(widget->window);
+    if (widget->row->kind == ControlKind::SpinEdit) SendMessageW(widget->window, EM_SETSEL, 0, -1);
+    return;
+  }
+  SetFocus(window_);
 }
 
 FormWindow::Widget* FormWindow::WidgetById(int id) {
@@ -297,24 +353,27 @@ void FormWindow::Mirror(Widget& widget) {
       }
       return;
     }
-    case ControlKind::ProgressBar:
-      widget.bar.percent = static_cast<const TProgressBar&>(control).ShownPercent();
-      InvalidateRect(widget.window, nullptr, FALSE);
+    case ControlKind::ProgressBar: {
+      const int percent = static_cast<const TProgressBar&>(control).ShownPercent();
+      if (percent != widget.shownPercent) {
+        widget.shownPercent = percent;
+        SendMessageW(widget.window, PBM_SETPOS, static_cast<WPARAM>(percent), 0);
+      }
       return;
+    }
     case ControlKind::StatusBar: {
       const auto& status = static_cast<const TStatusBar&>(control);
-      // Panel 0 draws itself, so that a long message is narrowed, never cut;
-      // the bar hands the text back with WM_DRAWITEM.
-      std::wstring message = status.PanelCount() > 0 ? Widen(status.Panel(0)) : std::wstring();
-      if (message != widget.shownText) {
-        widget.shownText = std::move(message);
-        SendMessageW(widget.window, SB_SETTEXTW, 0 | SBT_OWNERDRAW, reinterpret_cast<LPARAM>(widget.shownText.c_str()));
-      }
-      if (status.PanelCount() > 1) {
-        // A leading tab centres the clock panel's text.
-        const std::wstring text = L"\t" + Widen(status.Panel(1));
-        SendMessageW(widget.window, SB_SETTEXTW, 1, reinterpret_cast<LPARAM>(text.c_str()));
-      }
+      // The parts keep their texts, so the bar reads them out and tells
+      // assistive technology of each change itself; each is set only when it
+      // changed, so a tick that changes nothing says nothing.
+      const auto setPart = [&](std::size_t part, std::wstring& shown) {
+        std::wstring text = status.PanelCount() > part ? Widen(status.Panel(part)) : std::wstring();
+        if (text == shown) return;
+        shown = std::move(text);
+        SendMessageW(widget.window, SB_SETTEXTW, part, reinterpret_cast<LPARAM>(shown.c_str()));
+      };
+      setPart(0, widget.shownText);
+      setPart(1, widget.shownClock);
       return;
     }
     case ControlKind::CheckBox:
@@ -326,7 +385,8 @@ void FormWindow::Mirror(Widget& widget) {
   if (const auto* label = dynamic_cast<const TLabel*>(&control)) {
     SendMessageW(widget.window, WM_SETFONT, reinterpret_cast<WPARAM>(label->Bold() ? boldFont_ : font_), FALSE);
   }
-  const std::wstring text = Widen(control.Text());
+  const std::wstring text =
+      Widen(control.Kind() == ControlKind::Button ? AccessibleName(*widget.row, &control) : control.Text());
   if (text != widget.shownText) {
     widget.shownText = text;
     SetWindowTextW(widget.window, text.c_str());
@@ -354,9 +414,7 @@ std::intptr_t FormWindow::Receive(unsigned message, std::uintptr_t wParam, std::
       if (header->code != UDN_DELTAPOS) break;
       Widget* widget = WidgetById(static_cast<int>(header->idFrom) - 1000);
       if (widget == nullptr || widget->control == nullptr) return 1;
-      auto* spin = static_cast<TSpinEdit*>(widget->control);
-      const int direction = reinterpret_cast<const NMUPDOWN*>(lParam)->iDelta > 0 ? +1 : -1;
-      Run([spin, direction] { spin->UserStep(direction); });
+      widget->Step(reinterpret_cast<const NMUPDOWN*>(lParam)->iDelta > 0 ? +1 : -1);
       return 1;  // the arrows keep no value of their own
     }
     case WM_TIMER:
@@ -372,13 +430,10 @@ std::intptr_t FormWindow::Receive(unsigned message, std::uintptr_t wParam, std::
       const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
       Widget* widget = WidgetById(static_cast<int>(item->CtlID));
       if (widget == nullptr) break;
-      if (widget->row->kind == ControlKind::StatusBar) {
-        if (item->itemID == 0) DrawFittedPanel(*item, widget->shownText, font_, dpi_);
-        return TRUE;
-      }
       const bool enabled = widget->control == nullptr || widget->control->Enabled();
       const Artwork* glyph = enabled ? widget->image.get() : widget->disabledImage.get();
-      DrawGlyphButton(*item, widget->shownText, glyph, font_, dpi_);
+      const std::wstring caption = widget->control != nullptr ? Widen(widget->control->Text()) : std::wstring();
+      DrawGlyphButton(*item, caption, glyph, font_, dpi_);
       return TRUE;
     }
     case WM_CTLCOLORSTATIC:
@@ -386,6 +441,9 @@ std::intptr_t FormWindow::Receive(unsigned message, std::uintptr_t wParam, std::
       HDC dc = reinterpret_cast<HDC>(wParam);
       Widget* widget = WidgetById(GetDlgCtrlID(reinterpret_cast<HWND>(lParam)));
       if (widget != nullptr && widget->row->kind == ControlKind::SpinEdit) {
+        // A read-only edit asks as a static does; it keeps the colours of an
+        // edit, which a high-contrast scheme sets apart from the face.
+        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
         SetBkColor(dc, GetSysColor(COLOR_WINDOW));
         return reinterpret_cast<std::intptr_t>(GetSysColorBrush(COLOR_WINDOW));
       }
@@ -394,6 +452,22 @@ std::intptr_t FormWindow::Receive(unsigned message, std::uintptr_t wParam, std::
       SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
       return reinterpret_cast<std::intptr_t>(GetSysColorBrush(COLOR_BTNFACE));
     }
+    case WM_ACTIVATE:
+      // As a dialog does: the focus leaves with the window and comes back to
+      // the control that had it, or to the first one the keyboard reaches.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(window_, focus)) lastFocus_ = focus;
+        return 0;
+      }
+      if (lastFocus_ == nullptr || !IsWindow(lastFocus_) || !IsWindowEnabled(lastFocus_)) {
+        lastFocus_ = GetNextDlgTabItem(window_, nullptr, FALSE);
+      }
+      if (lastFocus_ != nullptr) {
+        SetFocus(lastFocus_);
+        return 0;
+      }
+      break;
     case WM_CLOSE:
       events_.CloseRequested(form_);
       return 0;

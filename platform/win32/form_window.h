@@ -28,6 +28,8 @@ class FormWindowEvents {
 
 class FormWindow : private WindowReceiver {
  public:
+  struct Widget;  // a control's window and what it shows
+
   // A dialog is owned by the main window; the main window by the window of
   // the task-bar button.
   FormWindow(Form& form, WindowHandle owner, bool dialog, Deliver deliver, FormWindowEvents& events);
@@ -42,7 +44,6 @@ class FormWindow : private WindowReceiver {
   void AddPowerBridge(PowerStatusSource& power);
 
  private:
-  struct Widget;
   std::intptr_t Receive(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
   void CreateWidgets();
   void CreateWidget(Widget& widget);
@@ -51,6 +52,9 @@ class FormWindow : private WindowReceiver {
   void PlaceWidget(Widget& widget);
   Widget* WidgetById(int id);
   void Run(const std::function<void()>& action) { deliver_(action); }
+  // Runs an action of the program; when it disables the control that had
+  // the keyboard focus, the focus goes where the program says.
+  void RunKeepingFocus(const Deliver& deliver, const std::function<void()>& action);
 
   Form& form_;
   Deliver deliver_;
@@ -61,6 +65,8 @@ class FormWindow : private WindowReceiver {
   unsigned dpi_ = 96;
   FontHandle font_ = nullptr;
   FontHandle boldFont_ = nullptr;
+  DrawingState drawing_;  // what the drawn-over controls paint with
+  WindowHandle lastFocus_ = nullptr;  // the control that had the focus when the window was left
   std::vector<std::unique_ptr<Widget>> widgets_;
   std::unique_ptr<HookableWindow> hook_;
   std::unique_ptr<LegacyPowerBridge> bridge_;

@@ -42,6 +42,11 @@ FormWindow* Win32Forms::WindowOf(const Form& form) const {
   return nullptr;
 }
 
+WindowHandle Win32Forms::HandleOf(const Form& form) const {
+  const FormWindow* window = WindowOf(form);
+  return window != nullptr ? window->Handle() : nullptr;
+}
+
 void Win32Forms::Show(Form& form) {
   form.Visible = true;
   if (FormWindow* window = WindowOf(form)) {

@@ -46,14 +46,16 @@ class Win32Forms : public FormHost, public FormWindowEvents, public ApplicationW
 
   // The window of the task-bar button.
   WindowHandle ApplicationHandle() const { return application_.Handle(); }
+  // The real window of a form; null when it has none.
+  WindowHandle HandleOf(const Form& form) const;
+  // One message: dialog keys for tabbing, but Enter and Escape press nothing.
+  static void Dispatch(void* message);
 
  private:
   FormWindow* WindowOf(const Form& form) const;
   // The open dialog, else the main window; null before the main window exists.
   WindowHandle TopWindow() const;
   void BringTopWindowForward() const;
-  // One message: dialog keys for tabbing, but Enter and Escape press nothing.
-  static void Dispatch(void* message);
 
   PowerStatusSource& power_;
   Deliver deliver_;

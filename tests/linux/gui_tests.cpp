@@ -24,51 +24,13 @@
 #include "platform/linux/gui/qt_message_boxes.h"
 #include "platform/sim/sim_platform.h"
 #include "private_bus.h"
+#include "qt_on_sim.h"
 
 using namespace murrelet;
 using namespace murrelet::linux_platform;
 using murrelet::testing::WaitFor;
 
 namespace {
-
-QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
-// The simulated platform with the real Qt windows in place of its own.
-struct QtOnSim {
-  explicit QtOnSim(bool configured = true) {
-    if (configured) {
-      auto& key = sim.store.keys[SettingsKeyPath()];
-      key["KestraName"] = std::string("KESTRA T48R");
-      for (const char* name : {"ACPowerFlag", "BatteryPowerFlag", "SuspendDisable", "HourTimer", "MinTimer",
-                               "ShutDownFlag"}) {
-        key[name] = std::uint32_t{0};
-      }
-      key["BatteryParcent"] = std::uint32_t{30};
-    }
-    forms.SetDelivery([this](const QtFormHost::Action& action) { app.Deliver(action); }, nullptr);
-    forms.onCloseRequest = [this](Form& form) {
-      if (&form == app.MainForm()) app.CloseMainWindow();
-    };
-  }
-  ~QtOnSim() { app.WindowsEnding(); }
-
-  template <typename T>
-  T* Widget(const Form& form, std::string_view name) {
-    return qobject_cast<T*>(forms.WindowOf(form)->ObjectOf(name));
-  }
-  QWidget& MainWidget() { return forms.WindowOf(*app.MainForm())->Widget(); }
-  QWidget& ConfWidget() { return forms.WindowOf(*app.ConfForm())->Widget(); }
-  QString Panel(std::size_t i) {
-    auto* bar = forms.WindowOf(*app.MainForm())->ObjectOf("StatusBar");
-    return static_cast<StatusPanels*>(static_cast<QWidget*>(bar))->Panel(i)->text();
-  }
-
-  sim::SimPlatform sim;
-  QtFormHost forms;
-  Platform platform{sim.tapi, sim.power, sim.execution, sim.sleeper, sim.shutdown, sim.store,
-                    sim.locks, sim.clock, sim.boxes, forms, sim.runStatus};
-  TApplication app{platform};
-};
 
 // Every layout row: where the design puts it, at least as wide, and wide
 // enough for what it shows (a label's text, a check box's box and text).

@@ -95,7 +95,7 @@ std::vector<std::string> PanelsOfTheFirstTimedTick(LocaleClock& clock) {
   key[kValueBatteryParcent] = std::uint32_t{30};
   key[kValueSuspendDisable] = std::uint32_t{1};
   Platform platform{sim.tapi, sim.power, sim.execution, sim.sleeper, sim.shutdown,
-                    sim.store, sim.locks, clock,         sim.boxes,   sim.forms};
+                    sim.store, sim.locks, clock,         sim.boxes,   sim.forms, sim.runStatus};
   TApplication app(platform);
   app.Start();
   TMainForm& main = *app.MainForm();

@@ -1,9 +1,11 @@
 // Plays the user's part in the smoke test from outside the program: waits for
 // a window by its caption, closes, minimises or restores it, clicks one of its
 // controls, prints where it is for a screenshot, or prints its owner's caption
-// (in UTF-8).
+// (in UTF-8), or brings it to the front and presses Tab a number of times, as
+// a keyboard user would before a screenshot that shows the focus.
 //   window_tool wait|gone|close|minimize|restore|rect|owner <caption> [seconds]
 //   window_tool click <caption> <control id>
+//   window_tool tab <caption> <count>
 #include <windows.h>
 
 #include <cstdio>
@@ -48,13 +50,13 @@ HWND Await(const wchar_t* caption, double seconds, bool shown) {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 3) {
-    std::fputs("usage: window_tool wait|gone|close|minimize|restore|rect|owner|click <caption> [seconds|control id]\n",
+    std::fputs("usage: window_tool wait|gone|close|minimize|restore|rect|owner|click|tab <caption> [seconds|control id|count]\n",
                stderr);
     return 2;
   }
   const std::wstring command = argv[1];
   const wchar_t* caption = argv[2];
-  const double seconds = argc > 3 && command != L"click" ? _wtof(argv[3]) : 20.0;
+  const double seconds = argc > 3 && command != L"click" && command != L"tab" ? _wtof(argv[3]) : 20.0;
   if (command == L"gone") return Await(caption, seconds, false) == nullptr ? 0 : 1;
   HWND window = Await(caption, seconds, true);
   if (window == nullptr) {
@@ -80,6 +82,19 @@ int wmain(int argc, wchar_t** argv) {
     RECT rect;
     GetWindowRect(window, &rect);
     std::printf("%ldx%ld+%ld+%ld\n", rect.right - rect.left, rect.bottom - rect.top, rect.left, rect.top);
+    return 0;
+  }
+  if (command == L"tab" && argc > 3) {
+    SetForegroundWindow(window);
+    Sleep(200);
+    for (int i = _wtoi(argv[3]); i > 0; --i) {
+      INPUT keys[2] = {};
+      keys[0].type = keys[1].type = INPUT_KEYBOARD;
+      keys[0].ki.wVk = keys[1].ki.wVk = VK_TAB;
+      keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+      SendInput(2, keys, sizeof(INPUT));
+      Sleep(100);
+    }
     return 0;
   }
   if (command == L"click" && argc > 3) {

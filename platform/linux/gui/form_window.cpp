@@ -1,5 +1,8 @@
 #include "platform/linux/gui/form_window.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QIcon>
@@ -54,6 +57,24 @@ void ApplyFont(QWidget& widget, const TLabel& label) {
   widget.setFont(font);
 }
 
+// The status bar reads as one to assistive technology, its panels as its
+// text children.
+QAccessibleInterface* StatusBarAccessible(const QString&, QObject* object) {
+  auto* bar = dynamic_cast<StatusPanels*>(object);
+  return bar != nullptr ? new QAccessibleWidget(bar, QAccessible::StatusBar) : nullptr;
+}
+
+// A name of the core's description goes to the widget where the widget's own
+// text does not say it; changing it tells assistive technology once.
+void ApplyAccessibleName(QWidget& widget, const ControlLayout& row, const Control& control) {
+  // Qt would call a group inside a group by the outer one's title.
+  const bool named = !row.accessibleName.empty() || row.kind == ControlKind::Group ||
+                     (row.kind == ControlKind::Button && control.Text().empty());
+  if (!named) return;
+  const QString name = Q(AccessibleName(row, &control));
+  if (widget.accessibleName() != name) widget.setAccessibleName(name);
+}
+
 }  // namespace
 
 QFont FormFont() {
@@ -78,6 +99,11 @@ FormWindow::FormWindow(QtFormHost& host, Form& form, bool dialog)
   widget_->setFont(FormFont());
   widget_->setFixedSize(form.ClientWidth(), form.ClientHeight());
   widget_->onCloseBox = [this] { host_.CloseBoxPressed(form_); };
+  static const bool factoryInstalled = [] {
+    QAccessible::installFactory(StatusBarAccessible);
+    return true;
+  }();
+  (void)factoryInstalled;
 
   for (const ControlLayout& row : form.Layout()) {
     QWidget* parent = widget_.get();
@@ -112,6 +138,7 @@ FormWindow::FormWindow(QtFormHost& host, Form& form, bool dialog)
     bound_.emplace_back(&timer, views_.back().get());
   }
   FitWidths();
+  SetTabOrder();
 }
 
 // The forms go before the host that made their windows, so the form may be
@@ -239,9 +266,10 @@ QWidget* FormWindow::MakeWidget(const ControlLayout& row, QWidget* parent, Contr
       break;
   }
   if (control != nullptr) {
-    auto view = std::make_unique<FunctionView>([widget, apply](const Control& c) {
+    auto view = std::make_unique<FunctionView>([widget, apply, &row](const Control& c) {
       widget->setEnabled(c.Enabled());
       if (apply) apply(c);
+      ApplyAccessibleName(*widget, row, c);
     });
     control->Attach(view.get());
     bound_.emplace_back(control, view.get());
@@ -270,6 +298,33 @@ void FormWindow::FitWidths() {
     auto* widget = static_cast<QWidget*>(objects_.at(std::string(row.name)));
     if (widget->sizeHint().width() > widget->width()) CondenseToWidth(*widget, widget->width());
   }
+}
+
+void FormWindow::SetTabOrder() {
+  // The layout's order, as the rows are listed: the order a reader expects.
+  QWidget* previous = nullptr;
+  for (const ControlLayout& row : form_.Layout()) {
+    if (!TakesFocus(row.kind)) continue;
+    auto* widget = static_cast<QWidget*>(objects_.at(std::string(row.name)));
+    if (previous != nullptr) QWidget::setTabOrder(previous, widget);
+    previous = widget;
+  }
+}
+
+Control* FormWindow::ControlOf(const QWidget* widget) const {
+  for (; widget != nullptr && widget != widget_.get(); widget = widget->parentWidget()) {
+    for (const auto& [control, view] : bound_) {
+      if (ObjectOf(control->Name()) == widget) return control;
+    }
+  }
+  return nullptr;
+}
+
+void FormWindow::KeepFocusAfter(Control& focusedBefore) {
+  if (focusedBefore.Enabled() || !widget_->isVisible()) return;
+  const Control* next = FocusAfter(form_, focusedBefore);
+  if (next == nullptr) return;
+  if (auto* widget = qobject_cast<QWidget*>(ObjectOf(next->Name()))) widget->setFocus(Qt::TabFocusReason);
 }
 
 QObject* FormWindow::ObjectOf(std::string_view name) const {

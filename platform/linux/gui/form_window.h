@@ -31,10 +31,16 @@ class FormWindow : public ProcedureWindow {
   FormWidget& Widget() { return *widget_; }
   // The widget made for a layout row (or a timer's QTimer), by control name.
   QObject* ObjectOf(std::string_view name) const;
+  // The control whose widget is `widget` or holds it (a spin box's editor).
+  Control* ControlOf(const QWidget* widget) const;
+  // Gives the keyboard focus on when the control that held it before an
+  // action of the program is disabled now.
+  void KeepFocusAfter(Control& focusedBefore);
 
  private:
   QWidget* MakeWidget(const ControlLayout& row, QWidget* parent, Control* control);
   void FitWidths();
+  void SetTabOrder();
 
   QtFormHost& host_;
   Form& form_;

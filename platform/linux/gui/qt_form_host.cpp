@@ -1,5 +1,6 @@
 #include "platform/linux/gui/qt_form_host.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
@@ -101,12 +102,25 @@ void QtFormHost::Quit() {
 }
 
 void QtFormHost::Deliver(const Action& action, bool tick) {
+  // The control with the keyboard focus before the action, if any: when the
+  // action disables it, the focus goes where the program says, not nowhere.
+  FormWindow* focusWindow = nullptr;
+  Control* focused = nullptr;
+  if (QWidget* widget = QApplication::focusWidget()) {
+    for (const auto& window : windows_) {
+      if (Control* control = window->ControlOf(widget)) {
+        focusWindow = window.get();
+        focused = control;
+      }
+    }
+  }
   if (deliver_) {
     deliver_(action);
   } else {
     action();
   }
   if (afterDelivery_) afterDelivery_(tick);
+  if (focused != nullptr && !quit_) focusWindow->KeepFocusAfter(*focused);
   EndFinishedModalLoops();
 }
 

@@ -1,0 +1,389 @@
+// The program's Windows windows over the simulated services (run under Wine in
+// CI): what MSAA reads for each control (window texts, the static before each
+// edit in z-order, the system classes behind the bar and the panels), panel
+// 0's text in the status bar's part while a run counts down, one text change
+// per new message, the tab order walked with real key presses, the focus
+// after a button disables itself, and both status panels fitted, never cut,
+// at 100 % and 200 %.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "charging/application.h"
+#include "charging/settings_key.h"
+#include "platform/sim/sim_platform.h"
+#include "platform/win32/custom_drawing.h"
+#include "platform/win32/text_encoding.h"
+#include "platform/win32/win32_forms.h"
+#include "tests/win32/check.h"
+#include "platform/win32/windows_api.h"
+
+#include <commctrl.h>
+#include <oleacc.h>
+
+using namespace murrelet;
+using namespace murrelet::win32;
+
+namespace {
+
+constexpr int kFirstControlId = 100;  // the windows number their controls by layout row from here
+
+struct WinOnSim {
+  WinOnSim() {
+    auto& key = sim.store.keys[SettingsKeyPath()];
+    key["KestraName"] = std::string("KESTRA T48R");
+    for (const char* name : {"ACPowerFlag", "BatteryPowerFlag", "SuspendDisable", "HourTimer", "MinTimer",
+                             "ShutDownFlag"}) {
+      key[name] = std::uint32_t{0};
+    }
+    key["BatteryParcent"] = std::uint32_t{30};
+    sim::SimLineDevice handset;
+    handset.name = "KESTRA T48R";
+    sim.tapi.devices.push_back(handset);
+    forms.Connect([this](const std::function<void()>& action) { app.Deliver(action); },
+                  [this] { app.CloseMainWindow(); }, [this] { app.WindowsEnding(); });
+    app.Start();
+    Pump();
+  }
+  ~WinOnSim() { app.WindowsEnding(); }
+
+  HWND Main() { return forms.HandleOf(*app.MainForm()); }
+  HWND Conf() { return forms.HandleOf(*app.ConfForm()); }
+  // A control's window, by its layout row.
+  HWND Child(const Form& form, std::string_view name) {
+    int index = 0;
+    for (const ControlLayout& row : form.Layout()) {
+      if (row.name == name) return GetDlgItem(forms.HandleOf(form), kFirstControlId + index);
+      ++index;
+    }
+    return nullptr;
+  }
+  // One period of the program's timer, as Windows delivers it.
+  void Tick() { SendMessageW(Main(), WM_TIMER, 1, 0); }
+  void Pump() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) Win32Forms::Dispatch(&message);
+  }
+
+  sim::SimPlatform sim;
+  Win32Forms forms{sim.power};
+  Platform platform{sim.tapi, sim.power, sim.execution, sim.sleeper, sim.shutdown, sim.store,
+                    sim.locks, sim.clock, sim.boxes, forms, sim.runStatus};
+  TApplication app{platform};
+};
+
+std::string TextOf(HWND window) {
+  wchar_t text[256] = {};
+  GetWindowTextW(window, text, 256);
+  return Narrow(text);
+}
+
+std::string ClassOf(HWND window) {
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, 64);
+  return Narrow(name);
+}
+
+std::string PartText(HWND bar, int part) {
+  const LRESULT length = SendMessageW(bar, SB_GETTEXTLENGTHW, static_cast<WPARAM>(part), 0);
+  std::wstring text(LOWORD(length) + 1, L'\0');
+  SendMessageW(bar, SB_GETTEXTW, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(LOWORD(length));
+  return Narrow(text);
+}
+
+// What Wine's oleacc answers for a window's own object, for the record.
+std::string OleaccName(HWND window) {
+  IAccessible* object = nullptr;
+  if (FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                        reinterpret_cast<void**>(&object))) ||
+      object == nullptr) {
+    return "(no object)";
+  }
+  VARIANT self;
+  VariantInit(&self);
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  BSTR name = nullptr;
+  std::string result = "(no name)";
+  if (object->get_accName(self, &name) == S_OK && name != nullptr) {
+    result = Narrow(name);
+    SysFreeString(name);
+  }
+  object->Release();
+  return result;
+}
+
+// Counts SB_SETTEXT messages reaching a status bar: each one is a name
+// change the bar itself reports to assistive technology.
+struct SetTextCounter {
+  explicit SetTextCounter(HWND bar) {
+    Bar() = bar;
+    Counts().assign(2, 0);
+    hook = SetWindowsHookExW(WH_CALLWNDPROC, Seen, nullptr, GetCurrentThreadId());
+  }
+  ~SetTextCounter() { UnhookWindowsHookEx(hook); }
+  static LRESULT CALLBACK Seen(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && message->hwnd == Bar() && message->message == SB_SETTEXTW) {
+      const std::size_t part = LOBYTE(message->wParam);
+      if (part < Counts().size()) ++Counts()[part];
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+  }
+  static HWND& Bar() {
+    static HWND bar = nullptr;
+    return bar;
+  }
+  static std::vector<int>& Counts() {
+    static std::vector<int> counts;
+    return counts;
+  }
+  HHOOK hook = nullptr;
+};
+
+// Name changes of a window's parts as WinEvents, where the system sends them.
+struct NameChanges {
+  explicit NameChanges(HWND window) {
+    Window() = window;
+    Count() = 0;
+    hook = SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr, Seen, GetCurrentProcessId(), 0,
+                           WINEVENT_OUTOFCONTEXT);
+  }
+  ~NameChanges() {
+    if (hook != nullptr) UnhookWinEvent(hook);
+  }
+  static void CALLBACK Seen(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD, DWORD) {
+    if (window == Window() && object == OBJID_CLIENT && child == 1) ++Count();
+  }
+  static HWND& Window() {
+    static HWND window = nullptr;
+    return window;
+  }
+  static int& Count() {
+    static int count = 0;
+    return count;
+  }
+  HWINEVENTHOOK hook = nullptr;
+};
+
+HWND FocusedWindow(HWND top) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &info);
+  return info.hwndFocus != nullptr ? info.hwndFocus : GetFocus();
+}
+
+// A key pressed and released through the system's input queue.
+void PressKey(WORD key, bool shift = false) {
+  std::vector<INPUT> inputs;
+  auto add = [&](WORD vk, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    inputs.push_back(input);
+  };
+  if (shift) add(VK_SHIFT, false);
+  add(key, false);
+  add(key, true);
+  if (shift) add(VK_SHIFT, true);
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+}  // namespace
+
+TEST_CASE("names: each control carries what MSAA reads for it") {
+  WinOnSim env;
+  TMainForm& main = *env.app.MainForm();
+  TConfForm& conf = *env.app.ConfForm();
+  // Buttons and check boxes are named by their window text.
+  struct Named {
+    const Form* form;
+    const char* control;
+    const char* text;
+  };
+  const Named texts[] = {
+      {&main, "SpeedButton1", "環境設定"},  // a glyph without a caption: its hint
+      {&main, "SpeedButton2", "充電開始"},
+      {&main, "SpeedButton3", "充電停止"},
+      {&main, "LMDCheckBox1", "終了時にシャットダウンする"},
+      {&main, "LMDLabel1", "AC電源"},
+      {&conf, "CheckBox1", "ＡＣ電源供給時のみ、充電を許可する。"},
+      {&conf, "CheckBox2", "バッテリの残り容量が"},
+      {&conf, "CheckBox3", "充電中はサスペンドを無効にする。"},
+      {&conf, "Button1", "OK"},
+      {&conf, "Button2", "ｷｬﾝｾﾙ"},
+  };
+  for (const Named& n : texts) {
+    HWND window = env.Child(*n.form, n.control);
+    CHECK(window != nullptr);
+    CHECK_EQ(TextOf(window), std::string(n.text));
+  }
+  // Edits and the progress bar are named by the static text just before
+  // them in z-order.
+  const Named labelled[] = {
+      {&main, "SpinEdit1", "充電時間 時間"},
+      {&main, "SpinEdit2", "充電時間 分"},
+      {&main, "LMDProgress", "バッテリ容量"},
+      {&conf, "SpinEdit1", "バッテリの残り容量が ％を超えたら充電停止"},
+  };
+  for (const Named& n : labelled) {
+    HWND previous = GetWindow(env.Child(*n.form, n.control), GW_HWNDPREV);
+    CHECK_EQ(ClassOf(previous), std::string("Static"));
+    CHECK_EQ(TextOf(previous), std::string(n.text));
+  }
+  // The system's own classes, whose proxies give role and value.
+  CHECK_EQ(ClassOf(env.Child(main, "SpinEdit1")), std::string("Edit"));
+  HWND bar = env.Child(main, "LMDProgress");
+  CHECK_EQ(ClassOf(bar), std::string("msctls_progress32"));
+  CHECK_EQ(SendMessageW(bar, PBM_GETPOS, 0, 0), LRESULT{80});
+  CHECK_EQ(ClassOf(env.Child(main, "StatusBar")), std::string("msctls_statusbar32"));
+  // What Wine's own accessibility makes of them; printed, not required.
+  for (const char* control : {"SpeedButton1", "SpinEdit2", "LMDProgress", "StatusBar"}) {
+    std::printf("  oleacc accName(%s) = %s\n", control, OleaccName(env.Child(main, control)).c_str());
+  }
+}
+
+TEST_CASE("status bar: panel 0's text stays in its part during a run, set once per change") {
+  WinOnSim env;
+  TMainForm& main = *env.app.MainForm();
+  HWND status = env.Child(main, "StatusBar");
+  env.Tick();
+  // Ten minutes through the minutes box's up arrow key, then start.
+  SendMessageW(env.Child(main, "SpinEdit2"), WM_KEYDOWN, VK_UP, 0);
+  CHECK_EQ(main.SpinEdit2.Value(), 10);
+  SendMessageW(env.Child(main, "SpeedButton2"), BM_CLICK, 0, 0);
+  CHECK(main.Run.Charging);
+  SetTextCounter counter(status);
+  NameChanges events(status);
+  env.Tick();
+  CHECK_EQ(PartText(status, 0), std::string("充電中（残り 0:09:59)"));
+  CHECK_EQ(HIWORD(SendMessageW(status, SB_GETTEXTLENGTHW, 0, 0)) & SBT_OWNERDRAW, 0);
+  CHECK_EQ(PartText(status, 1), std::string("12:00:00"));
+  env.Tick();
+  CHECK_EQ(PartText(status, 0), std::string("充電中（残り 0:09:58)"));
+  CHECK_EQ(SetTextCounter::Counts()[0], 2);
+  CHECK_EQ(SetTextCounter::Counts()[1], 0);  // the simulated clock stood still
+  env.Pump();
+  // Windows' status bar reports each SB_SETTEXT as a name change of that
+  // part; Wine's may report none. Never more than one per change.
+  std::printf("  panel 0 name-change WinEvents for 2 changes: %d\n", NameChanges::Count());
+  CHECK(NameChanges::Count() <= 2);
+  // A message that stays the same is not set again.
+  main.SpinEdit2.SetEnabled(true);
+  env.app.Deliver([&] { main.StatusBar.SetPanel(1, "12:00:01"); });
+  CHECK_EQ(SetTextCounter::Counts()[0], 2);
+  CHECK_EQ(SetTextCounter::Counts()[1], 1);
+  SendMessageW(env.Child(main, "SpeedButton3"), BM_CLICK, 0, 0);
+  CHECK(!main.Run.Charging);
+  CHECK_EQ(PartText(status, 0), std::string(""));
+}
+
+TEST_CASE("keyboard: Tab walks the main window in reading order; Space starts and stops; the focus follows") {
+  WinOnSim env;
+  TMainForm& main = *env.app.MainForm();
+  env.Tick();
+  CHECK(main.SpeedButton2.Enabled());
+  HWND window = env.Main();
+  SetForegroundWindow(window);
+  env.Pump();
+  // Activated, the window gives the focus to the first control in tab order.
+  CHECK_EQ(FocusedWindow(window), env.Child(main, "SpinEdit1"));
+  const char* forward[] = {"SpinEdit2", "LMDCheckBox1", "SpeedButton1", "SpeedButton2", "SpinEdit1"};
+  for (const char* expected : forward) {
+    PressKey(VK_TAB);
+    env.Pump();
+    CHECK_EQ(FocusedWindow(window), env.Child(main, expected));
+    if (FocusedWindow(window) != env.Child(main, expected)) std::printf("  Tab did not reach %s\n", expected);
+  }
+  PressKey(VK_TAB, true);
+  env.Pump();
+  CHECK_EQ(FocusedWindow(window), env.Child(main, "SpeedButton2"));
+  // The arrow keys on the focused minutes box.
+  SetFocus(env.Child(main, "SpinEdit2"));
+  PressKey(VK_UP);
+  PressKey(VK_UP);
+  PressKey(VK_DOWN);
+  env.Pump();
+  CHECK_EQ(main.SpinEdit2.Value(), 10);
+  // Space on start: the run begins, the focus moves to stop.
+  SetFocus(env.Child(main, "SpeedButton2"));
+  PressKey(VK_SPACE);
+  env.Pump();
+  CHECK(main.Run.Charging);
+  CHECK_EQ(FocusedWindow(window), env.Child(main, "SpeedButton3"));
+  PressKey(VK_SPACE);
+  env.Pump();
+  CHECK(!main.Run.Charging);
+  CHECK_EQ(FocusedWindow(window), env.Child(main, "SpeedButton2"));
+  // The handset goes away: start and stop are off, the focus goes round.
+  env.sim.tapi.devices.clear();
+  env.Tick();
+  CHECK(!main.SpeedButton2.Enabled());
+  CHECK_EQ(FocusedWindow(window), env.Child(main, "SpinEdit1"));
+}
+
+TEST_CASE("status panels: a long message and a 12-hour clock are narrowed, never cut, at 100 % and 200 %") {
+  WinOnSim env;
+  TMainForm& main = *env.app.MainForm();
+  HWND window = env.Main();
+  HWND status = env.Child(main, "StatusBar");
+  env.app.Deliver([&] {
+    main.StatusBar.SetPanel(0, "KESTRA T48Rが接続されていません。");
+    main.StatusBar.SetPanel(1, "1:06:26 PM");
+  });
+  for (const unsigned dpi : {96u, 192u}) {
+    RECT outer;
+    GetWindowRect(window, &outer);
+    RECT suggested{outer.left, outer.top, outer.left + static_cast<LONG>((outer.right - outer.left) * dpi / 96),
+                   outer.top + static_cast<LONG>((outer.bottom - outer.top) * dpi / 96)};
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    CHECK_EQ(PartText(status, 1), std::string("1:06:26 PM"));
+    // The bar as it paints itself, into a bitmap.
+    RECT client;
+    GetClientRect(status, &client);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ previous = SelectObject(dc, bitmap);
+    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+    SendMessageW(status, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    for (int part = 0; part < 2; ++part) {
+      const RECT text = PanelTextRect(status, part, dpi);
+      RECT inner{};
+      SendMessageW(status, SB_GETRECT, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(&inner));
+      InflateRect(&inner, -1, -1);
+      // A cut text runs into the margin up to the border; a fitted one ends
+      // inside its text area.
+      int inkInMargin = 0;
+      int inkInText = 0;
+      for (int y = inner.top; y < inner.bottom; ++y) {
+        for (int x = inner.left; x < inner.right; ++x) {
+          const bool ink = GetPixel(dc, x, y) != face;
+          if (!ink) continue;
+          if (x >= text.right) ++inkInMargin;
+          else ++inkInText;
+        }
+      }
+      std::printf("  %u dpi, panel %d: %ld px of text area, ink %d inside, %d in the margin\n", dpi, part,
+                  static_cast<long>(text.right - text.left), inkInText, inkInMargin);
+      CHECK(inkInText > 0);
+      CHECK_EQ(inkInMargin, 0);
+    }
+    SelectObject(dc, previous);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+  }
+}
+
+int wmain() {
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_UPDOWN_CLASS | ICC_PROGRESS_CLASS};
+  InitCommonControlsEx(&controls);
+  CoInitialize(nullptr);
+  const int failed = check::RunAll();
+  CoUninitialize();
+  return failed;
+}
