@@ -2,8 +2,9 @@
 // display: the time until a top-level window is mapped (Qt and Wine map a
 // window once its contents are laid out; it is drawn on the Expose that
 // follows at once), then, after
-// `settle` ms, its memory: peak RSS (from wait4) and private bytes (from
-// /proc/<pid>/smaps_rollup, read before the program is ended with SIGTERM).
+// `settle` ms, its memory: peak RSS (from wait4) and private bytes, the
+// process's anonymous memory from /proc/<pid>/smaps_rollup (what Windows counts
+// as private bytes: not the mapped files), read before SIGTERM ends it.
 //   window_start SETTLE_MS PROGRAM [ARGS...]
 // prints: start_ms=T peak_rss_kb=R private_kb=P
 #include <X11/Xlib.h>
@@ -21,13 +22,14 @@
 
 namespace {
 
-long PrivateKb(pid_t pid) {
+long AnonymousKb(pid_t pid) {
   std::ifstream in("/proc/" + std::to_string(pid) + "/smaps_rollup");
-  std::string key;
-  long value = 0, total = 0;
-  std::string unit;
-  while (in >> key >> value >> unit) {
-    if (key == "Private_Clean:" || key == "Private_Dirty:") total += value;
+  std::string line;
+  long total = 0;
+  while (std::getline(in, line)) {
+    for (const char* key : {"Anonymous:"}) {
+      if (line.rfind(key, 0) == 0) total += std::atol(line.c_str() + std::strlen(key));
+    }
   }
   return total;
 }
@@ -81,7 +83,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::this_thread::sleep_for(std::chrono::milliseconds(settleMs));
-  const long privateKb = PrivateKb(child);
+  const long privateKb = AnonymousKb(child);
   kill(child, SIGTERM);
   int status = 0;
   rusage usage{};
