@@ -2,6 +2,7 @@
 
 #include "charging/window_layouts.h"
 #include "kit/controls.h"
+#include "kit/tick_schedule.h"
 #include "platform/win32/text_encoding.h"
 #include "platform/win32/ui_metrics.h"
 #include "platform/win32/window_class.h"
@@ -57,6 +58,7 @@ struct FormWindow::Widget : ControlView {
   int shownPercent = -1;
   std::unique_ptr<Artwork> image;
   std::unique_ptr<Artwork> disabledImage;
+  TickSchedule schedule;  // a timer's periods
 };
 
 namespace {
@@ -330,9 +332,12 @@ void FormWindow::Mirror(Widget& widget) {
   const Control& control = *widget.control;
   if (control.Kind() == ControlKind::Timer) {
     const auto& timer = static_cast<const TTimer&>(control);
-    // Setting the timer again restarts its period, as re-enabling must.
+    // Enabling again restarts the period. The system timer runs one wait at a
+    // time, re-armed from the schedule so that periods follow the monotonic clock.
     if (timer.Enabled()) {
-      SetTimer(window_, static_cast<UINT_PTR>(widget.id), timer.Interval(), nullptr);
+      const TickSchedule::Time now = MonotonicNow();
+      widget.schedule.Start(now, std::chrono::milliseconds(timer.Interval()));
+      SetTimer(window_, static_cast<UINT_PTR>(widget.id), widget.schedule.DelayMsFrom(now), nullptr);
     } else {
       KillTimer(window_, static_cast<UINT_PTR>(widget.id));
     }
@@ -421,6 +426,14 @@ std::intptr_t FormWindow::Receive(unsigned message, std::uintptr_t wParam, std::
       for (const auto& widget : widgets_) {
         if (widget->row == nullptr && widget->id == static_cast<int>(wParam)) {
           auto* timer = static_cast<TTimer*>(widget->control);
+          const TickSchedule::Time now = MonotonicNow();
+          if (!widget->schedule.Due(now)) {
+            SetTimer(window_, wParam, widget->schedule.DelayMsFrom(now), nullptr);
+            return 0;
+          }
+          widget->schedule.Fired(now);
+          // Armed before the period runs, whose message boxes run nested loops.
+          SetTimer(window_, wParam, widget->schedule.DelayMsFrom(MonotonicNow()), nullptr);
           Run([timer] { timer->Fire(); });
           return 0;
         }

@@ -92,6 +92,50 @@ TEST(ModemScan, ListsModemTtysInNumericOrderWithTheirProductNames) {
   EXPECT_TRUE(ScanModemTtys(machine.Sys() / "missing").empty());
 }
 
+TEST(ModemScan, ARescanReadsOnlyTheDevicesThatAreNewBehindTheirNames) {
+  FakeMachine machine;
+  machine.AddTty("ttyACM0", "KESTRA T48R", "cdc_acm", /*withNode=*/false);
+  machine.AddTty("ttyACM1", "Other Modem", "cdc_acm", /*withNode=*/false);
+  ModemScanner scanner(machine.Sys());
+  std::vector<ModemTty> ttys;
+  scanner.Scan(ttys);
+  ASSERT_EQ(ttys.size(), 2u);
+  EXPECT_EQ(ttys[0].lineName, "KESTRA T48R");
+
+  // The same device stays plugged in: what it said is kept, not read again.
+  const fs::path device0 = machine.Sys() / "devices" / "usb1" / "1-ttyACM0";
+  std::ofstream(device0 / "product") << "Rewritten\n";
+  scanner.Scan(ttys);
+  ASSERT_EQ(ttys.size(), 2u);
+  EXPECT_EQ(ttys[0].lineName, "KESTRA T48R");
+
+  // Unplugged: gone from the list. Another device under the same name: read afresh.
+  fs::remove_all(device0);
+  fs::remove_all(machine.Sys() / "class" / "tty" / "ttyACM0");
+  scanner.Scan(ttys);
+  ASSERT_EQ(ttys.size(), 1u);
+  EXPECT_EQ(ttys[0].ttyName, "ttyACM1");
+  machine.AddTty("ttyACM0", "Another Phone", "option", /*withNode=*/false);
+  scanner.Scan(ttys);
+  ASSERT_EQ(ttys.size(), 2u);
+  EXPECT_EQ(ttys[0].lineName, "Another Phone");
+  EXPECT_FALSE(ttys[0].dataModem);
+
+  // A tty whose device is not linked yet is listed without media, then read once it is.
+  fs::create_directories(machine.Sys() / "class" / "tty" / "ttyACM5");
+  scanner.Scan(ttys);
+  ASSERT_EQ(ttys.size(), 3u);
+  EXPECT_EQ(ttys[2].ttyName, "ttyACM5");
+  EXPECT_FALSE(ttys[2].dataModem);
+  EXPECT_EQ(ttys[2].lineName, "");
+  fs::remove_all(machine.Sys() / "class" / "tty" / "ttyACM5");
+  machine.AddTty("ttyACM5", "KESTRA T48R", "cdc_acm", /*withNode=*/false);
+  scanner.Scan(ttys);
+  ASSERT_EQ(ttys.size(), 3u);
+  EXPECT_EQ(ttys[2].lineName, "KESTRA T48R");
+  EXPECT_TRUE(ttys[2].dataModem);
+}
+
 TEST(TtyTapi, TheCoreSearchFindsTheHandsetByProductName) {
   FakeMachine machine;
   machine.AddTty("ttyACM0", "Other Modem");
@@ -167,9 +211,10 @@ TEST(TtyTapi, OpeningTheLineOpensTheTtyAndClosingReleasesIt) {
   FakeMachine machine;
   machine.AddTty("ttyACM0", "KESTRA T48R");
   TtyTapi tapi(machine.Sys(), machine.Dev());
-  const int before = OpenFds();
   const std::int32_t id = FindHandsetLine(tapi, "KESTRA T48R");
   ASSERT_EQ(id, 0);
+  // Counted after the first search: the scanner keeps the tty class directory open.
+  const int before = OpenFds();
   HLINEAPP app = 0;
   HLINE line = 0;
   OpenHandsetLine(tapi, id, app, line);
@@ -190,6 +235,7 @@ TEST(TtyTapi, ALineThatHasGoneLeavesNothingOpen) {
   FakeMachine machine;
   machine.AddTty("ttyACM0", "KESTRA T48R", "cdc_acm", /*withNode=*/false);
   TtyTapi tapi(machine.Sys(), machine.Dev());
+  ASSERT_EQ(FindHandsetLine(tapi, "KESTRA T48R"), 0);
   const int before = OpenFds();
   HLINEAPP app = 7;
   HLINE line = 7;

@@ -13,6 +13,7 @@
 #include <QSignalBlocker>
 
 #include "charging/window_layouts.h"
+#include "kit/tick_schedule.h"
 #include "platform/linux/gui/qt_form_host.h"
 #include "platform/linux/gui/text_fit.h"
 
@@ -117,20 +118,37 @@ FormWindow::FormWindow(QtFormHost& host, Form& form, bool dialog)
     widget->setGeometry(row.left, row.top, row.width, row.height);
     objects_.emplace(std::string(row.name), widget);
   }
-  // Timers have no layout row: one per Timer control.
+  // Timers have no layout row: one per Timer control. Each runs as a one-shot
+  // wait re-armed from its schedule, so periods follow the monotonic clock.
   for (Control* control : form.Controls()) {
     if (control->Kind() != ControlKind::Timer) continue;
     auto& timer = static_cast<TTimer&>(*control);
     auto* qtimer = new QTimer(widget_.get());
     qtimer->setObjectName(Q(timer.Name()));
     qtimer->setTimerType(Qt::PreciseTimer);
-    qtimer->setInterval(static_cast<int>(timer.Interval()));
-    QObject::connect(qtimer, &QTimer::timeout, [this, &timer] { host_.Deliver([&timer] { timer.Fire(); }, true); });
+    qtimer->setSingleShot(true);
+    auto schedule = std::make_shared<TickSchedule>();
+    QObject::connect(qtimer, &QTimer::timeout, [this, &timer, qtimer, schedule] {
+      const TickSchedule::Time now = MonotonicNow();
+      if (!schedule->Due(now)) {
+        qtimer->start(static_cast<int>(schedule->DelayMsFrom(now)));
+        return;
+      }
+      schedule->Fired(now);
+      // Armed before the period runs: a message box it opens runs a nested
+      // loop in which the next periods still arrive.
+      qtimer->start(static_cast<int>(schedule->DelayMsFrom(MonotonicNow())));
+      host_.Deliver([&timer] { timer.Fire(); }, true);
+    });
     objects_.emplace(timer.Name(), qtimer);
     auto running = std::make_shared<bool>(false);
-    views_.push_back(std::make_unique<FunctionView>([qtimer, running](const Control& c) {
+    views_.push_back(std::make_unique<FunctionView>([qtimer, running, schedule](const Control& c) {
       // Enabling again starts a fresh period, as the program expects.
-      if (c.Enabled() && !*running) qtimer->start();
+      if (c.Enabled() && !*running) {
+        const TickSchedule::Time now = MonotonicNow();
+        schedule->Start(now, std::chrono::milliseconds(static_cast<const TTimer&>(c).Interval()));
+        qtimer->start(static_cast<int>(schedule->DelayMsFrom(now)));
+      }
       if (!c.Enabled()) qtimer->stop();
       *running = c.Enabled();
     }));

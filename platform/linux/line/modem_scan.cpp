@@ -1,16 +1,18 @@
 #include "platform/linux/line/modem_scan.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <algorithm>
-#include <cctype>
+#include <cstdio>
 #include <fstream>
-#include <tuple>
 #include <system_error>
 
 namespace murrelet::linux_platform {
 namespace fs = std::filesystem;
 namespace {
 
-constexpr const char* kPrefixes[] = {"ttyACM", "ttyUSB"};
+constexpr std::string_view kPrefixes[] = {"ttyACM", "ttyUSB"};
 // The product string sits on the USB device, a level or two above the interface
 // the tty hangs off; the walk stops well before leaving the device tree.
 constexpr int kMaxProductLevels = 4;
@@ -40,55 +42,113 @@ std::string ProductOf(const fs::path& interfaceDir) {
   return {};
 }
 
+// What the device behind class/tty/<name> says; false when it cannot be read yet.
+bool ReadDevice(const fs::path& ttyEntry, ModemTty& tty) {
+  std::error_code ec;
+  const fs::path interfaceDir = fs::canonical(ttyEntry / "device", ec);
+  if (ec) return false;
+  const fs::path driver = fs::read_symlink(interfaceDir / "driver", ec);
+  tty.dataModem = !ec && driver.filename() == "cdc_acm";
+  tty.lineName = ProductOf(interfaceDir);
+  return true;
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
 }  // namespace
 
-bool IsModemTtyName(const std::string& name) {
-  for (const char* prefix : kPrefixes) {
-    const std::string p(prefix);
-    if (name.size() > p.size() && name.compare(0, p.size(), p) == 0 &&
-        std::all_of(name.begin() + static_cast<std::ptrdiff_t>(p.size()), name.end(),
-                    [](unsigned char c) { return std::isdigit(c) != 0; })) {
+bool IsModemTtyName(std::string_view name) {
+  for (std::string_view prefix : kPrefixes) {
+    if (name.size() > prefix.size() && name.substr(0, prefix.size()) == prefix &&
+        std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(), IsDigit)) {
       return true;
     }
   }
   return false;
 }
 
-bool TtyNameLess(const std::string& a, const std::string& b) {
-  auto split = [](const std::string& s) {
-    std::size_t digits = s.size();
-    while (digits > 0 && std::isdigit(static_cast<unsigned char>(s[digits - 1])) != 0) --digits;
-    const std::string number = s.substr(digits);
-    // Compare numbers by length first so that long digit runs cannot overflow.
-    const std::size_t nonZero = number.find_first_not_of('0');
-    const std::string trimmed = nonZero == std::string::npos ? std::string() : number.substr(nonZero);
-    return std::make_tuple(s.substr(0, digits), trimmed.size(), trimmed, number.size());
+bool TtyNameLess(std::string_view a, std::string_view b) {
+  struct Parts {
+    std::string_view prefix, trimmed;
+    std::size_t digits;
   };
-  return split(a) < split(b);
+  auto split = [](std::string_view s) {
+    std::size_t start = s.size();
+    while (start > 0 && IsDigit(s[start - 1])) --start;
+    std::string_view number = s.substr(start);
+    // Compare numbers by length first so that long digit runs cannot overflow.
+    std::string_view trimmed = number;
+    while (!trimmed.empty() && trimmed.front() == '0') trimmed.remove_prefix(1);
+    return Parts{s.substr(0, start), trimmed, number.size()};
+  };
+  const Parts x = split(a);
+  const Parts y = split(b);
+  if (x.prefix != y.prefix) return x.prefix < y.prefix;
+  if (x.trimmed.size() != y.trimmed.size()) return x.trimmed.size() < y.trimmed.size();
+  if (x.trimmed != y.trimmed) return x.trimmed < y.trimmed;
+  return x.digits < y.digits;
+}
+
+ModemScanner::ModemScanner(fs::path sysfsRoot) : classDir_((sysfsRoot / "class" / "tty").string()) {}
+
+ModemScanner::~ModemScanner() {
+  if (dir_ != nullptr) ::closedir(dir_);
+}
+
+ModemScanner::Known* ModemScanner::Remembered(std::string_view ttyName, const struct ::stat& node) {
+  for (Known& known : known_) {
+    if (known.tty.ttyName == ttyName && known.device == node.st_dev && known.inode == node.st_ino &&
+        known.changed.tv_sec == node.st_ctim.tv_sec && known.changed.tv_nsec == node.st_ctim.tv_nsec) {
+      return &known;
+    }
+  }
+  return nullptr;
+}
+
+void ModemScanner::Scan(std::vector<ModemTty>& out) {
+  std::size_t count = 0;
+  // The directory stays open; rewinding it makes the next read list it afresh.
+  if (dir_ == nullptr) dir_ = ::opendir(classDir_.c_str());
+  if (dir_ == nullptr) {
+    out.clear();
+    return;
+  }
+  ::rewinddir(dir_);
+  for (Known& known : known_) known.seen = false;
+  char devicePath[NAME_MAX + sizeof("/device")];
+  while (const dirent* entry = ::readdir(dir_)) {
+    const std::string_view name(entry->d_name);
+    if (!IsModemTtyName(name)) continue;
+    if (count == out.size()) out.emplace_back();
+    ModemTty& tty = out[count++];
+    tty.ttyName.assign(name);
+    tty.lineName.clear();
+    tty.dataModem = false;
+
+    std::snprintf(devicePath, sizeof devicePath, "%s/device", entry->d_name);
+    struct ::stat node {};
+    if (::fstatat(::dirfd(dir_), devicePath, &node, 0) != 0) continue;  // still settling
+    if (Known* known = Remembered(name, node)) {
+      known->seen = true;
+      tty.lineName.assign(known->tty.lineName);
+      tty.dataModem = known->tty.dataModem;
+      continue;
+    }
+    // A new device behind this name: read what it says, once.
+    if (!ReadDevice(fs::path(classDir_) / entry->d_name, tty)) continue;
+    std::erase_if(known_, [&](const Known& k) { return k.tty.ttyName == name; });
+    known_.push_back(Known{tty, node.st_dev, node.st_ino, node.st_ctim, true});
+  }
+  // Devices that have gone are forgotten.
+  std::erase_if(known_, [](const Known& k) { return !k.seen; });
+  out.resize(count);
+  std::sort(out.begin(), out.end(),
+            [](const ModemTty& a, const ModemTty& b) { return TtyNameLess(a.ttyName, b.ttyName); });
 }
 
 std::vector<ModemTty> ScanModemTtys(const fs::path& sysfsRoot) {
   std::vector<ModemTty> ttys;
-  std::error_code ec;
-  const fs::path classDir = sysfsRoot / "class" / "tty";
-  fs::directory_iterator it(classDir, ec);
-  if (ec) return ttys;
-  for (const fs::directory_entry& entry : it) {
-    const std::string name = entry.path().filename().string();
-    if (!IsModemTtyName(name)) continue;
-    ModemTty tty;
-    tty.ttyName = name;
-    const fs::path interfaceDir = fs::canonical(entry.path() / "device", ec);
-    if (!ec) {
-      const fs::path driver = fs::read_symlink(interfaceDir / "driver", ec);
-      tty.dataModem = !ec && driver.filename() == "cdc_acm";
-      tty.lineName = ProductOf(interfaceDir);
-    }
-    ec.clear();
-    ttys.push_back(std::move(tty));
-  }
-  std::sort(ttys.begin(), ttys.end(),
-            [](const ModemTty& a, const ModemTty& b) { return TtyNameLess(a.ttyName, b.ttyName); });
+  ModemScanner(sysfsRoot).Scan(ttys);
   return ttys;
 }
 

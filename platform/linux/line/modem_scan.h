@@ -3,9 +3,15 @@
 // the USB `product` string of the device the tty belongs to.
 #pragma once
 
+#include <dirent.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+
 #include <cstdint>
+#include <ctime>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace murrelet::linux_platform {
@@ -17,14 +23,45 @@ struct ModemTty {
 };
 
 // True for the tty names this program treats as line devices.
-bool IsModemTtyName(const std::string& name);
+bool IsModemTtyName(std::string_view name);
 
 // Orders "ttyACM2" before "ttyACM10": by prefix, then by number.
-bool TtyNameLess(const std::string& a, const std::string& b);
+bool TtyNameLess(std::string_view a, std::string_view b);
 
-// Lists <sysfsRoot>/class/tty/ttyACM* and ttyUSB*, sorted. Unreadable entries
-// are still listed (as devices without data-modem media) so that identifiers
-// stay stable while a device settles.
+// Scans <sysfsRoot>/class/tty for ttyACM* and ttyUSB* once a second. What a
+// tty's device says (its driver and product string) is read when the tty is
+// first seen and kept while the same device stays behind the name; a device
+// that is unplugged and plugged in again is a new sysfs node and is read
+// afresh. So a rescan of unchanged devices reads the directory and stats each
+// modem tty's device, and allocates nothing once its buffers have grown.
+class ModemScanner {
+ public:
+  explicit ModemScanner(std::filesystem::path sysfsRoot);
+  ~ModemScanner();
+  ModemScanner(const ModemScanner&) = delete;
+  ModemScanner& operator=(const ModemScanner&) = delete;
+
+  // Fills `out` (reusing its storage) with the modem ttys, sorted. Unreadable
+  // entries are still listed (as devices without data-modem media) so that
+  // identifiers stay stable while a device settles.
+  void Scan(std::vector<ModemTty>& out);
+
+ private:
+  struct Known {
+    ModemTty tty;
+    dev_t device = 0;
+    ino_t inode = 0;
+    std::timespec changed{};
+    bool seen = false;
+  };
+  Known* Remembered(std::string_view ttyName, const struct ::stat& node);
+
+  std::string classDir_;
+  DIR* dir_ = nullptr;
+  std::vector<Known> known_;
+};
+
+// One scan with a fresh scanner.
 std::vector<ModemTty> ScanModemTtys(const std::filesystem::path& sysfsRoot);
 
 }  // namespace murrelet::linux_platform

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -12,13 +13,13 @@ namespace murrelet::linux_platform {
 namespace {
 
 // Handles wrap at 2^31 so that the caller's signed "1 or more" test holds; 0
-// is never issued.
-template <typename Handle, typename Map>
-Handle NextFree(Handle& next, const Map& live) {
+// is never issued. `taken` tells a handle that is still in use.
+template <typename Handle, typename Taken>
+Handle NextFree(Handle& next, const Taken& taken) {
   for (;;) {
     const Handle candidate = next;
     next = next >= 0x7FFFFFFF ? 1 : next + 1;
-    if (live.count(candidate) == 0) return candidate;
+    if (!taken(candidate)) return candidate;
   }
 }
 
@@ -27,24 +28,44 @@ Handle NextFree(Handle& next, const Map& live) {
 int OpenNodeWithTheSystem(const char* path, int flags) { return ::open(path, flags); }
 
 TtyTapi::TtyTapi(std::filesystem::path sysfsRoot, std::filesystem::path devRoot, OpenNode openNode)
-    : sysfsRoot_(std::move(sysfsRoot)), devRoot_(std::move(devRoot)), openNode_(std::move(openNode)) {}
+    : devRoot_(std::move(devRoot)), openNode_(std::move(openNode)), scanner_(std::move(sysfsRoot)) {}
 
 TtyTapi::~TtyTapi() {
   for (auto& [handle, line] : lines_) ::close(line.fd);
 }
 
-const std::vector<ModemTty>* TtyTapi::DevicesOf(HLINEAPP lineApp) const {
-  const auto it = apps_.find(lineApp);
-  return it == apps_.end() ? nullptr : &it->second;
+TtyTapi::App* TtyTapi::AppOf(HLINEAPP lineApp) {
+  if (lineApp == 0) return nullptr;
+  for (App& app : apps_) {
+    if (app.handle == lineApp) return &app;
+  }
+  return nullptr;
+}
+
+const std::vector<ModemTty>* TtyTapi::DevicesOf(HLINEAPP lineApp) {
+  const App* app = AppOf(lineApp);
+  return app == nullptr ? nullptr : &app->devices;
+}
+
+std::size_t TtyTapi::LiveApplications() const {
+  return static_cast<std::size_t>(std::count_if(apps_.begin(), apps_.end(), [](const App& a) { return a.handle != 0; }));
 }
 
 std::int32_t TtyTapi::lineInitialize(HLINEAPP* lineApp, std::uint32_t* numDevs) {
   diagnosis_ = {};
   if (lineApp == nullptr || numDevs == nullptr) return LINEERR_OPERATIONFAILED;
-  const HLINEAPP handle = NextFree(nextApp_, apps_);
-  std::vector<ModemTty> devices = ScanModemTtys(sysfsRoot_);
-  *numDevs = static_cast<std::uint32_t>(devices.size());
-  apps_.emplace(handle, std::move(devices));
+  const HLINEAPP handle = NextFree(nextApp_, [this](HLINEAPP h) { return AppOf(h) != nullptr; });
+  App* app = nullptr;
+  for (App& slot : apps_) {
+    if (slot.handle == 0) {
+      app = &slot;
+      break;
+    }
+  }
+  if (app == nullptr) app = &apps_.emplace_back();
+  scanner_.Scan(app->devices);
+  app->handle = handle;
+  *numDevs = static_cast<std::uint32_t>(app->devices.size());
   *lineApp = handle;
   return 0;
 }
@@ -122,7 +143,7 @@ std::int32_t TtyTapi::lineOpen(HLINEAPP lineApp, std::uint32_t deviceId, HLINE* 
     if (errno == ENOENT || errno == ENODEV || errno == ENXIO) return LINEERR_NODEVICE;
     return errno == EBUSY || errno == EMFILE || errno == ENFILE ? LINEERR_RESOURCEUNAVAIL : LINEERR_OPERATIONFAILED;
   }
-  const HLINE handle = NextFree(nextLine_, lines_);
+  const HLINE handle = NextFree(nextLine_, [this](HLINE h) { return lines_.count(h) != 0; });
   lines_.emplace(handle, OpenLine{lineApp, fd});
   *line = handle;
   diagnosis_ = {};
@@ -138,8 +159,8 @@ std::int32_t TtyTapi::lineClose(HLINE line) {
 }
 
 std::int32_t TtyTapi::lineShutdown(HLINEAPP lineApp) {
-  const auto it = apps_.find(lineApp);
-  if (it == apps_.end()) return LINEERR_INVALAPPHANDLE;
+  App* app = AppOf(lineApp);
+  if (app == nullptr) return LINEERR_INVALAPPHANDLE;
   // Ending an application closes the lines it still has open, as the system does.
   for (auto line = lines_.begin(); line != lines_.end();) {
     if (line->second.app == lineApp) {
@@ -149,7 +170,7 @@ std::int32_t TtyTapi::lineShutdown(HLINEAPP lineApp) {
       ++line;
     }
   }
-  apps_.erase(it);
+  app->handle = 0;  // the slot and its storage wait for the next application
   return 0;
 }
 

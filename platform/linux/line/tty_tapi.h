@@ -2,7 +2,9 @@
 // application sees the devices as they were when it started, so identifiers
 // found by a search mean the same in the next application while nothing is
 // plugged in or out. Opening a line opens its tty, which raises DTR: that is
-// what makes the handset charge.
+// what makes the handset charge. The idle poll starts and ends an application
+// every second; ended applications keep their storage for the next one, so a
+// poll of unchanged devices allocates nothing here.
 #pragma once
 
 #include <filesystem>
@@ -48,7 +50,7 @@ class TtyTapi : public Tapi {
   LineOpenDiagnosis LastOpenDiagnosis() const override { return diagnosis_; }
 
   // For tests and diagnostics: what is alive right now.
-  std::size_t LiveApplications() const { return apps_.size(); }
+  std::size_t LiveApplications() const;
   std::size_t OpenLines() const { return lines_.size(); }
 
  private:
@@ -56,13 +58,18 @@ class TtyTapi : public Tapi {
     HLINEAPP app = 0;
     int fd = -1;
   };
-  const std::vector<ModemTty>* DevicesOf(HLINEAPP lineApp) const;
+  struct App {
+    HLINEAPP handle = 0;  // 0: a free slot
+    std::vector<ModemTty> devices;
+  };
+  App* AppOf(HLINEAPP lineApp);
+  const std::vector<ModemTty>* DevicesOf(HLINEAPP lineApp);
 
-  std::filesystem::path sysfsRoot_;
   std::filesystem::path devRoot_;
   OpenNode openNode_;
   LineOpenDiagnosis diagnosis_;
-  std::map<HLINEAPP, std::vector<ModemTty>> apps_;
+  ModemScanner scanner_;
+  std::vector<App> apps_;
   std::map<HLINE, OpenLine> lines_;
   HLINEAPP nextApp_ = 1;
   HLINE nextLine_ = 1;

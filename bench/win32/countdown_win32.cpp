@@ -1,0 +1,73 @@
+// A timed run on the Win32 message loop with the program's real windows and
+// timer host (run it under Wine). The line service, the store and the guard
+// are simulated, so the run can start without a handset and beside a running
+// copy of the program. Arguments: minutes and, for a quick check, seconds.
+#include <cstdlib>
+#include <functional>
+
+#include "bench/countdown_probe.h"
+#include "charging/application.h"
+#include "charging/settings_key.h"
+#include "platform/sim/sim_services.h"
+#include "platform/sim/sim_store.h"
+#include "platform/sim/sim_tapi.h"
+#include "platform/win32/shutdown_calls.h"
+#include "platform/win32/system_services.h"
+#include "platform/win32/win32_forms.h"
+#include "platform/win32/windows_api.h"
+
+#include <commctrl.h>
+
+namespace {
+std::function<void()> pending;  // the action of the one half-second wait
+void CALLBACK RunPending(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  if (pending) pending();
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace murrelet;
+  using namespace murrelet::win32;
+  const int minutes = argc > 1 ? std::atoi(argv[1]) : 10;
+  const int seconds = argc > 2 ? std::atoi(argv[2]) : 0;
+
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
+  InitCommonControlsEx(&controls);
+
+  sim::SimTapi tapi;
+  tapi.recordCalls = false;
+  sim::SimLineDevice handset;
+  handset.name = "KESTRA T48R";
+  tapi.devices.push_back(handset);
+  sim::SimStore store;
+  auto& key = store.keys[SettingsKeyPath()];
+  key["KestraName"] = std::string("KESTRA T48R");
+  for (const char* name : {"ACPowerFlag", "BatteryPowerFlag", "SuspendDisable", "HourTimer", "MinTimer", "ShutDownFlag"}) {
+    key[name] = std::uint32_t{0};
+  }
+  key["BatteryParcent"] = std::uint32_t{30};
+  sim::SimLocks locks;
+  Win32Power power;
+  Win32Shutdown shutdown;
+  Win32Clock clock;
+  Win32Forms forms(power);
+  Win32MessageBoxes boxes([&forms] { return forms.BoxOwner(); });
+  Platform platform{tapi, power, power, power, shutdown, store, locks, clock, boxes, forms};
+
+  TApplication app(platform);
+  forms.Connect([&app](const std::function<void()>& action) { app.Deliver(action); },
+                [&app] { app.CloseMainWindow(); }, [&app] { app.WindowsEnding(); });
+  if (app.Start() != TApplication::StartResult::Running) return 2;
+  bench::CountdownProbe probe(
+      *app.MainForm(), minutes, seconds,
+      [&app](std::function<void()> action) {
+        pending = [&app, action] { app.Deliver(action); };
+        SetTimer(nullptr, 0, 500, RunPending);
+      },
+      [&forms] { forms.Quit(); });
+  forms.RunMessageLoop();
+  probe.Print("win32");
+  app.WindowsEnding();
+  return probe.Finished() ? 0 : 1;
+}
