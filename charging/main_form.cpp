@@ -5,6 +5,7 @@
 #include "charging/remaining_time.h"
 #include "charging/texts.h"
 #include "charging/window_layouts.h"
+#include "kit/scope_exit.h"
 #include "services/handset_line.h"
 
 namespace murrelet {
@@ -93,10 +94,7 @@ void TMainForm::ShutDownAtEnd() {
   Timer1.SetEnabled(false);
   // Once the request has returned the program is still here: the clock and
   // the handset poll go on, also when the request failed.
-  struct RestartTimer {
-    TTimer& timer;
-    ~RestartTimer() { timer.SetEnabled(true); }
-  } restart{Timer1};
+  const ScopeExit restart([this] { Timer1.SetEnabled(true); });
   ShutDown();
 }
 

@@ -67,7 +67,9 @@ class Form {
   TModalResult ModalResult = TModalResult::None;
 
  protected:
-  // Registers a control; its design text comes from the layout row of its name.
+  // Registers a control; its design text comes from the layout row of its
+  // name. A row of another kind than the control is a programming error
+  // (std::logic_error).
   void Add(Control& control);
 
  private:

@@ -95,6 +95,11 @@ TEST_CASE("registry: odd stored shapes read safely") {
   CHECK_EQ(key->ReadString("Unterminated").value, std::string("KES"));
   CHECK(key->ReadDword("Binary").status == ReadStatus::WrongType);
   CHECK(key->ReadDword("ShortDword").status == ReadStatus::WrongType);
+  CHECK(key->ReadString("Binary").status == ReadStatus::WrongType);
+  CHECK(key->ReadString("ShortDword").status == ReadStatus::WrongType);
+  CHECK(key->ReadDword("Unterminated").status == ReadStatus::WrongType);
+  CHECK(key->ReadString("Absent").status == ReadStatus::Missing);
+  CHECK(key->ReadDword("Absent").status == ReadStatus::Missing);
 }
 
 namespace {
