@@ -76,13 +76,15 @@ void TMainForm::ChargeStop() {
   Run.Line = 0;
 }
 
-void TMainForm::ButtonEnabled() {
-  SpeedButton1.SetEnabled(true);
-  SpeedButton2.SetEnabled(true);
-  SpinEdit1.SetEnabled(true);
-  SpinEdit2.SetEnabled(true);
-  LMDCheckBox1.SetEnabled(true);
-  SpeedButton3.SetEnabled(false);
+void TMainForm::ButtonEnabled() { SetRunLayout(false); }
+
+void TMainForm::SetRunLayout(bool running) {
+  SpeedButton1.SetEnabled(!running);
+  SpeedButton2.SetEnabled(!running);
+  SpinEdit1.SetEnabled(!running);
+  SpinEdit2.SetEnabled(!running);
+  LMDCheckBox1.SetEnabled(!running);
+  SpeedButton3.SetEnabled(running);
 }
 
 void TMainForm::ShutDown() {
@@ -99,36 +101,21 @@ void TMainForm::ShutDownAtEnd() {
 }
 
 void TMainForm::SpeedButton2Click() {
-  SpeedButton1.SetEnabled(false);
-  SpeedButton2.SetEnabled(false);
-  SpinEdit1.SetEnabled(false);
-  SpinEdit2.SetEnabled(false);
-  LMDCheckBox1.SetEnabled(false);
-  SpeedButton3.SetEnabled(true);
+  // The running layout comes first: the search and the open may show a box
+  // whose own loop runs ticks.
+  SetRunLayout(true);
 
   Run.RemainingSeconds = SpinEdit1.Value() * 3600 + SpinEdit2.Value() * 60;
   if (Run.RemainingSeconds == 0) Run.RemainingSeconds = NoTimeLimit;
 
   if (ChargeStart()) {
-    Run.Charging = true;
-    runStatus_.Started(Run.RemainingSeconds);
+    StartRun();
     return;
   }
-  SpeedButton1.SetEnabled(true);
-  SpeedButton2.SetEnabled(true);
-  SpinEdit1.SetEnabled(true);
-  SpinEdit2.SetEnabled(true);
-  LMDCheckBox1.SetEnabled(true);
-  SpeedButton3.SetEnabled(false);
+  ButtonEnabled();
 }
 
-void TMainForm::SpeedButton3Click() {
-  ChargeStop();
-  ButtonEnabled();
-  Run.Charging = false;
-  StatusBar.SetPanel(0, "");
-  RunEnded(RunEnd::StopButton);
-}
+void TMainForm::SpeedButton3Click() { EndRun("", RunEnd::StopButton); }
 
 void TMainForm::SpinEdit1Change() { Settings.HourTimer = SpinEdit1.Value(); }
 void TMainForm::SpinEdit2Change() { Settings.MinTimer = SpinEdit2.Value(); }
@@ -154,6 +141,11 @@ void TMainForm::IdlePoll() {
   SpeedButton2.SetEnabled(true);
   SpeedButton3.SetEnabled(false);
   Run.DevicePresent = true;
+}
+
+void TMainForm::StartRun() {
+  Run.Charging = true;
+  runStatus_.Started(Run.RemainingSeconds);
 }
 
 void TMainForm::EndRun(std::string_view message, RunEnd reason) {
@@ -191,11 +183,7 @@ void TMainForm::Timer1Timer() {
       scratch_.append(text::kChargingRemainingClose);
       StatusBar.SetPanel(0, scratch_);
     } else {
-      StatusBar.SetPanel(0, text::kChargeComplete);
-      Run.Charging = false;
-      ChargeStop();
-      ButtonEnabled();
-      RunEnded(RunEnd::TimeUsedUp);
+      EndRun(text::kChargeComplete, RunEnd::TimeUsedUp);
       if (Settings.ShutDownFlag) ShutDownAtEnd();
     }
   } else {

@@ -83,8 +83,16 @@ class TMainForm : public Form {
 
  private:
   void IdlePoll();
-  // Closes the line, returns to the idle layout and says why in panel 0.
+  // The run's one pair of writers: every path into a run goes through
+  // StartRun (after the line has opened) and every path out through EndRun,
+  // which closes the line, clears `Charging`, applies the idle layout, says
+  // why in panel 0 and tells the desktop. EndRun is also safe while idle,
+  // where the power rules use it for their message and layout.
+  void StartRun();
   void EndRun(std::string_view message, RunEnd reason);
+  // The controls' layout: while running only the stop button acts; idle,
+  // everything but the stop button.
+  void SetRunLayout(bool running);
   // Tells the task bar and, when the window is not looked at, the user that
   // the run has ended; call after panel 0 has its message.
   void RunEnded(RunEnd reason);
