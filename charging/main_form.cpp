@@ -11,7 +11,7 @@
 namespace murrelet {
 
 TMainForm::TMainForm(Platform& platform, ErrorDisplay& errors)
-    : Form("MainForm", text::kMainCaption, kMainClientWidth, kMainClientHeight, MainFormLayout()),
+    : Form("MainForm", text::kMainCaption, kMainClientWidth, kMainClientHeight, MainFormLayout(), kDesignFont),
       platform_(platform),
       errors_(errors),
       ExitWin(platform.shutdown),

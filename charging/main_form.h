@@ -8,6 +8,7 @@
 #include "charging/charge_state.h"
 #include "charging/power_display.h"
 #include "charging/run_status.h"
+#include "charging/window_layouts.h"
 #include "kit/controls.h"
 #include "kit/form.h"
 #include "kit/platform.h"
@@ -78,7 +79,7 @@ class TMainForm : public Form {
   TButton SpeedButton1{"SpeedButton1"};
   TButton SpeedButton2{"SpeedButton2"};
   TButton SpeedButton3{"SpeedButton3"};
-  TStatusBar StatusBar{"StatusBar", 2};
+  TStatusBar StatusBar{"StatusBar", {kStatusPanel0Width, kStatusPanel1Width}};
   TTimer Timer1{"Timer1", 1000};
 
  private:

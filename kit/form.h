@@ -43,13 +43,25 @@ bool TakesFocus(ControlKind kind);
 // it; a button without a caption by its hint; the rest by their own text.
 std::string AccessibleName(const ControlLayout& row, const Control* control);
 
+// The face and pixel size a window was designed with. A platform uses the
+// face where it is installed and a Japanese face close to it where not.
+struct DesignFont {
+  std::string_view face;
+  int pixels = 12;
+};
+
 enum class TModalResult { None, Ok, Cancel };
 
 class Form {
  public:
   Form(std::string name, std::string caption, int clientWidth, int clientHeight,
-       std::span<const ControlLayout> layout)
-      : name_(std::move(name)), caption_(std::move(caption)), width_(clientWidth), height_(clientHeight), layout_(layout) {}
+       std::span<const ControlLayout> layout, DesignFont font = {})
+      : name_(std::move(name)),
+        caption_(std::move(caption)),
+        width_(clientWidth),
+        height_(clientHeight),
+        layout_(layout),
+        font_(font) {}
   virtual ~Form() = default;
   Form(const Form&) = delete;
   Form& operator=(const Form&) = delete;
@@ -59,6 +71,7 @@ class Form {
   int ClientWidth() const { return width_; }
   int ClientHeight() const { return height_; }
   std::span<const ControlLayout> Layout() const { return layout_; }
+  const DesignFont& Font() const { return font_; }
   const std::vector<Control*>& Controls() const { return controls_; }
   Control* Find(std::string_view name) const;
   const ControlLayout* RowOf(std::string_view name) const;
@@ -77,6 +90,7 @@ class Form {
   std::string caption_;
   int width_, height_;
   std::span<const ControlLayout> layout_;
+  DesignFont font_;
   std::vector<Control*> controls_;
 };
 

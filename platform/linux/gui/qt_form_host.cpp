@@ -20,6 +20,10 @@ OwnerWindow& QtFormHost::CreateWindow(Form& form) {
   return *windows_.back();
 }
 
+QFont QtFormHost::MainFont() const {
+  return windows_.empty() ? FormFont(DesignFont{}) : windows_.front()->Widget().font();
+}
+
 FormWindow* QtFormHost::WindowOf(const Form& form) const {
   for (const auto& window : windows_) {
     if (&window->TheForm() == &form) return window.get();

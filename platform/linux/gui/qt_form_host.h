@@ -40,6 +40,8 @@ class QtFormHost : public FormHost {
   FormWindow* WindowOf(const Form& form) const;
   // The window a message box belongs over: the innermost modal form, else the first form.
   QWidget* ActiveWindow() const;
+  // The main window's font, for the message boxes over it.
+  QFont MainFont() const;
   bool QuitRequested() const { return quit_; }
 
  private:
