@@ -11,7 +11,8 @@
 namespace murrelet {
 
 TMainForm::TMainForm(Platform& platform, ErrorDisplay& errors)
-    : Form("MainForm", text::kMainCaption, kMainClientWidth, kMainClientHeight, MainFormLayout(), kDesignFont),
+    : Form("MainForm", text::kMainCaption, kMainClientWidth, kMainClientHeight, MainFormLayout(), kDesignFont,
+           WindowRole::Main),
       platform_(platform),
       errors_(errors),
       ExitWin(platform.shutdown),

@@ -52,16 +52,22 @@ struct DesignFont {
 
 enum class TModalResult { None, Ok, Cancel };
 
+// What a window is to the program, fixed when it is made: the main window
+// (the application's window; closing it ends the program) or a dialog (hidden
+// until shown modally over the main window; closing it answers cancel).
+enum class WindowRole { Main, Dialog };
+
 class Form {
  public:
   Form(std::string name, std::string caption, int clientWidth, int clientHeight,
-       std::span<const ControlLayout> layout, DesignFont font = {})
+       std::span<const ControlLayout> layout, DesignFont font = {}, WindowRole role = WindowRole::Dialog)
       : name_(std::move(name)),
         caption_(std::move(caption)),
         width_(clientWidth),
         height_(clientHeight),
         layout_(layout),
-        font_(font) {}
+        font_(font),
+        role_(role) {}
   virtual ~Form() = default;
   Form(const Form&) = delete;
   Form& operator=(const Form&) = delete;
@@ -72,6 +78,7 @@ class Form {
   int ClientHeight() const { return height_; }
   std::span<const ControlLayout> Layout() const { return layout_; }
   const DesignFont& Font() const { return font_; }
+  WindowRole Role() const { return role_; }
   const std::vector<Control*>& Controls() const { return controls_; }
   Control* Find(std::string_view name) const;
   const ControlLayout* RowOf(std::string_view name) const;
@@ -91,6 +98,7 @@ class Form {
   int width_, height_;
   std::span<const ControlLayout> layout_;
   DesignFont font_;
+  WindowRole role_;
   std::vector<Control*> controls_;
 };
 
@@ -102,6 +110,16 @@ class Form {
 // that the same action enabled.
 const Control* FocusAfter(const Form& form, const Control& focused);
 
+// The contract every host carries out, so that the core decides and the
+// hosts only do:
+// - CreateWindow makes the window for the form's Role(), whatever the order
+//   the forms come in.
+// - A press of a window's close box (or the system's close command) is only a
+//   request: the host hands it to the core (TApplication::CloseRequested),
+//   which answers it. For the main window that is the close handler and the
+//   end of the loop; for a dialog, the cancel answer that ends its modal loop.
+// - ShowModal returns the answer the form was given; a loop that ends without
+//   one (the program is ending) returns Cancel.
 class FormHost {
  public:
   virtual ~FormHost() = default;

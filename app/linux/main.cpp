@@ -51,9 +51,7 @@ int main(int argc, char** argv) {
                         [&](bool tick) {
                           if (tick) sys.execution.TickEnded(sys.runStatus.Charging());
                         });
-  sys.forms.onCloseRequest = [&](Form& form) {
-    if (&form == app.MainForm()) app.CloseMainWindow();
-  };
+  sys.forms.onCloseRequest = [&](Form& form) { app.CloseRequested(form); };
   SessionEnd session([&] { app.WindowsEnding(); });
   QObject::connect(&qapp, &QCoreApplication::aboutToQuit, [&] {
     // Quitting that the program did not ask for comes from the session.

@@ -21,6 +21,7 @@ class QtFormHost : public FormHost {
   // `afterDelivery` runs after each, told whether it was a timer period.
   void SetDelivery(std::function<void(const Action&)> deliver, std::function<void(bool tick)> afterDelivery);
   // The close box of a window that is not in a modal loop (the main window).
+  // The core's answer to a close box (TApplication::CloseRequested).
   std::function<void(Form& form)> onCloseRequest;
 
   OwnerWindow& CreateWindow(Form& form) override;
