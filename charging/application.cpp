@@ -40,6 +40,14 @@ void TApplication::CloseMainWindow() {
   platform_.forms.Quit();
 }
 
+void TApplication::CloseRequested(Form& form) {
+  if (form.Role() == WindowRole::Main) {
+    CloseMainWindow();
+    return;
+  }
+  form.ModalResult = TModalResult::Cancel;
+}
+
 void TApplication::WindowsEnding() {
   if (!running_) return;
   running_ = false;

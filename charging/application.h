@@ -32,6 +32,9 @@ class TApplication {
 
   // The user closes the main window: the settings are written and the loop ends.
   void CloseMainWindow();
+  // The user pressed the close box of `form`: the main window closes as
+  // above; a dialog is answered with cancel, which ends its modal loop.
+  void CloseRequested(Form& form);
   // Log-off or shutdown ends the loop without the close handler.
   void WindowsEnding();
 

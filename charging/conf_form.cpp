@@ -6,7 +6,8 @@
 namespace murrelet {
 
 TConfForm::TConfForm(FormHost& host)
-    : Form("ConfForm", text::kConfCaption, kConfClientWidth, kConfClientHeight, ConfFormLayout()), host_(host) {
+    : Form("ConfForm", text::kConfCaption, kConfClientWidth, kConfClientHeight, ConfFormLayout(), kDesignFont,
+           WindowRole::Dialog), host_(host) {
   for (Control* control : std::initializer_list<Control*>{&LMDGroupBox3, &Label2, &StaticText, &LMDSimpleLabel1,
                                                           &LMDGroupBox1, &CheckBox1, &LMDGroupBox2, &CheckBox2,
                                                           &SpinEdit1, &Label1, &CheckBox3, &Button1, &Button2}) {

@@ -5,12 +5,14 @@
 #include "charging/remaining_time.h"
 #include "charging/texts.h"
 #include "charging/window_layouts.h"
+#include "kit/scope_exit.h"
 #include "services/handset_line.h"
 
 namespace murrelet {
 
 TMainForm::TMainForm(Platform& platform, ErrorDisplay& errors)
-    : Form("MainForm", text::kMainCaption, kMainClientWidth, kMainClientHeight, MainFormLayout()),
+    : Form("MainForm", text::kMainCaption, kMainClientWidth, kMainClientHeight, MainFormLayout(), kDesignFont,
+           WindowRole::Main),
       platform_(platform),
       errors_(errors),
       ExitWin(platform.shutdown),
@@ -75,13 +77,15 @@ void TMainForm::ChargeStop() {
   Run.Line = 0;
 }
 
-void TMainForm::ButtonEnabled() {
-  SpeedButton1.SetEnabled(true);
-  SpeedButton2.SetEnabled(true);
-  SpinEdit1.SetEnabled(true);
-  SpinEdit2.SetEnabled(true);
-  LMDCheckBox1.SetEnabled(true);
-  SpeedButton3.SetEnabled(false);
+void TMainForm::ButtonEnabled() { SetRunLayout(false); }
+
+void TMainForm::SetRunLayout(bool running) {
+  SpeedButton1.SetEnabled(!running);
+  SpeedButton2.SetEnabled(!running);
+  SpinEdit1.SetEnabled(!running);
+  SpinEdit2.SetEnabled(!running);
+  LMDCheckBox1.SetEnabled(!running);
+  SpeedButton3.SetEnabled(running);
 }
 
 void TMainForm::ShutDown() {
@@ -93,44 +97,26 @@ void TMainForm::ShutDownAtEnd() {
   Timer1.SetEnabled(false);
   // Once the request has returned the program is still here: the clock and
   // the handset poll go on, also when the request failed.
-  struct RestartTimer {
-    TTimer& timer;
-    ~RestartTimer() { timer.SetEnabled(true); }
-  } restart{Timer1};
+  const ScopeExit restart([this] { Timer1.SetEnabled(true); });
   ShutDown();
 }
 
 void TMainForm::SpeedButton2Click() {
-  SpeedButton1.SetEnabled(false);
-  SpeedButton2.SetEnabled(false);
-  SpinEdit1.SetEnabled(false);
-  SpinEdit2.SetEnabled(false);
-  LMDCheckBox1.SetEnabled(false);
-  SpeedButton3.SetEnabled(true);
+  // The running layout comes first: the search and the open may show a box
+  // whose own loop runs ticks.
+  SetRunLayout(true);
 
   Run.RemainingSeconds = SpinEdit1.Value() * 3600 + SpinEdit2.Value() * 60;
   if (Run.RemainingSeconds == 0) Run.RemainingSeconds = NoTimeLimit;
 
   if (ChargeStart()) {
-    Run.Charging = true;
-    runStatus_.Started(Run.RemainingSeconds);
+    StartRun();
     return;
   }
-  SpeedButton1.SetEnabled(true);
-  SpeedButton2.SetEnabled(true);
-  SpinEdit1.SetEnabled(true);
-  SpinEdit2.SetEnabled(true);
-  LMDCheckBox1.SetEnabled(true);
-  SpeedButton3.SetEnabled(false);
+  ButtonEnabled();
 }
 
-void TMainForm::SpeedButton3Click() {
-  ChargeStop();
-  ButtonEnabled();
-  Run.Charging = false;
-  StatusBar.SetPanel(0, "");
-  RunEnded(RunEnd::StopButton);
-}
+void TMainForm::SpeedButton3Click() { EndRun("", RunEnd::StopButton); }
 
 void TMainForm::SpinEdit1Change() { Settings.HourTimer = SpinEdit1.Value(); }
 void TMainForm::SpinEdit2Change() { Settings.MinTimer = SpinEdit2.Value(); }
@@ -156,6 +142,11 @@ void TMainForm::IdlePoll() {
   SpeedButton2.SetEnabled(true);
   SpeedButton3.SetEnabled(false);
   Run.DevicePresent = true;
+}
+
+void TMainForm::StartRun() {
+  Run.Charging = true;
+  runStatus_.Started(Run.RemainingSeconds);
 }
 
 void TMainForm::EndRun(std::string_view message, RunEnd reason) {
@@ -193,11 +184,7 @@ void TMainForm::Timer1Timer() {
       scratch_.append(text::kChargingRemainingClose);
       StatusBar.SetPanel(0, scratch_);
     } else {
-      StatusBar.SetPanel(0, text::kChargeComplete);
-      Run.Charging = false;
-      ChargeStop();
-      ButtonEnabled();
-      RunEnded(RunEnd::TimeUsedUp);
+      EndRun(text::kChargeComplete, RunEnd::TimeUsedUp);
       if (Settings.ShutDownFlag) ShutDownAtEnd();
     }
   } else {

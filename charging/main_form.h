@@ -8,6 +8,7 @@
 #include "charging/charge_state.h"
 #include "charging/power_display.h"
 #include "charging/run_status.h"
+#include "charging/window_layouts.h"
 #include "kit/controls.h"
 #include "kit/form.h"
 #include "kit/platform.h"
@@ -78,13 +79,21 @@ class TMainForm : public Form {
   TButton SpeedButton1{"SpeedButton1"};
   TButton SpeedButton2{"SpeedButton2"};
   TButton SpeedButton3{"SpeedButton3"};
-  TStatusBar StatusBar{"StatusBar", 2};
+  TStatusBar StatusBar{"StatusBar", {kStatusPanel0Width, kStatusPanel1Width}};
   TTimer Timer1{"Timer1", 1000};
 
  private:
   void IdlePoll();
-  // Closes the line, returns to the idle layout and says why in panel 0.
+  // The run's one pair of writers: every path into a run goes through
+  // StartRun (after the line has opened) and every path out through EndRun,
+  // which closes the line, clears `Charging`, applies the idle layout, says
+  // why in panel 0 and tells the desktop. EndRun is also safe while idle,
+  // where the power rules use it for their message and layout.
+  void StartRun();
   void EndRun(std::string_view message, RunEnd reason);
+  // The controls' layout: while running only the stop button acts; idle,
+  // everything but the stop button.
+  void SetRunLayout(bool running);
   // Tells the task bar and, when the window is not looked at, the user that
   // the run has ended; call after panel 0 has its message.
   void RunEnded(RunEnd reason);

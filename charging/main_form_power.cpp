@@ -15,14 +15,11 @@ void TMainForm::PowerInfo() {
   if (powerText_.color) LMDLabel1.SetFont(*powerText_.color, powerText_.bold);
 
   if (Settings.ACPowerFlag && APM->ACPowerStatusFlag == 0) {
-    // Disabling and enabling the timer restarts its one-second period.
+    // It applies whether or not a run is going. Disabling and enabling the
+    // timer around it restarts the timer's one-second period.
     Timer1.SetEnabled(false);
-    ChargeStop();
-    Run.Charging = false;
+    EndRun(text::kStoppedOnBattery, RunEnd::OnBattery);
     Timer1.SetEnabled(true);
-    ButtonEnabled();
-    StatusBar.SetPanel(0, text::kStoppedOnBattery);
-    RunEnded(RunEnd::OnBattery);
   }
 }
 
@@ -30,21 +27,14 @@ void TMainForm::APMPowerStatusChange() { PowerInfo(); }
 
 void TMainForm::APMBatteryLow() {
   const bool wasCharging = Run.Charging;
-  ChargeStop();
-  ButtonEnabled();
-  Run.Charging = false;
-  StatusBar.SetPanel(0, text::kStoppedLowBattery);
-  RunEnded(RunEnd::LowBattery);
+  // The message and the idle layout come also while idle.
+  EndRun(text::kStoppedLowBattery, RunEnd::LowBattery);
   if (wasCharging && Settings.ShutDownFlag) ShutDownAtEnd();
 }
 
 void TMainForm::APMSuspendQuery() {
   if (!Run.Charging) return;
-  ChargeStop();
-  ButtonEnabled();
-  Run.Charging = false;
-  StatusBar.SetPanel(0, text::kStoppedSuspend);
-  RunEnded(RunEnd::Suspend);
+  EndRun(text::kStoppedSuspend, RunEnd::Suspend);
 }
 
 void TMainForm::APMOverrideableSuspendQuery(bool& CanSuspend) {

@@ -33,6 +33,7 @@ void RunStatusReporter::Started(std::int32_t remainingSeconds) {
   running_ = true;
   total_ = remainingSeconds;
   Show(RunProgress(total_, remainingSeconds));
+  sink_.RunChanged(true);
 }
 
 void RunStatusReporter::Counted(std::int32_t remainingSeconds) {
@@ -43,6 +44,7 @@ void RunStatusReporter::Ended(RunEnd reason, std::string_view text, bool windowA
   if (!running_) return;
   running_ = false;
   Show({});
+  sink_.RunChanged(false);
   if (NoticeWhenRunEnds(reason) && !windowActive) sink_.ShowNotice(text::kApplicationTitle, text);
 }
 

@@ -16,6 +16,7 @@ inline constexpr int kFontPixels = 12;
 inline constexpr const char* kFontFace = "ＭＳ Ｐゴシック";
 inline constexpr int kStatusPanel0Width = 180;
 inline constexpr int kStatusPanel1Width = 50;
+inline constexpr DesignFont kDesignFont{kFontFace, kFontPixels};
 
 std::span<const ControlLayout> MainFormLayout();
 std::span<const ControlLayout> ConfFormLayout();

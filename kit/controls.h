@@ -119,12 +119,16 @@ class TProgressBar : public Control {
 
 class TStatusBar : public Control {
  public:
-  TStatusBar(std::string name, std::size_t panels) : Control(std::move(name), ControlKind::StatusBar), panels_(panels) {}
+  // One panel per width, in 96-dpi pixels of the design.
+  TStatusBar(std::string name, std::vector<int> panelWidths)
+      : Control(std::move(name), ControlKind::StatusBar), widths_(std::move(panelWidths)), panels_(widths_.size()) {}
   std::size_t PanelCount() const { return panels_.size(); }
+  int PanelWidth(std::size_t index) const { return widths_.at(index); }
   const std::string& Panel(std::size_t index) const { return panels_.at(index); }
   void SetPanel(std::size_t index, std::string_view text);
 
  private:
+  std::vector<int> widths_;
   std::vector<std::string> panels_;
 };
 

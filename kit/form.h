@@ -43,13 +43,31 @@ bool TakesFocus(ControlKind kind);
 // it; a button without a caption by its hint; the rest by their own text.
 std::string AccessibleName(const ControlLayout& row, const Control* control);
 
+// The face and pixel size a window was designed with. A platform uses the
+// face where it is installed and a Japanese face close to it where not.
+struct DesignFont {
+  std::string_view face;
+  int pixels = 12;
+};
+
 enum class TModalResult { None, Ok, Cancel };
+
+// What a window is to the program, fixed when it is made: the main window
+// (the application's window; closing it ends the program) or a dialog (hidden
+// until shown modally over the main window; closing it answers cancel).
+enum class WindowRole { Main, Dialog };
 
 class Form {
  public:
   Form(std::string name, std::string caption, int clientWidth, int clientHeight,
-       std::span<const ControlLayout> layout)
-      : name_(std::move(name)), caption_(std::move(caption)), width_(clientWidth), height_(clientHeight), layout_(layout) {}
+       std::span<const ControlLayout> layout, DesignFont font = {}, WindowRole role = WindowRole::Dialog)
+      : name_(std::move(name)),
+        caption_(std::move(caption)),
+        width_(clientWidth),
+        height_(clientHeight),
+        layout_(layout),
+        font_(font),
+        role_(role) {}
   virtual ~Form() = default;
   Form(const Form&) = delete;
   Form& operator=(const Form&) = delete;
@@ -59,6 +77,8 @@ class Form {
   int ClientWidth() const { return width_; }
   int ClientHeight() const { return height_; }
   std::span<const ControlLayout> Layout() const { return layout_; }
+  const DesignFont& Font() const { return font_; }
+  WindowRole Role() const { return role_; }
   const std::vector<Control*>& Controls() const { return controls_; }
   Control* Find(std::string_view name) const;
   const ControlLayout* RowOf(std::string_view name) const;
@@ -67,7 +87,9 @@ class Form {
   TModalResult ModalResult = TModalResult::None;
 
  protected:
-  // Registers a control; its design text comes from the layout row of its name.
+  // Registers a control; its design text comes from the layout row of its
+  // name. A row of another kind than the control is a programming error
+  // (std::logic_error).
   void Add(Control& control);
 
  private:
@@ -75,6 +97,8 @@ class Form {
   std::string caption_;
   int width_, height_;
   std::span<const ControlLayout> layout_;
+  DesignFont font_;
+  WindowRole role_;
   std::vector<Control*> controls_;
 };
 
@@ -86,6 +110,16 @@ class Form {
 // that the same action enabled.
 const Control* FocusAfter(const Form& form, const Control& focused);
 
+// The contract every host carries out, so that the core decides and the
+// hosts only do:
+// - CreateWindow makes the window for the form's Role(), whatever the order
+//   the forms come in.
+// - A press of a window's close box (or the system's close command) is only a
+//   request: the host hands it to the core (TApplication::CloseRequested),
+//   which answers it. For the main window that is the close handler and the
+//   end of the loop; for a dialog, the cancel answer that ends its modal loop.
+// - ShowModal returns the answer the form was given; a loop that ends without
+//   one (the program is ending) returns Cancel.
 class FormHost {
  public:
   virtual ~FormHost() = default;

@@ -24,6 +24,10 @@ class RunStatusSink {
   // A notice with the program's icon; it replaces the program's previous
   // notice where the system can. A missing notification service is no error.
   virtual void ShowNotice(std::string_view title, std::string_view text) = 0;
+  // A run has started (true) or ended (false): the one place a platform
+  // learns of it, for what it holds only during a run (on Linux the sleep
+  // delay lock and the keep-awake locks).
+  virtual void RunChanged(bool /*charging*/) {}
 };
 
 }  // namespace murrelet

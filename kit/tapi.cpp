@@ -19,3 +19,17 @@ void Put(std::span<std::byte> block, std::size_t offset, std::uint32_t value) {
 }
 
 }  // namespace murrelet::devcaps
+
+namespace murrelet {
+
+std::string_view LineNameOf(std::span<const std::byte> block) {
+  const std::uint32_t size = devcaps::Get(block, devcaps::dwLineNameSize);
+  const std::uint32_t offset = devcaps::Get(block, devcaps::dwLineNameOffset);
+  if (size == 0 || offset > block.size() || block.size() - offset < size) return {};
+  const char* text = reinterpret_cast<const char*>(block.data() + offset);
+  std::size_t length = 0;
+  while (length < size && text[length] != '\0') ++length;
+  return {text, length};
+}
+
+}  // namespace murrelet

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace murrelet {
 
@@ -45,6 +46,14 @@ inline constexpr std::size_t dwMediaModes = 60;
 std::uint32_t Get(std::span<const std::byte> block, std::size_t offset);
 void Put(std::span<std::byte> block, std::size_t offset, std::uint32_t value);
 }  // namespace devcaps
+
+// The line name of a capability block: bytes from dwLineNameOffset up to the
+// first zero, at most dwLineNameSize, and empty when that range does not lie
+// inside the block.
+std::string_view LineNameOf(std::span<const std::byte> block);
+
+// Blocks larger than this are a failed query rather than an allocation.
+inline constexpr std::uint32_t kMaxDevCapsSize = 64 * 1024;
 
 // What the platform can tell about why a line would not open. TAPI itself
 // cannot tell, so a platform that knows nothing more leaves it empty.

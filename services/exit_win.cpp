@@ -1,22 +1,8 @@
 #include "services/exit_win.h"
 
+#include "kit/scope_exit.h"
+
 namespace murrelet {
-namespace {
-
-// Closes the process token once the request has been made.
-class TokenGuard {
- public:
-  TokenGuard(ShutdownPlatform& platform, TokenHandle token) : platform_(platform), token_(token) {}
-  ~TokenGuard() { platform_.CloseToken(token_); }
-  TokenGuard(const TokenGuard&) = delete;
-  TokenGuard& operator=(const TokenGuard&) = delete;
-
- private:
-  ShutdownPlatform& platform_;
-  TokenHandle token_;
-};
-
-}  // namespace
 
 bool TExitWin::IsWinNT() {
   OSVERSIONINFO info;
@@ -34,7 +20,8 @@ bool TExitWin::ShutDownSystem() {
 bool TExitWin::ShutDownNT() {
   TokenHandle token = 0;
   if (!platform_.OpenProcessToken(TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, token)) throw EExitError(kTokenMessage);
-  TokenGuard guard(platform_, token);
+  // The token is closed once the request has been made, on every path.
+  const ScopeExit closeToken([this, token] { platform_.CloseToken(token); });
 
   TOKEN_PRIVILEGES privileges;
   if (!platform_.LookupPrivilegeValue("SeShutdownPrivilege", privileges.Luid)) return false;

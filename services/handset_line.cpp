@@ -50,16 +50,6 @@ bool DeviceNameMatches(Tapi& tapi, HLINEAPP lineApp, std::uint32_t deviceId, std
 
 }  // namespace
 
-std::string_view LineNameOf(std::span<const std::byte> block) {
-  const std::uint32_t size = devcaps::Get(block, devcaps::dwLineNameSize);
-  const std::uint32_t offset = devcaps::Get(block, devcaps::dwLineNameOffset);
-  if (size == 0 || offset > block.size() || block.size() - offset < size) return {};
-  const char* text = reinterpret_cast<const char*>(block.data() + offset);
-  std::size_t length = 0;
-  while (length < size && text[length] != '\0') ++length;
-  return {text, length};
-}
-
 std::int32_t FindHandsetLine(Tapi& tapi, std::string_view name) {
   std::int32_t result = kNoDevice;
   HLINEAPP lineApp = 0;

@@ -24,12 +24,5 @@ void OpenHandsetLine(Tapi& tapi, std::int32_t deviceId, HLINEAPP& lineApp, HLINE
 // Harmless on zero or already released handles.
 void CloseHandsetLine(Tapi& tapi, HLINEAPP lineApp, HLINE line);
 
-// The line name of a capability block: bytes from dwLineNameOffset up to the
-// first zero, at most dwLineNameSize, and empty when that range does not lie
-// inside the block.
-std::string_view LineNameOf(std::span<const std::byte> block);
-
-// Blocks larger than this are a failed query rather than an allocation.
-inline constexpr std::uint32_t kMaxDevCapsSize = 64 * 1024;
 
 }  // namespace murrelet

@@ -44,19 +44,19 @@ int main(int argc, char** argv) {
       if (window != nullptr) window->Send(WM_POWERBROADCAST, code, lParam);
     });
   });
-  sys.forms.SetDelivery([&](const QtFormHost::Action& action) { app.Deliver(action); },
-                          [&](bool tick) {
-                            const bool charging = app.MainForm() != nullptr && app.MainForm()->Run.Charging;
-                            power.RunStateIs(charging);
-                            if (tick) {
-                              sys.execution.TickEnded(charging);
-                            } else {
-                              sys.execution.EventEnded(charging);
-                            }
-                          });
-  sys.forms.onCloseRequest = [&](Form& form) {
-    if (&form == app.MainForm()) app.CloseMainWindow();
+  // What is held only during a run follows the core's word on the run: the
+  // sleep delay lock from its start, and both it and the keep-awake locks
+  // given back the moment it ends.
+  sys.runStatus.onRunChanged = [&](bool charging) {
+    power.RunStateIs(charging);
+    if (!charging) sys.execution.EventEnded(false);
   };
+  // The keep-awake locks also go after two ticks of a run that no longer asks.
+  sys.forms.SetDelivery([&](const QtFormHost::Action& action) { app.Deliver(action); },
+                        [&](bool tick) {
+                          if (tick) sys.execution.TickEnded(sys.runStatus.Charging());
+                        });
+  sys.forms.onCloseRequest = [&](Form& form) { app.CloseRequested(form); };
   SessionEnd session([&] { app.WindowsEnding(); });
   QObject::connect(&qapp, &QCoreApplication::aboutToQuit, [&] {
     // Quitting that the program did not ask for comes from the session.

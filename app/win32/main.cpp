@@ -31,7 +31,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
 
   TApplication app(platform);
   forms.Connect([&app](const std::function<void()>& action) { app.Deliver(action); },
-                [&app] { app.CloseMainWindow(); }, [&app] { app.WindowsEnding(); });
+                [&app](Form& form) { app.CloseRequested(form); }, [&app] { app.WindowsEnding(); });
   // A second copy ends here, silently, with exit code 0.
   if (app.Start() == TApplication::StartResult::SecondCopy) return 0;
   forms.RunMessageLoop();

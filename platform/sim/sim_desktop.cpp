@@ -1,5 +1,7 @@
 #include "platform/sim/sim_desktop.h"
 
+#include "kit/scope_exit.h"
+
 namespace murrelet::sim {
 
 void SimBoxes::Show(BoxKind kind, std::string_view caption, std::string_view text) {
@@ -7,10 +9,7 @@ void SimBoxes::Show(BoxKind kind, std::string_view caption, std::string_view tex
   const int ticks = modalTicks;
   modalTicks = 0;
   ++depth;
-  struct Leave {
-    int& depth;
-    ~Leave() { --depth; }
-  } leave{depth};
+  const ScopeExit leave([this] { --depth; });
   if (ticks > 0 && runTicks) runTicks(ticks);
 }
 
@@ -35,14 +34,10 @@ TModalResult SimForms::ShowModal(Form& form) {
   form.ModalResult = TModalResult::None;
   form.Visible = true;
   ++modalDepth;
-  struct Leave {
-    int& depth;
-    Form& form;
-    ~Leave() {
-      --depth;
-      form.Visible = false;
-    }
-  } leave{modalDepth, form};
+  const ScopeExit leave([this, &form] {
+    --modalDepth;
+    form.Visible = false;
+  });
   if (modalScript) {
     auto script = std::move(modalScript);
     modalScript = nullptr;

@@ -62,6 +62,9 @@ class SimTapi : public Tapi {
   // Fails the n-th next call of an operation ("lineOpen" → 1 fails the next one).
   std::map<std::string, int, std::less<>> failNext;
   bool recordCalls = true;
+  // The handle the next successful lineOpen gives out; later ones count up
+  // from it (a provider may hand out any 32-bit value, the top bit included).
+  void SetNextLineHandle(HLINE line) { nextLine_ = line; }
 
   std::size_t LineAppsAlive() const { return apps_.size(); }
   std::size_t LinesOpen() const { return lines_.size(); }

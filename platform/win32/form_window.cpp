@@ -1,6 +1,5 @@
 #include "platform/win32/form_window.h"
 
-#include "charging/window_layouts.h"
 #include "kit/controls.h"
 #include "kit/tick_schedule.h"
 #include "platform/win32/text_encoding.h"
@@ -121,8 +120,8 @@ void FormWindow::AddPowerBridge(PowerStatusSource& power) {
 }
 
 void FormWindow::CreateWidgets() {
-  font_ = CreateWindowFont(dpi_, false);
-  boldFont_ = CreateWindowFont(dpi_, true);
+  font_ = CreateWindowFont(form_.Font(), dpi_, false);
+  boldFont_ = CreateWindowFont(form_.Font(), dpi_, true);
   drawing_ = {font_, dpi_};
   SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   int index = 0;
@@ -266,7 +265,8 @@ void FormWindow::PlaceWidget(Widget& widget) {
   if (kind == ControlKind::StatusBar) {
     // The last panel reaches the end of the bar, as the original toolkit's
     // status bars do, so the clock has room in any time format.
-    const int edges[2] = {Scale(kStatusPanel0Width, dpi_), -1};
+    const auto& bar = static_cast<const TStatusBar&>(*widget.control);
+    const int edges[2] = {Scale(bar.PanelWidth(0), dpi_), -1};
     SendMessageW(widget.window, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(edges));
   }
   if (!widget.row->image.empty()) {
@@ -282,8 +282,8 @@ void FormWindow::ApplyDpi(unsigned dpi) {
   dpi_ = dpi;
   const FontHandle oldFont = font_;
   const FontHandle oldBold = boldFont_;
-  font_ = CreateWindowFont(dpi_, false);
-  boldFont_ = CreateWindowFont(dpi_, true);
+  font_ = CreateWindowFont(form_.Font(), dpi_, false);
+  boldFont_ = CreateWindowFont(form_.Font(), dpi_, true);
   drawing_ = {font_, dpi_};
   SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   for (const auto& widget : widgets_) {

@@ -1,5 +1,6 @@
 #include "platform/win32/legacy_power_bridge.h"
 
+#include "kit/scope_exit.h"
 #include "platform/win32/windows_api.h"
 
 namespace murrelet::win32 {
@@ -19,10 +20,7 @@ std::intptr_t LegacyPowerBridge::Receive(std::uintptr_t wParam, std::intptr_t lP
   const BroadcastPlan plan = events_.OnSystemBroadcast(wParam, flag);
 
   forwarding_ = true;
-  struct Done {
-    bool& flag;
-    ~Done() { flag = false; }
-  } done{forwarding_};
+  const ScopeExit done([this] { forwarding_ = false; });
   // Sent, not posted: the window answers them before the system's own
   // broadcast is answered, as the system would have waited for them.
   if (plan.before) SendMessageW(window_, WM_POWERBROADCAST, plan.before->wParam, plan.before->lParam);

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "kit/tapi.h"
-#include "services/handset_line.h"
 
 namespace murrelet::win32 {
 

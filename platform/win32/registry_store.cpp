@@ -6,6 +6,13 @@
 namespace murrelet::win32 {
 namespace {
 
+// A value of another type, or a DWORD of another size, is of the wrong type;
+// every other failure reads as a missing value.
+ReadStatus StatusOf(LSTATUS status) {
+  return status == ERROR_UNSUPPORTED_TYPE || status == ERROR_DATATYPE_MISMATCH ? ReadStatus::WrongType
+                                                                                : ReadStatus::Missing;
+}
+
 class RegistryKey : public StoreKey {
  public:
   explicit RegistryKey(HKEY key) : key_(key) {}
@@ -15,42 +22,31 @@ class RegistryKey : public StoreKey {
 
   StoreRead<std::string> ReadString(std::string_view name) override {
     const std::wstring valueName = Widen(name);
-    // A value that grows between the size query and the read is read again.
+    // RegGetValueW checks the type and ends the text at its terminator; a
+    // value that grows between the size query and the read is read again.
+    constexpr DWORD kText = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND;
     for (int attempt = 0; attempt < 4; ++attempt) {
-      DWORD type = 0;
       DWORD bytes = 0;
-      LSTATUS status = RegQueryValueExW(key_, valueName.c_str(), nullptr, &type, nullptr, &bytes);
-      if (status != ERROR_SUCCESS) return {ReadStatus::Missing, {}};
-      if (type != REG_SZ && type != REG_EXPAND_SZ) return {ReadStatus::WrongType, {}};
+      LSTATUS status = RegGetValueW(key_, nullptr, valueName.c_str(), kText, nullptr, nullptr, &bytes);
+      if (status != ERROR_SUCCESS) return {StatusOf(status), {}};
       std::wstring text(bytes / sizeof(wchar_t) + 1, L'\0');
-      DWORD got = static_cast<DWORD>((text.size()) * sizeof(wchar_t));
-      status = RegQueryValueExW(key_, valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &got);
+      DWORD got = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+      status = RegGetValueW(key_, nullptr, valueName.c_str(), kText, nullptr, text.data(), &got);
       if (status == ERROR_MORE_DATA) continue;
-      if (status != ERROR_SUCCESS) return {ReadStatus::Missing, {}};
-      if (type != REG_SZ && type != REG_EXPAND_SZ) return {ReadStatus::WrongType, {}};
-      // The stored text need not end in a terminator; it ends at the first one.
-      text.resize(got / sizeof(wchar_t));
-      const std::size_t end = text.find(L'\0');
-      if (end != std::wstring::npos) text.resize(end);
+      if (status != ERROR_SUCCESS) return {StatusOf(status), {}};
+      text.resize(text.find(L'\0') == std::wstring::npos ? got / sizeof(wchar_t) : text.find(L'\0'));
       return {ReadStatus::Ok, Narrow(text)};
     }
     return {ReadStatus::Missing, {}};
   }
 
   StoreRead<std::uint32_t> ReadDword(std::string_view name) override {
-    const std::wstring valueName = Widen(name);
-    DWORD type = 0;
-    DWORD bytes = 0;
-    const LSTATUS status = RegQueryValueExW(key_, valueName.c_str(), nullptr, &type, nullptr, &bytes);
-    if (status != ERROR_SUCCESS) return {ReadStatus::Missing, 0};
-    if (type != REG_DWORD || bytes != sizeof(DWORD)) return {ReadStatus::WrongType, 0};
     DWORD value = 0;
-    bytes = sizeof(value);
-    if (RegQueryValueExW(key_, valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &bytes) !=
-        ERROR_SUCCESS) {
-      return {ReadStatus::Missing, 0};
-    }
-    if (type != REG_DWORD || bytes != sizeof(DWORD)) return {ReadStatus::WrongType, 0};
+    DWORD bytes = sizeof(value);
+    const LSTATUS status = RegGetValueW(key_, nullptr, Widen(name).c_str(), RRF_RT_REG_DWORD, nullptr, &value, &bytes);
+    if (status != ERROR_SUCCESS) return {StatusOf(status), 0};
+    // Windows refuses a DWORD of another size itself; Wine hands over its bytes.
+    if (bytes != sizeof(DWORD)) return {ReadStatus::WrongType, 0};
     return {ReadStatus::Ok, value};
   }
 

@@ -1,6 +1,8 @@
 #include "platform/win32/ui_metrics.h"
 
-#include "charging/window_layouts.h"
+#include <map>
+#include <string>
+
 #include "platform/win32/text_encoding.h"
 #include "platform/win32/windows_api.h"
 
@@ -31,13 +33,20 @@ bool FaceInstalled(const std::wstring& face) {
   return found;
 }
 
-const std::wstring& ChosenFace() {
-  static const std::wstring face = [] {
-    for (const std::wstring& candidate : {Widen(kFontFace), std::wstring(L"MS PGothic"), std::wstring(L"Meiryo UI")}) {
-      if (FaceInstalled(candidate)) return candidate;
+std::wstring ChosenFace(const DesignFont& design) {
+  // The windows ask for their font a few times at start and at each DPI
+  // change; the answer for a face does not change while the program runs.
+  static std::map<std::string, std::wstring, std::less<>> chosen;
+  const auto known = chosen.find(design.face);
+  if (known != chosen.end()) return known->second;
+  std::wstring face = Widen(design.face);  // the font mapper then picks a Japanese face
+  for (const std::wstring& candidate : {Widen(design.face), std::wstring(L"MS PGothic"), std::wstring(L"Meiryo UI")}) {
+    if (FaceInstalled(candidate)) {
+      face = candidate;
+      break;
     }
-    return Widen(kFontFace);  // the font mapper then picks a Japanese face
-  }();
+  }
+  chosen.emplace(std::string(design.face), face);
   return face;
 }
 
@@ -66,9 +75,9 @@ void OuterSize(int clientWidth, int clientHeight, unsigned long style, unsigned 
   height = rect.bottom - rect.top;
 }
 
-FontHandle CreateWindowFont(unsigned dpi, bool bold) {
-  const std::wstring& face = ChosenFace();
-  return CreateFontW(-Scale(kFontPixels, dpi), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+FontHandle CreateWindowFont(const DesignFont& design, unsigned dpi, bool bold) {
+  const std::wstring face = ChosenFace(design);
+  return CreateFontW(-Scale(design.pixels, dpi), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
                      SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                      DEFAULT_PITCH | FF_DONTCARE, face.c_str());
 }

@@ -1,6 +1,7 @@
 // Pixels of the 96-dpi design on the window's monitor, and the window font.
 #pragma once
 
+#include "kit/form.h"
 #include "platform/win32/window_hook.h"
 
 struct HFONT__;
@@ -19,6 +20,6 @@ void OuterSize(int clientWidth, int clientHeight, unsigned long style, unsigned 
 
 // The window font at `dpi`: the design face when installed, else the
 // fallbacks of the same family.
-FontHandle CreateWindowFont(unsigned dpi, bool bold);
+FontHandle CreateWindowFont(const DesignFont& design, unsigned dpi, bool bold);
 
 }  // namespace murrelet::win32

@@ -11,15 +11,16 @@ Win32Forms::~Win32Forms() {
   while (!windows_.empty()) windows_.pop_back();
 }
 
-void Win32Forms::Connect(Deliver deliver, std::function<void()> closeMainWindow, std::function<void()> windowsEnding) {
+void Win32Forms::Connect(Deliver deliver, std::function<void(Form&)> closeRequested,
+                         std::function<void()> windowsEnding) {
   deliver_ = std::move(deliver);
-  closeMainWindow_ = std::move(closeMainWindow);
+  closeRequested_ = std::move(closeRequested);
   windowsEnding_ = std::move(windowsEnding);
 }
 
 OwnerWindow& Win32Forms::CreateWindow(Form& form) {
-  const bool dialog = !windows_.empty();
-  const WindowHandle owner = dialog ? windows_.front()->Handle() : application_.Handle();
+  const bool dialog = form.Role() == WindowRole::Dialog;
+  const WindowHandle owner = dialog && !windows_.empty() ? windows_.front()->Handle() : application_.Handle();
   windows_.push_back(std::make_unique<FormWindow>(form, owner, dialog, deliver_, *this));
   FormWindow& window = *windows_.back();
   if (!dialog) window.AddPowerBridge(power_);
@@ -136,14 +137,12 @@ void* Win32Forms::BoxOwner() const {
 }
 
 void Win32Forms::CloseRequested(Form& form) {
-  for (Form* dialog : modal_) {
-    if (dialog == &form) {
-      form.ModalResult = TModalResult::Cancel;
-      return;
-    }
-  }
-  if (!windows_.empty() && &windows_.front()->TheForm() == &form) {
-    if (closeMainWindow_) closeMainWindow_();
+  // The main window and a dialog in its modal loop ask the core; a window
+  // shown any other way simply goes.
+  bool modal = false;
+  for (const Form* dialog : modal_) modal = modal || dialog == &form;
+  if (form.Role() == WindowRole::Main || modal) {
+    if (closeRequested_) closeRequested_(form);
     return;
   }
   Hide(form);

@@ -19,7 +19,8 @@ class Win32Forms : public FormHost, public FormWindowEvents, public ApplicationW
   ~Win32Forms() override;
 
   // How the program takes its events; set before the first window is made.
-  void Connect(Deliver deliver, std::function<void()> closeMainWindow, std::function<void()> windowsEnding);
+  // `closeRequested` is the core's answer to a close box (TApplication::CloseRequested).
+  void Connect(Deliver deliver, std::function<void(Form&)> closeRequested, std::function<void()> windowsEnding);
 
   OwnerWindow& CreateWindow(Form& form) override;
   void Show(Form& form) override;
@@ -59,7 +60,7 @@ class Win32Forms : public FormHost, public FormWindowEvents, public ApplicationW
 
   PowerStatusSource& power_;
   Deliver deliver_;
-  std::function<void()> closeMainWindow_;
+  std::function<void(Form&)> closeRequested_;
   std::function<void()> windowsEnding_;
   ApplicationWindow application_{*this};
   std::vector<std::unique_ptr<FormWindow>> windows_;  // the first is the main window

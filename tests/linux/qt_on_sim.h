@@ -28,9 +28,7 @@ struct QtOnSim {
       key["BatteryParcent"] = std::uint32_t{30};
     }
     forms.SetDelivery([this](const QtFormHost::Action& action) { app.Deliver(action); }, nullptr);
-    forms.onCloseRequest = [this](Form& form) {
-      if (&form == app.MainForm()) app.CloseMainWindow();
-    };
+    forms.onCloseRequest = [this](Form& form) { app.CloseRequested(form); };
   }
   ~QtOnSim() { app.WindowsEnding(); }
 

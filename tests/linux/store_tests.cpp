@@ -14,6 +14,7 @@
 
 #include "charging/settings_key.h"
 #include "platform/linux/system/file_store.h"
+#include "platform/linux/system/posix_file.h"
 #include "platform/linux/system/store_format.h"
 
 namespace fs = std::filesystem;

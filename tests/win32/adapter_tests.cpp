@@ -95,6 +95,11 @@ TEST_CASE("registry: odd stored shapes read safely") {
   CHECK_EQ(key->ReadString("Unterminated").value, std::string("KES"));
   CHECK(key->ReadDword("Binary").status == ReadStatus::WrongType);
   CHECK(key->ReadDword("ShortDword").status == ReadStatus::WrongType);
+  CHECK(key->ReadString("Binary").status == ReadStatus::WrongType);
+  CHECK(key->ReadString("ShortDword").status == ReadStatus::WrongType);
+  CHECK(key->ReadDword("Unterminated").status == ReadStatus::WrongType);
+  CHECK(key->ReadString("Absent").status == ReadStatus::Missing);
+  CHECK(key->ReadDword("Absent").status == ReadStatus::Missing);
 }
 
 namespace {
@@ -410,7 +415,7 @@ TEST_CASE("clock, power and the shutdown request's preparations work against the
 
 TEST_CASE("status text: a message wider than its panel gets a narrower font that fits, a short one none") {
   HDC dc = CreateCompatibleDC(nullptr);
-  HFONT font = CreateWindowFont(96, false);
+  HFONT font = CreateWindowFont(kDesignFont, 96, false);
   CHECK(dc != nullptr && font != nullptr);
   if (dc == nullptr || font == nullptr) return;
   const std::wstring message = Widen("KESTRA T48Rが接続されていません。");

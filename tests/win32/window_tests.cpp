@@ -41,7 +41,7 @@ struct WinOnSim {
     handset.name = "KESTRA T48R";
     sim.tapi.devices.push_back(handset);
     forms.Connect([this](const std::function<void()>& action) { app.Deliver(action); },
-                  [this] { app.CloseMainWindow(); }, [this] { app.WindowsEnding(); });
+                  [this](Form& form) { app.CloseRequested(form); }, [this] { app.WindowsEnding(); });
     app.Start();
     Pump();
   }

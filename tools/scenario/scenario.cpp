@@ -262,7 +262,7 @@ int Scenario::CmdDevice(const std::vector<std::string>& w, int line) {
 }
 
 int Scenario::CmdTapi(const std::vector<std::string>& w, int line) {
-  if (w.size() < 2) return Fail(line, "tapi init=ok|fail|reinit [fail=OPERATION ...]");
+  if (w.size() < 2) return Fail(line, "tapi init=ok|fail|reinit [fail=OPERATION ...] [next_line=N]");
   for (std::size_t n = 1; n < w.size(); ++n) {
     std::string key, value;
     if (!SplitKey(w[n], key, value)) return Fail(line, "expected key=value");
@@ -275,6 +275,10 @@ int Scenario::CmdTapi(const std::vector<std::string>& w, int line) {
     } else if (key == "fail" && (value == "lineInitialize" || value == "lineNegotiateAPIVersion" ||
                                  value == "lineGetDevCaps" || value == "lineOpen")) {
       ++sim_.tapi.failNext[value];
+    } else if (key == "next_line") {
+      auto handle = NumberIn<std::uint32_t>(value, 1, 0xFFFFFFFF);
+      if (!handle) return Fail(line, "next_line must be 1 to 0xFFFFFFFF");
+      sim_.tapi.SetNextLineHandle(*handle);
     } else {
       return Fail(line, "bad tapi setting '" + w[n] + "'");
     }

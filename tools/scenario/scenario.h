@@ -61,8 +61,8 @@ class Scenario {
   int CmdDialog(const std::vector<std::string>& w, int line);
   int CmdExpect(const std::vector<std::string>& w, std::string_view rawLine, int line);
 
-  // The program's process ends: `closeHandler` tells whether the window was
-  // closed normally (settings written) or the process just ended.
+  // The program's process has ended (after a close, a session end or a kill):
+  // the system releases what it held and the exit code is recorded.
   void EndProcess();
 
   Json MainJson() const;

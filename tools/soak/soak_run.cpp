@@ -1,5 +1,6 @@
 #include "tools/soak/soak_run.h"
 
+#include "charging/settings_key.h"
 #include "tools/scenario/script_lexer.h"
 
 namespace murrelet::soak {

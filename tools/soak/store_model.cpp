@@ -1,6 +1,8 @@
 #include "tools/soak/store_model.h"
 
+#include "charging/error_display.h"
 #include "charging/settings_key.h"
+#include "charging/texts.h"
 
 namespace murrelet::soak {
 namespace {

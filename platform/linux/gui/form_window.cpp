@@ -12,7 +12,6 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
-#include "charging/window_layouts.h"
 #include "kit/tick_schedule.h"
 #include "platform/linux/gui/qt_form_host.h"
 #include "platform/linux/gui/text_fit.h"
@@ -78,10 +77,10 @@ void ApplyAccessibleName(QWidget& widget, const ControlLayout& row, const Contro
 
 }  // namespace
 
-QFont FormFont() {
+QFont FormFont(const DesignFont& design) {
   QFont font;
-  font.setFamilies({Q(kFontFace), QStringLiteral("Noto Sans CJK JP")});
-  font.setPixelSize(kFontPixels);
+  font.setFamilies({Q(design.face), QStringLiteral("Noto Sans CJK JP")});
+  font.setPixelSize(design.pixels);
   return font;
 }
 
@@ -97,7 +96,7 @@ FormWindow::FormWindow(QtFormHost& host, Form& form, bool dialog)
   widget_ = std::make_unique<FormWidget>(flags);
   widget_->setObjectName(Q(form.Name()));
   widget_->setWindowTitle(Q(form.Caption()));
-  widget_->setFont(FormFont());
+  widget_->setFont(FormFont(form.Font()));
   widget_->setFixedSize(form.ClientWidth(), form.ClientHeight());
   widget_->onCloseBox = [this] { host_.CloseBoxPressed(form_); };
   static const bool factoryInstalled = [] {
@@ -255,7 +254,8 @@ QWidget* FormWindow::MakeWidget(const ControlLayout& row, QWidget* parent, Contr
       break;
     }
     case ControlKind::StatusBar: {
-      auto* bar = new StatusPanels(parent, kStatusPanel0Width, kStatusPanel1Width);
+      auto* bar = new StatusPanels(parent, static_cast<const TStatusBar*>(control)->PanelWidth(0),
+                                   static_cast<const TStatusBar*>(control)->PanelWidth(1));
       apply = [bar](const Control& c) {
         const auto& model = static_cast<const TStatusBar&>(c);
         for (std::size_t i = 0; i < model.PanelCount() && i < 2; ++i) {

@@ -18,7 +18,7 @@ namespace murrelet::linux_platform {
 class QtFormHost;
 
 // The design face first; Debian has it only as Noto Sans CJK JP.
-QFont FormFont();
+QFont FormFont(const DesignFont& design);
 
 class FormWindow : public ProcedureWindow {
  public:

@@ -14,10 +14,13 @@ void QtFormHost::SetDelivery(std::function<void(const Action&)> deliver, std::fu
 }
 
 OwnerWindow& QtFormHost::CreateWindow(Form& form) {
-  // The first window is the main window; later ones are its dialogs.
-  const bool dialog = !windows_.empty();
+  const bool dialog = form.Role() == WindowRole::Dialog;
   windows_.push_back(std::make_unique<FormWindow>(*this, form, dialog));
   return *windows_.back();
+}
+
+QFont QtFormHost::MainFont() const {
+  return windows_.empty() ? FormFont(DesignFont{}) : windows_.front()->Widget().font();
 }
 
 FormWindow* QtFormHost::WindowOf(const Form& form) const {
@@ -133,10 +136,10 @@ void QtFormHost::EndFinishedModalLoops() {
 void QtFormHost::CloseBoxPressed(Form& form) {
   for (const ModalLoop& modal : modal_) {
     if (modal.form == &form) {
-      // Closing a dialog answers cancel.
+      // The core answers the request; the answer ends the dialog's loop.
       Deliver([this, &form] {
         Hide(form);
-        form.ModalResult = TModalResult::Cancel;
+        if (onCloseRequest) onCloseRequest(form);
       });
       return;
     }

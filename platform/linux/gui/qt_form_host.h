@@ -21,6 +21,7 @@ class QtFormHost : public FormHost {
   // `afterDelivery` runs after each, told whether it was a timer period.
   void SetDelivery(std::function<void(const Action&)> deliver, std::function<void(bool tick)> afterDelivery);
   // The close box of a window that is not in a modal loop (the main window).
+  // The core's answer to a close box (TApplication::CloseRequested).
   std::function<void(Form& form)> onCloseRequest;
 
   OwnerWindow& CreateWindow(Form& form) override;
@@ -40,6 +41,8 @@ class QtFormHost : public FormHost {
   FormWindow* WindowOf(const Form& form) const;
   // The window a message box belongs over: the innermost modal form, else the first form.
   QWidget* ActiveWindow() const;
+  // The main window's font, for the message boxes over it.
+  QFont MainFont() const;
   bool QuitRequested() const { return quit_; }
 
  private:

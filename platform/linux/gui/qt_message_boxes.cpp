@@ -14,7 +14,8 @@ void QtMessageBoxes::Show(BoxKind kind, std::string_view caption, std::string_vi
                   host_.ActiveWindow());
   box.setObjectName(QStringLiteral("MessageBox"));
   box.setTextFormat(Qt::PlainText);
-  box.setFont(FormFont());
+  // The windows' own face, as the main window was designed with it.
+  box.setFont(host_.MainFont());
   // Its own loop: ticks and power events go on while it is open.
   box.exec();
 }

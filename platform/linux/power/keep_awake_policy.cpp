@@ -2,12 +2,10 @@
 
 namespace murrelet::linux_platform {
 
-bool KeepAwakePolicy::Asked() {
+void KeepAwakePolicy::Asked() {
   askedThisTick_ = true;
   quietTicks_ = 0;
-  if (holding_) return false;
   holding_ = true;
-  return true;
 }
 
 bool KeepAwakePolicy::Release() {

@@ -7,8 +7,9 @@ namespace murrelet::linux_platform {
 
 class KeepAwakePolicy {
  public:
-  // The core asked; true when the locks must be taken now.
-  bool Asked();
+  // The core asked for the system to stay awake during this tick; the caller
+  // takes whatever lock it does not hold yet (a refused one is asked for again).
+  void Asked();
   // A tick has been delivered; true when the locks must be released now.
   bool TickEnded(bool charging);
   // Any other event has been delivered; true when the locks must be released now.

@@ -1,9 +1,9 @@
 #include "platform/linux/power/logind.h"
 
+#include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusMessage>
 
-#include "charging/texts.h"
 #include "platform/linux/power/upower_client.h"
 
 namespace murrelet::linux_platform {
@@ -12,7 +12,8 @@ std::unique_ptr<InhibitorLock> TakeInhibitor(const QDBusConnection& bus, const c
                                              const char* mode) {
   if (!ServiceRunning(bus, kLogindService)) return nullptr;
   QDBusMessage call = QDBusMessage::createMethodCall(kLogindService, kLogindPath, kLogindManager, "Inhibit");
-  call << QString::fromLatin1(what) << QString::fromUtf8(text::kApplicationTitle) << QString::fromUtf8(why)
+  // "Who" is the program's name as the core gave it to the window host.
+  call << QString::fromLatin1(what) << QCoreApplication::applicationName() << QString::fromUtf8(why)
        << QString::fromLatin1(mode);
   const QDBusMessage reply = bus.call(call, QDBus::Block, kDBusTimeoutMs);
   if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return nullptr;

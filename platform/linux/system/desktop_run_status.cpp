@@ -66,4 +66,9 @@ void DesktopRunStatus::ShowNotice(std::string_view title, std::string_view text)
   });
 }
 
+void DesktopRunStatus::RunChanged(bool charging) {
+  charging_ = charging;
+  if (onRunChanged) onRunChanged(charging);
+}
+
 }  // namespace murrelet::linux_platform

@@ -7,6 +7,7 @@
 #include <QDBusConnection>
 #include <QObject>
 #include <QString>
+#include <functional>
 
 #include "kit/run_status.h"
 
@@ -25,6 +26,12 @@ class DesktopRunStatus : public RunStatusSink {
 
   void SetTaskbarProgress(const TaskbarProgress& progress) override;
   void ShowNotice(std::string_view title, std::string_view text) override;
+  void RunChanged(bool charging) override;
+
+  // Whether a run is going, as the core last said.
+  bool Charging() const { return charging_; }
+  // Told of every start and end of a run.
+  std::function<void(bool charging)> onRunChanged;
 
   // The service's identifier of the last notice, 0 before its answer came.
   uint LastNoticeId() const { return lastNoticeId_; }
@@ -37,6 +44,7 @@ class DesktopRunStatus : public RunStatusSink {
   QString desktopId_;
   QString iconName_;
   bool progressShown_ = false;
+  bool charging_ = false;
   uint lastNoticeId_ = 0;
   QObject replies_;  // owns the watchers of pending notices, so none outlives this
 };

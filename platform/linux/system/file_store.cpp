@@ -1,15 +1,9 @@
 #include "platform/linux/system/file_store.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <chrono>
 #include <cstdlib>
-#include <ctime>
 #include <string>
 
+#include "platform/linux/system/posix_file.h"
 #include "platform/linux/system/store_format.h"
 
 namespace murrelet::linux_platform {
@@ -18,58 +12,6 @@ namespace {
 
 // Settings are a handful of short lines; anything this large is not ours.
 constexpr std::size_t kMaxFileBytes = 1 << 20;
-
-struct Fd {
-  int fd = -1;
-  ~Fd() {
-    if (fd >= 0) ::close(fd);
-  }
-};
-
-bool WriteAll(int fd, std::string_view content) {
-  while (!content.empty()) {
-    const ssize_t n = ::write(fd, content.data(), content.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    content.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
-}
-
-enum class ReadResult { Ok, Missing, Failed, TooLarge };
-
-ReadResult ReadFile(const fs::path& file, std::string& content) {
-  Fd in{::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW)};
-  if (in.fd < 0) return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
-  char buffer[4096];
-  for (;;) {
-    const ssize_t n = ::read(in.fd, buffer, sizeof buffer);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return ReadResult::Failed;
-    if (n == 0) return ReadResult::Ok;
-    content.append(buffer, static_cast<std::size_t>(n));
-    if (content.size() > kMaxFileBytes) return ReadResult::TooLarge;
-  }
-}
-
-// Keeps a damaged file for the user to look at; never replaces an earlier copy.
-void MoveAside(const fs::path& file) {
-  char stamp[32];
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  std::strftime(stamp, sizeof stamp, "%Y%m%dT%H%M%S", &local);
-  for (int n = 0; n < 100; ++n) {
-    fs::path aside = file;
-    aside += ".damaged-" + std::string(stamp) + (n == 0 ? "" : "-" + std::to_string(n));
-    // link + unlink never overwrites an existing copy.
-    if (::link(file.c_str(), aside.c_str()) == 0) {
-      ::unlink(file.c_str());
-      return;
-    }
-    if (errno != EEXIST) break;
-  }
-}
 
 class FileKey : public StoreKey {
  public:
@@ -111,26 +53,17 @@ class FileKey : public StoreKey {
   }
 
  private:
-  const StoredValue* Find(std::string_view name) const {
-    for (const StoredValue& value : values_) {
-      if (SameValueName(value.name, name)) return &value;
-    }
-    return nullptr;
-  }
+  const StoredValue* Find(std::string_view name) const { return FindValue(values_, name); }
 
   bool Write(StoredValue value) {
     if (!writable_ || value.name.empty()) return false;
     std::vector<StoredValue> next = values_;
-    bool replaced = false;
-    for (StoredValue& existing : next) {
-      if (SameValueName(existing.name, value.name)) {
-        value.name = existing.name;  // the stored spelling stays, as in the registry
-        existing = std::move(value);
-        replaced = true;
-        break;
-      }
+    if (StoredValue* existing = FindValue(next, value.name)) {
+      value.name = existing->name;  // the stored spelling stays, as in the registry
+      *existing = std::move(value);
+    } else {
+      next.push_back(std::move(value));
     }
-    if (!replaced) next.push_back(std::move(value));
     // The key changes only when the file did.
     if (!WriteFileAtomically(file_, SerialiseKey(next))) return false;
     values_ = std::move(next);
@@ -142,17 +75,12 @@ class FileKey : public StoreKey {
   bool writable_;
 };
 
-bool SafeSegment(std::string_view segment) {
-  return !segment.empty() && segment != "." && segment != ".." && segment.find('/') == std::string_view::npos &&
-         segment.find('\0') == std::string_view::npos;
-}
-
 enum class LoadResult { Absent, Loaded, MovedAside, Failed };
 
 // Loads a key's file; a damaged one is moved aside, keeping what could be read.
 LoadResult Load(const fs::path& file, std::vector<StoredValue>& values) {
   std::string content;
-  switch (ReadFile(file, content)) {
+  switch (ReadSmallFile(file, kMaxFileBytes, content)) {
     case ReadResult::Missing: return LoadResult::Absent;
     case ReadResult::Failed: return LoadResult::Failed;
     case ReadResult::TooLarge: MoveAside(file); return LoadResult::MovedAside;
@@ -183,7 +111,7 @@ fs::path FileStore::FileFor(std::string_view path) const {
   for (;;) {
     const std::size_t end = path.find('\\', start);
     const std::string_view segment = path.substr(start, end == std::string_view::npos ? path.npos : end - start);
-    if (!SafeSegment(segment)) return {};
+    if (!IsPlainFileName(segment)) return {};
     if (end == std::string_view::npos) {
       last.assign(segment);
       break;
@@ -217,31 +145,6 @@ std::unique_ptr<StoreKey> FileStore::OpenWritable(std::string_view path) {
   // Creating the key makes its file, as creating a registry key makes the key.
   if (loaded != LoadResult::Loaded && !WriteFileAtomically(file, SerialiseKey(values))) return nullptr;
   return std::make_unique<FileKey>(file, std::move(values), true);
-}
-
-bool WriteFileAtomically(const fs::path& file, std::string_view content) {
-  static unsigned counter = 0;
-  const fs::path dir = file.parent_path();
-  fs::path temp = dir / ("." + file.filename().string() + ".tmp-" + std::to_string(::getpid()) + "-" +
-                         std::to_string(++counter));
-  {
-    Fd out{::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600)};
-    if (out.fd < 0) return false;
-    const bool written = WriteAll(out.fd, content) && ::fsync(out.fd) == 0;
-    const int closed = ::close(out.fd);
-    out.fd = -1;
-    if (!written || closed != 0) {
-      ::unlink(temp.c_str());
-      return false;
-    }
-  }
-  if (::rename(temp.c_str(), file.c_str()) != 0) {
-    ::unlink(temp.c_str());
-    return false;
-  }
-  // The rename is durable only once the folder itself is on disk.
-  Fd folder{::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
-  return folder.fd >= 0 && ::fsync(folder.fd) == 0;
 }
 
 }  // namespace murrelet::linux_platform

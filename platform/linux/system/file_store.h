@@ -28,8 +28,4 @@ class FileStore : public SettingsStore {
   std::filesystem::path root_;
 };
 
-// Writes `content` to `file` through a temporary file in the same folder:
-// written, flushed to disk, renamed over the file, and the folder flushed.
-bool WriteFileAtomically(const std::filesystem::path& file, std::string_view content);
-
 }  // namespace murrelet::linux_platform

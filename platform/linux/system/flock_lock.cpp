@@ -7,25 +7,21 @@
 #include <cerrno>
 #include <cstdlib>
 #include <string>
+#include <utility>
+
+#include "platform/linux/system/posix_file.h"
 
 namespace murrelet::linux_platform {
 namespace {
 
+// The lock is the open descriptor: closing it, or the process ending, frees the name.
 class FlockHeld : public HeldLock {
  public:
-  explicit FlockHeld(int fd) : fd_(fd) {}
-  ~FlockHeld() override { ::close(fd_); }
-  FlockHeld(const FlockHeld&) = delete;
-  FlockHeld& operator=(const FlockHeld&) = delete;
+  explicit FlockHeld(UniqueFd fd) : fd_(std::move(fd)) {}
 
  private:
-  int fd_;
+  UniqueFd fd_;
 };
-
-bool SafeName(std::string_view name) {
-  return !name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos &&
-         name.find('\0') == std::string_view::npos;
-}
 
 }  // namespace
 
@@ -42,19 +38,18 @@ std::filesystem::path FlockLocks::PathFor(std::string_view name) const {
 
 LockAttempt FlockLocks::Acquire(std::string_view name) {
   LockAttempt attempt;
-  if (!SafeName(name)) return attempt;
+  if (!IsPlainFileName(name)) return attempt;
   // O_NOFOLLOW: in a shared /tmp another user could plant a link under our name.
-  const int fd = ::open(PathFor(name).c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-  if (fd < 0) return attempt;
+  UniqueFd fd(::open(PathFor(name).c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
+  if (!fd.Valid()) return attempt;
   // One call tests and takes: two copies starting together cannot both win.
-  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+  if (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) {
     const int error = errno;
-    ::close(fd);
     attempt.outcome = error == EWOULDBLOCK ? LockOutcome::HeldByAnotherCopy : LockOutcome::Unavailable;
     return attempt;
   }
   attempt.outcome = LockOutcome::Acquired;
-  attempt.lock = std::make_unique<FlockHeld>(fd);
+  attempt.lock = std::make_unique<FlockHeld>(std::move(fd));
   return attempt;
 }
 

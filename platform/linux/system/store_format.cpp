@@ -1,5 +1,7 @@
 #include "platform/linux/system/store_format.h"
 
+#include <utility>
+
 #include <charconv>
 
 namespace murrelet::linux_platform {
@@ -130,15 +132,11 @@ ParsedKey ParseKey(std::string_view content) {
       continue;
     }
     // A name given twice keeps its last line, as a second write would.
-    bool replaced = false;
-    for (StoredValue& existing : parsed.values) {
-      if (SameValueName(existing.name, value->name)) {
-        existing = std::move(*value);
-        replaced = true;
-        break;
-      }
+    if (StoredValue* existing = FindValue(parsed.values, value->name)) {
+      *existing = std::move(*value);
+    } else {
+      parsed.values.push_back(std::move(*value));
     }
-    if (!replaced) parsed.values.push_back(std::move(*value));
   }
   return parsed;
 }
@@ -154,6 +152,17 @@ std::string SerialiseKey(const std::vector<StoredValue>& values) {
     out += '\n';
   }
   return out;
+}
+
+const StoredValue* FindValue(const std::vector<StoredValue>& values, std::string_view name) {
+  for (const StoredValue& value : values) {
+    if (SameValueName(value.name, name)) return &value;
+  }
+  return nullptr;
+}
+
+StoredValue* FindValue(std::vector<StoredValue>& values, std::string_view name) {
+  return const_cast<StoredValue*>(FindValue(std::as_const(values), name));
 }
 
 bool SameValueName(std::string_view a, std::string_view b) {

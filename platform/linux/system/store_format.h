@@ -39,5 +39,8 @@ std::string SerialiseKey(const std::vector<StoredValue>& values);
 
 // Value names compare like the registry's: ASCII letters without case.
 bool SameValueName(std::string_view a, std::string_view b);
+// The value of that name among `values`, or null.
+const StoredValue* FindValue(const std::vector<StoredValue>& values, std::string_view name);
+StoredValue* FindValue(std::vector<StoredValue>& values, std::string_view name);
 
 }  // namespace murrelet::linux_platform

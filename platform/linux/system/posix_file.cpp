@@ -1,0 +1,105 @@
+#include "platform/linux/system/posix_file.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <ctime>
+
+namespace murrelet::linux_platform {
+namespace fs = std::filesystem;
+namespace {
+
+bool WriteAll(int fd, std::string_view content) {
+  while (!content.empty()) {
+    const ssize_t n = ::write(fd, content.data(), content.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    content.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+}  // namespace
+
+UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
+  if (this != &other) {
+    Reset();
+    fd_ = other.Release();
+  }
+  return *this;
+}
+
+int UniqueFd::Release() {
+  const int fd = fd_;
+  fd_ = -1;
+  return fd;
+}
+
+int UniqueFd::Close() { return fd_ >= 0 ? ::close(Release()) : 0; }
+
+void UniqueFd::Reset() {
+  if (fd_ >= 0) ::close(Release());
+}
+
+ReadResult ReadSmallFile(const fs::path& file, std::size_t maxBytes, std::string& content) {
+  const UniqueFd in(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+  if (!in.Valid()) return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
+  char buffer[4096];
+  for (;;) {
+    const ssize_t n = ::read(in.Get(), buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return ReadResult::Failed;
+    if (n == 0) return ReadResult::Ok;
+    content.append(buffer, static_cast<std::size_t>(n));
+    if (content.size() > maxBytes) return ReadResult::TooLarge;
+  }
+}
+
+bool WriteFileAtomically(const fs::path& file, std::string_view content) {
+  static unsigned counter = 0;
+  const fs::path dir = file.parent_path();
+  const fs::path temp = dir / ("." + file.filename().string() + ".tmp-" + std::to_string(::getpid()) + "-" +
+                               std::to_string(++counter));
+  {
+    UniqueFd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600));
+    if (!out.Valid()) return false;
+    const bool written = WriteAll(out.Get(), content) && ::fsync(out.Get()) == 0;
+    if (out.Close() != 0 || !written) {
+      ::unlink(temp.c_str());
+      return false;
+    }
+  }
+  if (::rename(temp.c_str(), file.c_str()) != 0) {
+    ::unlink(temp.c_str());
+    return false;
+  }
+  // The rename is durable only once the folder itself is on disk.
+  const UniqueFd folder(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  return folder.Valid() && ::fsync(folder.Get()) == 0;
+}
+
+void MoveAside(const fs::path& file) {
+  char stamp[32];
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  std::strftime(stamp, sizeof stamp, "%Y%m%dT%H%M%S", &local);
+  for (int n = 0; n < 100; ++n) {
+    fs::path aside = file;
+    aside += ".damaged-" + std::string(stamp) + (n == 0 ? "" : "-" + std::to_string(n));
+    // link + unlink never overwrites an existing copy.
+    if (::link(file.c_str(), aside.c_str()) == 0) {
+      ::unlink(file.c_str());
+      return;
+    }
+    if (errno != EEXIST) break;
+  }
+}
+
+bool IsPlainFileName(std::string_view name) {
+  return !name.empty() && name != "." && name != ".." && name.find('/') == std::string_view::npos &&
+         name.find('\0') == std::string_view::npos;
+}
+
+}  // namespace murrelet::linux_platform
