@@ -11,15 +11,9 @@
 namespace murrelet::linux_platform {
 namespace {
 
-// Handles wrap at 2^31 so that the caller's signed "1 or more" test holds; 0
-// is never issued.
-template <typename Handle, typename Map>
-Handle NextFree(Handle& next, const Map& live) {
-  for (;;) {
-    const Handle candidate = next;
-    next = next >= 0x7FFFFFFF ? 1 : next + 1;
-    if (live.count(candidate) == 0) return candidate;
-  }
+template <typename Map>
+std::uint32_t NextFree(HandleNumbers& next, const Map& live) {
+  return next.Next([&live](std::uint32_t candidate) { return live.count(candidate) != 0; });
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <map>
 #include <vector>
 
+#include "kit/handle_numbers.h"
 #include "kit/tapi.h"
 #include "platform/linux/line/modem_scan.h"
 
@@ -64,8 +65,8 @@ class TtyTapi : public Tapi {
   LineOpenDiagnosis diagnosis_;
   std::map<HLINEAPP, std::vector<ModemTty>> apps_;
   std::map<HLINE, OpenLine> lines_;
-  HLINEAPP nextApp_ = 1;
-  HLINE nextLine_ = 1;
+  HandleNumbers nextApp_;
+  HandleNumbers nextLine_;
 };
 
 }  // namespace murrelet::linux_platform
