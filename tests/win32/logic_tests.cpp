@@ -44,9 +44,9 @@ namespace {
 struct Step {
   std::uintptr_t wParam;
   std::uint8_t batteryFlag;
-  std::optional<Broadcast> before;
+  std::optional<PowerBroadcast> before;
   bool passOn;
-  std::optional<Broadcast> after;
+  std::optional<PowerBroadcast> after;
 };
 
 void Play(std::uint8_t startFlag, const std::vector<Step>& steps) {
@@ -60,18 +60,10 @@ void Play(std::uint8_t startFlag, const std::vector<Step>& steps) {
   }
 }
 
-const Broadcast kQuery{PBT_APMQUERYSUSPEND, 0};
-const Broadcast kLow{PBT_APMBATTERYLOW, 0};
+const PowerBroadcast kQuery{PBT_APMQUERYSUSPEND, 0};
+const PowerBroadcast kLow{PBT_APMBATTERYLOW, 0};
 
 }  // namespace
-
-TEST_CASE("a suspend nobody asked about is preceded by a query that cannot be refused, once per suspend") {
-  Play(BATTERY_FLAG_HIGH, {
-                              {PBT_APMSUSPEND, 255, kQuery, true, {}},
-                              {PBT_APMRESUMEAUTOMATIC, 255, {}, true, {}},
-                              {PBT_APMSUSPEND, 255, kQuery, true, {}},
-                          });
-}
 
 TEST_CASE("a suspend both broadcast and delivered to the registered window is one suspend: asked about once") {
   Play(BATTERY_FLAG_HIGH, {
