@@ -3,13 +3,8 @@
 namespace murrelet::win32 {
 
 std::uint32_t HandleTable::Add(std::uintptr_t native) {
-  if (handles_.size() >= kLast) return 0;
-  // Numbers are not reused at once, so a stale copy in the core does not
-  // reach a newer line.
-  while (handles_.contains(next_)) next_ = next_ == kLast ? 1 : next_ + 1;
-  const std::uint32_t number = next_;
-  next_ = next_ == kLast ? 1 : next_ + 1;
-  handles_.emplace(number, native);
+  const std::uint32_t number = numbers_.Next([this](std::uint32_t n) { return handles_.contains(n); });
+  if (number != 0) handles_.emplace(number, native);
   return number;
 }
 

@@ -23,34 +23,25 @@ BroadcastPlan LegacyPowerEvents::OnSystemBroadcast(std::uintptr_t wParam, std::u
   }
   switch (wParam) {
     case PBT_APMQUERYSUSPEND:
-      queried_ = true;
+      policy_.SuspendQueried();
       break;
     case PBT_APMSUSPEND:
-      // A suspend nobody was asked about: ask now, as a query that cannot be
-      // refused, so the run ends before the system sleeps.
-      if (!queried_) plan.before = Broadcast{PBT_APMQUERYSUSPEND, 0};
-      queried_ = false;
+      plan.before = policy_.Suspending();
       break;
     case PBT_APMQUERYSUSPENDFAILED:
     case PBT_APMRESUMECRITICAL:
     case PBT_APMRESUMESUSPEND:
     case PBT_APMRESUMESTANDBY:
     case PBT_APMRESUMEAUTOMATIC:
-      queried_ = false;
+      policy_.SuspendSettled();
       break;
     case PBT_APMBATTERYLOW:
-      // The system reports this crossing itself; once is enough.
-      plan.passOn = !low_;
-      low_ = true;
+      plan.passOn = policy_.BatteryLowReported();
       break;
     case PBT_APMPOWERSTATUSCHANGE:
+      // An unknown flag says nothing: the crossing stays as it was.
       if (batteryFlag == BATTERY_FLAG_UNKNOWN) break;
-      if (IsLow(batteryFlag)) {
-        if (!low_) plan.after = Broadcast{PBT_APMBATTERYLOW, 0};
-        low_ = true;
-      } else {
-        low_ = false;
-      }
+      if (policy_.BatteryReading(WarningOf(batteryFlag))) plan.after = PowerBroadcast{PBT_APMBATTERYLOW, 0};
       break;
     default:
       break;

@@ -1,9 +1,10 @@
-// The pure decisions of the power adapters: status mapping, low-battery
-// crossings and when the keep-awake locks are held.
+// The pure decisions of the power adapters: status mapping, the battery
+// warning of UPower's levels and when the keep-awake locks are held.
 #include <gtest/gtest.h>
 
 #include "platform/linux/power/keep_awake_policy.h"
 #include "platform/linux/power/power_mapping.h"
+#include "services/power_event_policy.h"
 
 using namespace murrelet;
 using namespace murrelet::linux_platform;
@@ -93,16 +94,18 @@ TEST(MapPowerSupplies, ReadsMainsAndBattery) {
   EXPECT_EQ(s.BatteryFlag, BATTERY_FLAG_UNKNOWN);
 }
 
-TEST(BatteryLowCrossing, ReportsEachRiseIntoAWarningOnce) {
-  const auto L = [](UpWarningLevel level) { return static_cast<std::uint32_t>(level); };
-  EXPECT_TRUE(IsBatteryLowCrossing(L(UpWarningLevel::None), L(UpWarningLevel::Low)));
-  EXPECT_TRUE(IsBatteryLowCrossing(L(UpWarningLevel::Low), L(UpWarningLevel::Critical)));
-  EXPECT_TRUE(IsBatteryLowCrossing(L(UpWarningLevel::Critical), L(UpWarningLevel::Action)));
-  EXPECT_TRUE(IsBatteryLowCrossing(L(UpWarningLevel::Unknown), L(UpWarningLevel::Critical)));
-  EXPECT_FALSE(IsBatteryLowCrossing(L(UpWarningLevel::Low), L(UpWarningLevel::Low)));
-  EXPECT_FALSE(IsBatteryLowCrossing(L(UpWarningLevel::Critical), L(UpWarningLevel::Low)));
-  EXPECT_FALSE(IsBatteryLowCrossing(L(UpWarningLevel::None), L(UpWarningLevel::Discharging)));
-  EXPECT_FALSE(IsBatteryLowCrossing(L(UpWarningLevel::Low), L(UpWarningLevel::None)));
+TEST(BatteryWarningOf, LowCriticalAndActionAreEverWorseWarningsTheRestNone) {
+  const struct {
+    UpWarningLevel level;
+    unsigned warning;
+  } cases[] = {
+      {UpWarningLevel::Unknown, kNoBatteryWarning},         {UpWarningLevel::None, kNoBatteryWarning},
+      {UpWarningLevel::Discharging, kNoBatteryWarning},     {UpWarningLevel::Low, kBatteryLowWarning},
+      {UpWarningLevel::Critical, kBatteryLowWarning + 1},   {UpWarningLevel::Action, kBatteryLowWarning + 2},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(BatteryWarningOf(static_cast<std::uint32_t>(c.level)), c.warning) << static_cast<int>(c.level);
+  }
 }
 
 TEST(KeepAwakePolicy, HoldsWhileAskedAndReleasesWhenTheCoreStops) {

@@ -10,29 +10,14 @@
 #include "platform/linux/line/tty_access.h"
 
 namespace murrelet::linux_platform {
-namespace {
-
-// Handles wrap at 2^31 so that the caller's signed "1 or more" test holds; 0
-// is never issued. `taken` tells a handle that is still in use.
-template <typename Handle, typename Taken>
-Handle NextFree(Handle& next, const Taken& taken) {
-  for (;;) {
-    const Handle candidate = next;
-    next = next >= 0x7FFFFFFF ? 1 : next + 1;
-    if (!taken(candidate)) return candidate;
-  }
-}
-
-}  // namespace
 
 int OpenNodeWithTheSystem(const char* path, int flags) { return ::open(path, flags); }
 
 TtyTapi::TtyTapi(std::filesystem::path sysfsRoot, std::filesystem::path devRoot, OpenNode openNode)
     : devRoot_(std::move(devRoot)), openNode_(std::move(openNode)), scanner_(std::move(sysfsRoot)) {}
 
-TtyTapi::~TtyTapi() {
-  for (auto& [handle, line] : lines_) ::close(line.fd);
-}
+// Open lines close with their descriptors.
+TtyTapi::~TtyTapi() = default;
 
 TtyTapi::App* TtyTapi::AppOf(HLINEAPP lineApp) {
   if (lineApp == 0) return nullptr;
@@ -54,7 +39,8 @@ std::size_t TtyTapi::LiveApplications() const {
 std::int32_t TtyTapi::lineInitialize(HLINEAPP* lineApp, std::uint32_t* numDevs) {
   diagnosis_ = {};
   if (lineApp == nullptr || numDevs == nullptr) return LINEERR_OPERATIONFAILED;
-  const HLINEAPP handle = NextFree(nextApp_, [this](HLINEAPP h) { return AppOf(h) != nullptr; });
+  const HLINEAPP handle = nextApp_.Next([this](HLINEAPP h) { return AppOf(h) != nullptr; });
+  if (handle == 0) return LINEERR_OPERATIONFAILED;
   App* app = nullptr;
   for (App& slot : apps_) {
     if (slot.handle == 0) {
@@ -132,8 +118,8 @@ std::int32_t TtyTapi::lineOpen(HLINEAPP lineApp, std::uint32_t deviceId, HLINE* 
   // No O_NOCTTY would let the handset's tty become our controlling terminal;
   // O_NONBLOCK keeps a modem without carrier from blocking the GUI thread.
   const std::filesystem::path node = devRoot_ / device.ttyName;
-  const int fd = openNode_(node.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) {
+  UniqueFd fd(openNode_(node.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+  if (!fd.Valid()) {
     // A user outside the tty's group sees the handset but may not open it;
     // the program then tells the user how to get the access.
     if (errno == EACCES || errno == EPERM) {
@@ -143,8 +129,9 @@ std::int32_t TtyTapi::lineOpen(HLINEAPP lineApp, std::uint32_t deviceId, HLINE* 
     if (errno == ENOENT || errno == ENODEV || errno == ENXIO) return LINEERR_NODEVICE;
     return errno == EBUSY || errno == EMFILE || errno == ENFILE ? LINEERR_RESOURCEUNAVAIL : LINEERR_OPERATIONFAILED;
   }
-  const HLINE handle = NextFree(nextLine_, [this](HLINE h) { return lines_.count(h) != 0; });
-  lines_.emplace(handle, OpenLine{lineApp, fd});
+  const HLINE handle = nextLine_.Next([this](HLINE h) { return lines_.count(h) != 0; });
+  if (handle == 0) return LINEERR_OPERATIONFAILED;
+  lines_.emplace(handle, OpenLine{lineApp, std::move(fd)});
   *line = handle;
   diagnosis_ = {};
   return 0;
@@ -153,7 +140,6 @@ std::int32_t TtyTapi::lineOpen(HLINEAPP lineApp, std::uint32_t deviceId, HLINE* 
 std::int32_t TtyTapi::lineClose(HLINE line) {
   const auto it = lines_.find(line);
   if (it == lines_.end()) return LINEERR_INVALLINEHANDLE;
-  ::close(it->second.fd);
   lines_.erase(it);
   return 0;
 }
@@ -164,7 +150,6 @@ std::int32_t TtyTapi::lineShutdown(HLINEAPP lineApp) {
   // Ending an application closes the lines it still has open, as the system does.
   for (auto line = lines_.begin(); line != lines_.end();) {
     if (line->second.app == lineApp) {
-      ::close(line->second.fd);
       line = lines_.erase(line);
     } else {
       ++line;

@@ -12,8 +12,10 @@
 #include <map>
 #include <vector>
 
+#include "kit/handle_numbers.h"
 #include "kit/tapi.h"
 #include "platform/linux/line/modem_scan.h"
+#include "platform/linux/system/posix_file.h"
 
 namespace murrelet::linux_platform {
 
@@ -56,7 +58,7 @@ class TtyTapi : public Tapi {
  private:
   struct OpenLine {
     HLINEAPP app = 0;
-    int fd = -1;
+    UniqueFd fd;
   };
   struct App {
     HLINEAPP handle = 0;  // 0: a free slot
@@ -71,8 +73,8 @@ class TtyTapi : public Tapi {
   ModemScanner scanner_;
   std::vector<App> apps_;
   std::map<HLINE, OpenLine> lines_;
-  HLINEAPP nextApp_ = 1;
-  HLINE nextLine_ = 1;
+  HandleNumbers nextApp_;
+  HandleNumbers nextLine_;
 };
 
 }  // namespace murrelet::linux_platform

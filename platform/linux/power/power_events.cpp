@@ -14,7 +14,9 @@ PowerEvents::PowerEvents(QDBusConnection systemBus, Broadcast broadcast)
   if (!bus_.isConnected()) return;
   // The level at start is where crossings count from: a battery that is low
   // already when the program starts is not a new report.
-  if (const std::optional<UPowerReading> reading = ReadUPower(bus_)) warningLevel_ = reading->warningLevel;
+  if (const std::optional<UPowerReading> reading = ReadUPower(bus_)) {
+    policy_ = PowerEventPolicy(BatteryWarningOf(reading->warningLevel));
+  }
   bus_.connect(kUPowerService, kUPowerPath, kPropertiesInterface, "PropertiesChanged", this,
                SLOT(DaemonChanged(QString, QVariantMap, QStringList)));
   bus_.connect(kUPowerService, kUPowerDisplayPath, kPropertiesInterface, "PropertiesChanged", this,
@@ -47,16 +49,19 @@ void PowerEvents::DisplayDeviceChanged(const QString&, const QVariantMap& change
   broadcast_(PBT_APMPOWERSTATUSCHANGE, 0);
   const auto level = changed.constFind(QStringLiteral("WarningLevel"));
   if (level == changed.constEnd()) return;
-  const std::uint32_t previous = warningLevel_;
-  warningLevel_ = level->toUInt();
-  if (IsBatteryLowCrossing(previous, warningLevel_)) broadcast_(PBT_APMBATTERYLOW, 0);
+  if (policy_.BatteryReading(BatteryWarningOf(level->toUInt()))) broadcast_(PBT_APMBATTERYLOW, 0);
 }
 
 void PowerEvents::PrepareForSleep(bool starting) {
-  // logind's suspend cannot be refused by an application: the query is the
-  // non-overrideable kind (lParam 0), and the delay lock gives the run the
-  // moment it needs to close the line.
-  broadcast_(starting ? PBT_APMQUERYSUSPEND : PBT_APMRESUMESUSPEND, 0);
+  // logind never asks before a suspend, so each one brings the query that
+  // cannot be refused; the delay lock gives the run the moment it needs to
+  // close the line. The window gets no suspend notice of its own.
+  if (starting) {
+    if (const std::optional<PowerBroadcast> query = policy_.Suspending()) broadcast_(query->wParam, query->lParam);
+    return;
+  }
+  policy_.SuspendSettled();
+  broadcast_(PBT_APMRESUMESUSPEND, 0);
 }
 
 }  // namespace murrelet::linux_platform

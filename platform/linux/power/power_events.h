@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "platform/linux/power/logind.h"
+#include "services/power_event_policy.h"
 
 namespace murrelet::linux_platform {
 
@@ -38,7 +39,7 @@ class PowerEvents : public QObject {
  private:
   QDBusConnection bus_;
   Broadcast broadcast_;
-  std::uint32_t warningLevel_ = 0;
+  PowerEventPolicy policy_;
   std::unique_ptr<InhibitorLock> sleepDelay_;
 };
 

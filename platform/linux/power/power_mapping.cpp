@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+#include "services/power_event_policy.h"
+
 namespace murrelet::linux_platform {
 namespace {
 
@@ -98,11 +100,17 @@ SYSTEM_POWER_STATUS MapPowerSupplies(const std::vector<SupplyReading>& supplies)
   return status;
 }
 
-bool IsBatteryLowCrossing(std::uint32_t previousLevel, std::uint32_t currentLevel) {
-  const auto current = static_cast<UpWarningLevel>(currentLevel);
-  const bool warning = current == UpWarningLevel::Low || current == UpWarningLevel::Critical ||
-                       current == UpWarningLevel::Action;
-  return warning && currentLevel > previousLevel;
+unsigned BatteryWarningOf(std::uint32_t warningLevel) {
+  switch (static_cast<UpWarningLevel>(warningLevel)) {
+    case UpWarningLevel::Low:
+      return kBatteryLowWarning;
+    case UpWarningLevel::Critical:
+      return kBatteryLowWarning + 1;
+    case UpWarningLevel::Action:
+      return kBatteryLowWarning + 2;
+    default:
+      return kNoBatteryWarning;
+  }
 }
 
 }  // namespace murrelet::linux_platform

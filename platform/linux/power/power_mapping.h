@@ -1,5 +1,5 @@
 // How the Linux power daemons' readings become the status record the core
-// reads, and when a change of the warning level is a low-battery report. Pure
+// reads, and the battery warning a warning level carries. Pure
 // functions: the D-Bus and sysfs readers only gather the inputs.
 #pragma once
 
@@ -45,8 +45,8 @@ struct SupplyReading {
 
 SYSTEM_POWER_STATUS MapPowerSupplies(const std::vector<SupplyReading>& supplies);
 
-// A low-battery report is due when the level rises into low, critical or
-// action; each crossing reports once, and falling back reports nothing.
-bool IsBatteryLowCrossing(std::uint32_t previousLevel, std::uint32_t currentLevel);
+// The battery warning UPower's warning level carries, for PowerEventPolicy:
+// low, critical and action are ever worse warnings; the others are none.
+unsigned BatteryWarningOf(std::uint32_t warningLevel);
 
 }  // namespace murrelet::linux_platform
