@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # Shows an end-of-run notice on a real notification daemon (Debian's
 # notification-daemon) under Xvfb with a private session bus, and saves the
-# screen's corner where it appears as docs/linux-notice.png. The notice is
-# sent by the program's own D-Bus adapter (murrelet_notice_shot).
+# screen's corner where it appears as a PNG (by default
+# build-qt/screenshots/linux-notice.png). The notice is sent by the program's
+# own D-Bus adapter (murrelet_notice_shot).
+#   notice_screenshot.sh [build folder] [PNG file]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/../.." && pwd)"
 build="${1:-$root/build-qt}"
 work="$build/notice-shot"
+shot="${2:-$build/screenshots/linux-notice.png}"
 daemon=/usr/lib/notification-daemon/notification-daemon
 [ -x "$daemon" ] || { echo "notice screenshot: $daemon is missing"; exit 1; }
 rm -rf "$work"
@@ -34,8 +37,8 @@ pids+=($!)
 sleep 1
 "$build/tests/linux/murrelet_notice_shot" "充電完了"
 sleep 1  # the daemon fades the notice in
-mkdir -p "$root/docs"
+mkdir -p "$(dirname "$shot")"
 # The notice sits in the top right corner of its window; without a compositor
 # the window's transparent margin shows black, and is cut away too.
-import -window root -crop 480x240+544+0 +repage -trim +repage -crop 420x100+0+0 +repage "$root/docs/linux-notice.png"
-echo "docs/linux-notice.png written"
+import -window root -crop 480x240+544+0 +repage -trim +repage -crop 420x100+0+0 +repage "$shot"
+echo "$shot written"

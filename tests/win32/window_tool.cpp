@@ -1,10 +1,11 @@
 // Plays the user's part in the smoke test from outside the program: waits for
 // a window by its caption, closes, minimises or restores it, clicks one of its
-// controls, prints where it is for a screenshot, or prints its owner's caption
-// (in UTF-8), or brings it to the front and presses Tab a number of times, as
-// a keyboard user would before a screenshot that shows the focus.
+// push buttons found by name, prints where it is for a screenshot, or prints
+// its owner's caption (in UTF-8), or brings it to the front and presses Tab a
+// number of times, as a keyboard user would before a screenshot that shows the
+// focus.
 //   window_tool wait|gone|close|minimize|restore|rect|owner <caption> [seconds]
-//   window_tool click <caption> <control id>
+//   window_tool click <caption> <button name>
 //   window_tool tab <caption> <count>
 #include <windows.h>
 
@@ -36,6 +37,35 @@ HWND FindShown(const wchar_t* caption) {
   return search.found;
 }
 
+// A push button as assistive technology sees it: the system's Button class
+// with a push style (drawn by the system or by its owner), named by its
+// window text.
+struct ButtonSearch {
+  const wchar_t* name;
+  HWND found;
+};
+
+BOOL CALLBACK VisitChild(HWND child, LPARAM data) {
+  auto* search = reinterpret_cast<ButtonSearch*>(data);
+  wchar_t className[64] = {};
+  GetClassNameW(child, className, 64);
+  const LONG type = GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK;
+  const bool pushButton = type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON || type == BS_OWNERDRAW;
+  wchar_t text[256] = {};
+  GetWindowTextW(child, text, 256);
+  if (_wcsicmp(className, L"Button") == 0 && pushButton && std::wcscmp(text, search->name) == 0) {
+    search->found = child;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND FindButton(HWND window, const wchar_t* name) {
+  ButtonSearch search{name, nullptr};
+  EnumChildWindows(window, VisitChild, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 // Polls every 100 ms until the window is (or is no longer) shown.
 HWND Await(const wchar_t* caption, double seconds, bool shown) {
   for (double waited = 0; waited <= seconds; waited += 0.1) {
@@ -50,7 +80,7 @@ HWND Await(const wchar_t* caption, double seconds, bool shown) {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 3) {
-    std::fputs("usage: window_tool wait|gone|close|minimize|restore|rect|owner|click|tab <caption> [seconds|control id|count]\n",
+    std::fputs("usage: window_tool wait|gone|close|minimize|restore|rect|owner|click|tab <caption> [seconds|button name|count]\n",
                stderr);
     return 2;
   }
@@ -98,8 +128,12 @@ int wmain(int argc, wchar_t** argv) {
     return 0;
   }
   if (command == L"click" && argc > 3) {
-    HWND control = GetDlgItem(window, _wtoi(argv[3]));
-    return control != nullptr && PostMessageW(control, BM_CLICK, 0, 0) ? 0 : 1;
+    HWND button = FindButton(window, argv[3]);
+    if (button == nullptr) {
+      std::fprintf(stderr, "window_tool: no push button has the name asked for\n");
+      return 1;
+    }
+    return PostMessageW(button, BM_CLICK, 0, 0) ? 0 : 1;
   }
   return 2;
 }
