@@ -2,8 +2,9 @@
 # - kit/ includes only kit/; services/ only kit/ and services/; charging/
 #   only those three; none of them a header outside the C++ standard library
 #   (no platform, Qt or Windows header);
-# - a folder under platform/ includes neither charging/, services/ nor
-#   tools/, nor another platform's folder.
+# - a folder under platform/ includes kit/, the platform-free rules it
+#   carries out in services/, and itself: neither charging/ nor tools/, nor
+#   another platform's folder.
 # Run as: cmake -DROOT=<source folder> -P check_includes.cmake
 if(NOT ROOT)
   message(FATAL_ERROR "ROOT is not set")
@@ -55,7 +56,7 @@ foreach(folder IN LISTS platforms)
   get_filename_component(name "${folder}" NAME)
   file(GLOB_RECURSE files "${folder}/*.h" "${folder}/*.cpp")
   foreach(file IN LISTS files)
-    check_file("${file}" "platform/${name}/" "kit|platform/${name}" FALSE)
+    check_file("${file}" "platform/${name}/" "kit|services|platform/${name}" FALSE)
   endforeach()
 endforeach()
 
