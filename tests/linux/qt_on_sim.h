@@ -10,6 +10,7 @@
 #include "charging/settings_key.h"
 #include "platform/linux/gui/qt_form_host.h"
 #include "platform/sim/sim_platform.h"
+#include "tests/stored_settings.h"
 
 namespace murrelet::linux_platform {
 
@@ -19,13 +20,9 @@ inline QString Q(std::string_view text) { return QString::fromUtf8(text.data(), 
 struct QtOnSim {
   explicit QtOnSim(bool configured = true) {
     if (configured) {
-      auto& key = sim.store.keys[SettingsKeyPath()];
-      key["KestraName"] = std::string("KESTRA T48R");
-      for (const char* name : {"ACPowerFlag", "BatteryPowerFlag", "SuspendDisable", "HourTimer", "MinTimer",
-                               "ShutDownFlag"}) {
-        key[name] = std::uint32_t{0};
-      }
-      key["BatteryParcent"] = std::uint32_t{30};
+      murrelet::testing::StoredSettings settings;
+      settings.suspendDisable = 0;
+      murrelet::testing::StoreSettings(sim.store, settings);
     }
     forms.SetDelivery([this](const QtFormHost::Action& action) { app.Deliver(action); }, nullptr);
     forms.onCloseRequest = [this](Form& form) { app.CloseRequested(form); };

@@ -20,6 +20,7 @@
 #include "platform/linux/system/locale_clock.h"
 #include "platform/linux/system/logind_shutdown.h"
 #include "private_bus.h"
+#include "tests/stored_settings.h"
 
 namespace fs = std::filesystem;
 using namespace murrelet;
@@ -83,17 +84,10 @@ TEST(LocaleClock, LongFormatIsTheShortOneWithSeconds) {
 // The main window on the simulated platform with the desktop's real clock.
 std::vector<std::string> PanelsOfTheFirstTimedTick(LocaleClock& clock) {
   sim::SimPlatform sim;
-  sim::SimLineDevice handset;
-  handset.name = "KESTRA T48R";
-  sim.tapi.devices.push_back(handset);
-  auto& key = sim.store.keys[SettingsKeyPath()];
-  key[kValueKestraName] = std::string("KESTRA T48R");
-  for (const char* name : {kValueACPowerFlag, kValueBatteryPowerFlag, kValueHourTimer, kValueShutDownFlag}) {
-    key[name] = std::uint32_t{0};
-  }
-  key[kValueMinTimer] = std::uint32_t{10};
-  key[kValueBatteryParcent] = std::uint32_t{30};
-  key[kValueSuspendDisable] = std::uint32_t{1};
+  murrelet::testing::PlugIn(sim.tapi);
+  murrelet::testing::StoredSettings settings;
+  settings.minutes = 10;
+  murrelet::testing::StoreSettings(sim.store, settings);
   Platform platform{sim.tapi, sim.power, sim.execution, sim.sleeper, sim.shutdown,
                     sim.store, sim.locks, clock,         sim.boxes,   sim.forms, sim.runStatus};
   TApplication app(platform);

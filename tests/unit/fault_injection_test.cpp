@@ -16,6 +16,7 @@
 #include "charging/settings_key.h"
 #include "platform/sim/sim_platform.h"
 #include "tools/soak/state_checks.h"
+#include "tests/stored_settings.h"
 
 namespace murrelet {
 namespace {
@@ -173,14 +174,9 @@ struct World {
       sim.tapi.devices.push_back(device);
     }
     if (!configured) return;
-    auto& key = sim.store.keys[SettingsKeyPath()];
-    key[kValueKestraName] = std::string("KESTRA T48R");
-    for (const char* name : {kValueACPowerFlag, kValueBatteryPowerFlag, kValueHourTimer, kValueMinTimer}) {
-      key[name] = std::uint32_t{0};
-    }
-    key[kValueBatteryParcent] = std::uint32_t{30};
-    key[kValueSuspendDisable] = std::uint32_t{1};
-    key[kValueShutDownFlag] = std::uint32_t{1};
+    murrelet::testing::StoredSettings settings;
+    settings.shutDownAtEnd = 1;
+    murrelet::testing::StoreSettings(sim.store, settings);
   }
   ~World() { app.reset(); }
 

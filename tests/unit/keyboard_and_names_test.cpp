@@ -8,19 +8,16 @@
 #include "charging/application.h"
 #include "charging/settings_key.h"
 #include "platform/sim/sim_platform.h"
+#include "tests/stored_settings.h"
 
 namespace murrelet {
 namespace {
 
 struct Started {
   explicit Started(bool handset = true) {
-    auto& key = sim.store.keys[SettingsKeyPath()];
-    key["KestraName"] = std::string("KESTRA T48R");
-    for (const char* name : {"ACPowerFlag", "BatteryPowerFlag", "SuspendDisable", "HourTimer", "MinTimer",
-                             "ShutDownFlag"}) {
-      key[name] = std::uint32_t{0};
-    }
-    key["BatteryParcent"] = std::uint32_t{30};
+    murrelet::testing::StoredSettings settings;
+    settings.suspendDisable = 0;
+    murrelet::testing::StoreSettings(sim.store, settings);
     if (handset) {
       sim::SimLineDevice device;
       device.name = "KESTRA T48R";

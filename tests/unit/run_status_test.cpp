@@ -9,6 +9,7 @@
 #include "charging/main_form.h"
 #include "charging/settings_key.h"
 #include "platform/sim/sim_platform.h"
+#include "tests/stored_settings.h"
 
 namespace murrelet {
 namespace {
@@ -34,17 +35,8 @@ struct World {
   TApplication app{platform};
 
   World() {
-    sim::SimLineDevice handset;
-    handset.name = "KESTRA T48R";
-    sim.tapi.devices.push_back(handset);
-    auto& key = sim.store.keys[SettingsKeyPath()];
-    key[kValueKestraName] = std::string("KESTRA T48R");
-    for (const char* name : {kValueACPowerFlag, kValueBatteryPowerFlag, kValueHourTimer, kValueMinTimer,
-                             kValueShutDownFlag}) {
-      key[name] = std::uint32_t{0};
-    }
-    key[kValueBatteryParcent] = std::uint32_t{30};
-    key[kValueSuspendDisable] = std::uint32_t{1};
+    murrelet::testing::PlugIn(sim.tapi);
+    murrelet::testing::StoreSettings(sim.store);
     app.Start();
     Tick();
   }

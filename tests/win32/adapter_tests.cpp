@@ -28,6 +28,7 @@
 #include "tests/win32/check.h"
 #include "tests/win32/tapi_shaped_lines.h"
 #include "platform/win32/windows_api.h"
+#include "tests/stored_settings.h"
 
 #include <shellapi.h>
 
@@ -519,17 +520,10 @@ TEST_CASE("locale: the countdown reads as a duration; the clock panel keeps the 
 
   // The program on simulated devices and settings, with the system's clock.
   sim::SimPlatform sim;
-  sim::SimLineDevice handset;
-  handset.name = "KESTRA T48R";
-  sim.tapi.devices.push_back(handset);
-  auto& key = sim.store.keys[SettingsKeyPath()];
-  key[kValueKestraName] = std::string("KESTRA T48R");
-  for (const char* name : {kValueACPowerFlag, kValueBatteryPowerFlag, kValueHourTimer, kValueShutDownFlag}) {
-    key[name] = std::uint32_t{0};
-  }
-  key[kValueMinTimer] = std::uint32_t{10};
-  key[kValueBatteryParcent] = std::uint32_t{30};
-  key[kValueSuspendDisable] = std::uint32_t{1};
+  murrelet::testing::PlugIn(sim.tapi);
+  murrelet::testing::StoredSettings settings;
+  settings.minutes = 10;
+  murrelet::testing::StoreSettings(sim.store, settings);
   Platform platform{sim.tapi, sim.power, sim.execution, sim.sleeper, sim.shutdown,
                     sim.store, sim.locks, clock,         sim.boxes,   sim.forms, sim.runStatus};
   TApplication app(platform);

@@ -17,6 +17,7 @@
 #include "platform/win32/win32_forms.h"
 #include "tests/win32/check.h"
 #include "platform/win32/windows_api.h"
+#include "tests/stored_settings.h"
 
 #include <commctrl.h>
 #include <oleacc.h>
@@ -30,13 +31,9 @@ constexpr int kFirstControlId = 100;  // the windows number their controls by la
 
 struct WinOnSim {
   WinOnSim() {
-    auto& key = sim.store.keys[SettingsKeyPath()];
-    key["KestraName"] = std::string("KESTRA T48R");
-    for (const char* name : {"ACPowerFlag", "BatteryPowerFlag", "SuspendDisable", "HourTimer", "MinTimer",
-                             "ShutDownFlag"}) {
-      key[name] = std::uint32_t{0};
-    }
-    key["BatteryParcent"] = std::uint32_t{30};
+    murrelet::testing::StoredSettings settings;
+    settings.suspendDisable = 0;
+    murrelet::testing::StoreSettings(sim.store, settings);
     sim::SimLineDevice handset;
     handset.name = "KESTRA T48R";
     sim.tapi.devices.push_back(handset);
