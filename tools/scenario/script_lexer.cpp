@@ -5,26 +5,10 @@
 namespace murrelet::scenario {
 namespace {
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
+// In quotes; \n as in JSON, so that an expected text with line breaks reads the same in both.
+constexpr EscapeLetter kQuotedEscapes[] = {{'"', '"'}, {'\\', '\\'}, {'n', '\n'}};
 
 }  // namespace
-
-std::vector<std::string_view> SplitLines(std::string_view script) {
-  std::vector<std::string_view> lines;
-  std::size_t start = 0;
-  while (start <= script.size()) {
-    std::size_t end = script.find('\n', start);
-    if (end == std::string_view::npos) end = script.size();
-    lines.push_back(script.substr(start, end - start));
-    start = end + 1;
-  }
-  return lines;
-}
 
 LexResult SplitWords(std::string_view line) {
   LexResult result;
@@ -38,19 +22,12 @@ LexResult SplitWords(std::string_view line) {
         quoted = false;
       } else if (c == '\\') {
         if (i + 1 >= line.size()) break;
-        const char e = line[++i];
-        if (e == '"' || e == '\\') {
-          word += e;
-        } else if (e == 'n') {
-          // As in JSON, so that an expected text with line breaks reads the same in both.
-          word += '\n';
-        } else if (e == 'x' && i + 2 < line.size() && HexDigit(line[i + 1]) >= 0 && HexDigit(line[i + 2]) >= 0) {
-          word += static_cast<char>(HexDigit(line[i + 1]) * 16 + HexDigit(line[i + 2]));
-          i += 2;
-        } else {
+        const std::size_t read = ReadEscape(line.substr(i + 1), kQuotedEscapes, word);
+        if (read == 0) {
           result.error = "bad escape in quotes";
           return result;
         }
+        i += read;
       } else {
         word += c;
       }

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "kit/text_escape.h"
+
 namespace murrelet::scenario {
 
 struct LexResult {
@@ -15,10 +17,10 @@ struct LexResult {
 };
 
 // The script's lines, split at '\n' (a last line without one counts too).
-std::vector<std::string_view> SplitLines(std::string_view script);
+using murrelet::SplitLines;
 
 // Words split on blanks; '#' outside quotes starts a comment; "..." quotes
-// (also inside a word, as in name="A B") with \" \\ and \xNN escapes.
+// (also inside a word, as in name="A B") with \" \\ \n and \xNN escapes.
 LexResult SplitWords(std::string_view line);
 
 // Decimal or 0x hex, optionally negative; nullopt on anything else or overflow.
