@@ -1,5 +1,6 @@
 // The escapes and line splitting shared by the settings file and the scenario
-// scripts.
+// scripts, and the script lexer's rest of the line, which `expect` reads its
+// JSON from.
 #include "kit/text_escape.h"
 
 #include <gtest/gtest.h>
@@ -45,6 +46,38 @@ TEST(TextEscape, SplitsLinesKeepingTheLastOne) {
   EXPECT_EQ(SplitLines("a"), Lines({"a"}));
   EXPECT_EQ(SplitLines("a\n"), Lines({"a", ""}));
   EXPECT_EQ(SplitLines("a\r\n\nb"), Lines({"a\r", "", "b"}));
+}
+
+TEST(ScriptLexer, GivesEachWordTheRestOfItsLineUpToAComment) {
+  struct Case {
+    std::string_view line;
+    std::vector<std::string> words;
+    std::vector<std::string_view> rests;
+    std::vector<bool> quoted;
+  };
+  const Case cases[] = {
+      {"expect main.panels.0 \"a # b\"  # note",
+       {"expect", "main.panels.0", "a # b"},
+       {" main.panels.0 \"a # b\"  ", " \"a # b\"  ", "  "},
+       {false, false, true}},
+      {"expect a {\"k\":[1, 2]}",
+       {"expect", "a", "{k:[1,", "2]}"},
+       {" a {\"k\":[1, 2]}", " {\"k\":[1, 2]}", " 2]}", ""},
+       {false, false, true, false}},
+      {"  tick#5", {"tick"}, {""}, {false}},
+      {"device add name=\"A\\x42 C\"\r",
+       {"device", "add", "name=AB C"},
+       {" add name=\"A\\x42 C\"\r", " name=\"A\\x42 C\"\r", "\r"},
+       {false, false, true}},
+      {"# only a comment", {}, {}, {}},
+  };
+  for (const Case& c : cases) {
+    const scenario::LexResult lexed = scenario::SplitWords(c.line);
+    EXPECT_EQ(lexed.error, "") << c.line;
+    EXPECT_EQ(lexed.words, c.words) << c.line;
+    EXPECT_EQ(lexed.rests, c.rests) << c.line;
+    EXPECT_EQ(lexed.quoted, c.quoted) << c.line;
+  }
 }
 
 TEST(ScriptLexer, RefusesBadQuotes) {

@@ -75,7 +75,7 @@ int Scenario::RunLine(std::string_view line, int lineNumber) {
   const LexResult lexed = SplitWords(line);
   if (!lexed.error.empty()) return Fail(lineNumber, lexed.error);
   if (lexed.words.empty()) return kOk;
-  const int code = Execute(lexed.words, line, lineNumber);
+  const int code = Execute(lexed, lineNumber);
   if (!Running() && app_) EndProcess();
   return code;
 }
@@ -130,7 +130,8 @@ int Scenario::CmdStart(bool second) {
   return kOk;
 }
 
-int Scenario::Execute(const std::vector<std::string>& w, std::string_view rawLine, int line) {
+int Scenario::Execute(const LexResult& lexed, int line) {
+  const std::vector<std::string>& w = lexed.words;
   const std::string& command = w[0];
   if (command == "device") return CmdDevice(w, line);
   if (command == "tapi") return CmdTapi(w, line);
@@ -177,7 +178,7 @@ int Scenario::Execute(const std::vector<std::string>& w, std::string_view rawLin
     out_ << Dump(true).Serialize() << "\n";
     return kOk;
   }
-  if (command == "expect") return CmdExpect(w, rawLine, line);
+  if (command == "expect") return CmdExpect(lexed, line);
   if (command == "show") {
     if (w.size() != 1) return Fail(line, "show takes no arguments");
     out_ << ShowLine() << "\n";
@@ -498,25 +499,12 @@ int Scenario::CmdDialog(const std::vector<std::string>& w, int line) {
   return kOk;
 }
 
-int Scenario::CmdExpect(const std::vector<std::string>& w, std::string_view rawLine, int line) {
+int Scenario::CmdExpect(const LexResult& lexed, int line) {
+  const std::vector<std::string>& w = lexed.words;
   if (w.size() < 3) return Fail(line, "expect PATH JSON");
-  // The JSON is taken from the raw line, after the path, up to a comment.
-  const std::size_t command = rawLine.find("expect");
-  const std::size_t pathAt = command == std::string_view::npos ? command : rawLine.find(w[1], command + 6);
-  if (pathAt == std::string_view::npos) return Fail(line, "write the path of expect without quotes");
-  std::string_view rest = rawLine.substr(pathAt + w[1].size());
-  bool inString = false;
-  for (std::size_t n = 0; n < rest.size(); ++n) {
-    if (inString && rest[n] == '\\') {
-      ++n;
-    } else if (rest[n] == '"') {
-      inString = !inString;
-    } else if (!inString && rest[n] == '#') {
-      rest = rest.substr(0, n);
-      break;
-    }
-  }
-  const auto expected = Json::Parse(rest);
+  // The JSON is the rest of the line after the path, up to a comment.
+  if (lexed.quoted[1]) return Fail(line, "write the path of expect without quotes");
+  const auto expected = Json::Parse(lexed.rests[1]);
   if (!expected) return Fail(line, "expected value is not JSON");
 
   const Json state = Dump(false);

@@ -12,6 +12,7 @@
 #include "charging/application.h"
 #include "platform/sim/sim_platform.h"
 #include "tools/scenario/json.h"
+#include "tools/scenario/script_lexer.h"
 
 namespace murrelet::scenario {
 
@@ -42,7 +43,7 @@ class Scenario {
   void Tick(int count);
 
  private:
-  int Execute(const std::vector<std::string>& words, std::string_view rawLine, int lineNumber);
+  int Execute(const LexResult& lexed, int lineNumber);
   int Fail(int lineNumber, const std::string& message);
 
   int CmdDevice(const std::vector<std::string>& w, int line);
@@ -59,7 +60,7 @@ class Scenario {
   int CmdShutdown(const std::vector<std::string>& w, int line);
   int CmdStore(const std::vector<std::string>& w, int line);
   int CmdDialog(const std::vector<std::string>& w, int line);
-  int CmdExpect(const std::vector<std::string>& w, std::string_view rawLine, int line);
+  int CmdExpect(const LexResult& lexed, int line);
 
   // The program's process has ended (after a close, a session end or a kill):
   // the system releases what it held and the exit code is recorded.

@@ -15,6 +15,17 @@ LexResult SplitWords(std::string_view line) {
   std::string word;
   bool inWord = false;
   bool quoted = false;
+  bool wordQuoted = false;
+  std::size_t textEnd = line.size();  // where a comment starts
+  std::vector<std::size_t> wordEnds;
+  const auto endWord = [&](std::size_t at) {
+    result.words.push_back(std::move(word));
+    wordEnds.push_back(at);
+    result.quoted.push_back(wordQuoted);
+    word.clear();
+    inWord = false;
+    wordQuoted = false;
+  };
   for (std::size_t i = 0; i < line.size(); ++i) {
     const char c = line[i];
     if (quoted) {
@@ -33,26 +44,29 @@ LexResult SplitWords(std::string_view line) {
       }
       continue;
     }
-    if (c == '#') break;
+    if (c == '#') {
+      textEnd = i;
+      break;
+    }
     if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
-      if (inWord) result.words.push_back(std::move(word));
-      word.clear();
-      inWord = false;
+      if (inWord) endWord(i);
       continue;
     }
     inWord = true;
     if (c == '"') {
       quoted = true;
+      wordQuoted = true;
     } else {
       word += c;
     }
   }
   if (quoted) {
+    result = {};
     result.error = "unterminated quote";
-    result.words.clear();
     return result;
   }
-  if (inWord) result.words.push_back(std::move(word));
+  if (inWord) endWord(textEnd);
+  for (const std::size_t at : wordEnds) result.rests.push_back(line.substr(at, textEnd - at));
   return result;
 }
 

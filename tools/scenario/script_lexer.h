@@ -13,6 +13,12 @@ namespace murrelet::scenario {
 
 struct LexResult {
   std::vector<std::string> words;
+  // For each word, the line after it as written, up to a comment: a command
+  // whose last argument is a text of its own (JSON) reads it from here. Views
+  // into the line that was split.
+  std::vector<std::string_view> rests;
+  // For each word, whether it was written with a quote in it.
+  std::vector<bool> quoted;
   std::string error;  // empty when the line was read
 };
 
