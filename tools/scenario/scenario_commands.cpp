@@ -29,6 +29,13 @@ std::optional<bool> OnOff(const std::string& value) {
   return std::nullopt;
 }
 
+// A command with one argument out of two words: true for `first`, false for
+// `second`, nullopt for any other line.
+std::optional<bool> OneOfTwo(const std::vector<std::string>& w, std::string_view first, std::string_view second) {
+  if (w.size() != 2 || (w[1] != first && w[1] != second)) return std::nullopt;
+  return w[1] == first;
+}
+
 template <typename T>
 std::optional<T> NumberIn(const std::string& word, std::int64_t low, std::int64_t high) {
   const auto n = ParseNumber(word);
@@ -175,9 +182,9 @@ int Scenario::CmdMessage(const Line& line) {
 }
 
 int Scenario::CmdWindow(const Line& line) {
-  const std::vector<std::string>& w = line.words;
-  if (w.size() != 2 || (w[1] != "active" && w[1] != "inactive")) return Usage(line);
-  sim_.forms.programActive = w[1] == "active";
+  const auto active = OneOfTwo(line.words, "active", "inactive");
+  if (!active) return Usage(line);
+  sim_.forms.programActive = *active;
   return kOk;
 }
 
@@ -276,9 +283,9 @@ int Scenario::CmdTime(const Line& line) {
 }
 
 int Scenario::CmdTimeFormat(const Line& line) {
-  const std::vector<std::string>& w = line.words;
-  if (w.size() != 2 || (w[1] != "24h" && w[1] != "12h")) return Usage(line);
-  sim_.clock.twelveHour = w[1] == "12h";
+  const auto twelveHour = OneOfTwo(line.words, "12h", "24h");
+  if (!twelveHour) return Usage(line);
+  sim_.clock.twelveHour = *twelveHour;
   return kOk;
 }
 
@@ -372,9 +379,9 @@ int Scenario::SendToMainWindow(std::uint32_t message, const std::string& wParam,
 }
 
 int Scenario::CmdPlatform(const Line& line) {
-  const std::vector<std::string>& w = line.words;
-  if (w.size() != 2 || (w[1] != "nt" && w[1] != "other")) return Usage(line);
-  sim_.shutdown.nt = w[1] == "nt";
+  const auto nt = OneOfTwo(line.words, "nt", "other");
+  if (!nt) return Usage(line);
+  sim_.shutdown.nt = *nt;
   return kOk;
 }
 
