@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <ostream>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "charging/application.h"
 #include "platform/sim/sim_platform.h"
 #include "tools/scenario/json.h"
+#include "tools/scenario/script_lexer.h"
 
 namespace murrelet::scenario {
 
@@ -42,24 +44,59 @@ class Scenario {
   void Tick(int count);
 
  private:
-  int Execute(const std::vector<std::string>& words, std::string_view rawLine, int lineNumber);
-  int Fail(int lineNumber, const std::string& message);
+  // One line being played: its words, and for messages its number and the
+  // usage of its command.
+  struct Line {
+    const LexResult& lexed;
+    const std::vector<std::string>& words;
+    int number;
+    std::string_view usage;
+  };
+  // A command of the script language: its name, what it does, and how it is
+  // written (the message for a line that does not fit).
+  struct Command {
+    std::string_view name;
+    int (Scenario::*run)(const Line& line);
+    std::string_view usage;
+  };
+  static std::span<const Command> Commands();
 
-  int CmdDevice(const std::vector<std::string>& w, int line);
-  int CmdTapi(const std::vector<std::string>& w, int line);
-  int CmdTime(const std::vector<std::string>& w, int line);
-  int CmdTimeFormat(const std::vector<std::string>& w, int line);
-  int CmdStart(bool second);
-  int CmdClick(const std::vector<std::string>& w, int line);
-  int CmdSpin(const std::vector<std::string>& w, int line);
-  int CmdCheck(const std::vector<std::string>& w, int line);
-  int CmdPower(const std::vector<std::string>& w, int line);
-  int CmdMessage(std::uint32_t message, const std::string& wParam, const std::string& lParam, int line);
-  int CmdPlatform(const std::vector<std::string>& w, int line);
-  int CmdShutdown(const std::vector<std::string>& w, int line);
-  int CmdStore(const std::vector<std::string>& w, int line);
-  int CmdDialog(const std::vector<std::string>& w, int line);
-  int CmdExpect(const std::vector<std::string>& w, std::string_view rawLine, int line);
+  int Execute(const LexResult& lexed, int lineNumber);
+  int Fail(int lineNumber, const std::string& message);
+  int Fail(const Line& line, const std::string& message) { return Fail(line.number, message); }
+  int Usage(const Line& line) { return Fail(line.number, std::string(line.usage)); }
+
+  // The commands, in the order of the table.
+  int CmdDevice(const Line& line);
+  int CmdTapi(const Line& line);
+  int CmdTime(const Line& line);
+  int CmdTimeFormat(const Line& line);
+  int CmdStart(const Line& line);
+  int CmdStartSecond(const Line& line);
+  int CmdTick(const Line& line);
+  int CmdClick(const Line& line);
+  int CmdSpin(const Line& line);
+  int CmdCheck(const Line& line);
+  int CmdModalTicks(const Line& line);
+  int CmdClose(const Line& line);
+  int CmdWindowsEnd(const Line& line);
+  int CmdKill(const Line& line);
+  int CmdDump(const Line& line);
+  int CmdExpect(const Line& line);
+  int CmdShow(const Line& line);
+  int CmdPower(const Line& line);
+  int CmdBroadcast(const Line& line);
+  int CmdMessage(const Line& line);
+  int CmdPlatform(const Line& line);
+  int CmdShutdown(const Line& line);
+  int CmdStore(const Line& line);
+  int CmdDialog(const Line& line);
+  int CmdWindow(const Line& line);
+
+  // Starts the program, or a second copy beside the running one.
+  int StartProgram(bool second);
+  // Sends a message to the main window; its answer becomes `last_answer`.
+  int SendToMainWindow(std::uint32_t message, const std::string& wParam, const std::string& lParam, const Line& line);
 
   // The program's process has ended (after a close, a session end or a kill):
   // the system releases what it held and the exit code is recorded.

@@ -5,32 +5,27 @@
 namespace murrelet::scenario {
 namespace {
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
+// In quotes; \n as in JSON, so that an expected text with line breaks reads the same in both.
+constexpr EscapeLetter kQuotedEscapes[] = {{'"', '"'}, {'\\', '\\'}, {'n', '\n'}};
 
 }  // namespace
-
-std::vector<std::string_view> SplitLines(std::string_view script) {
-  std::vector<std::string_view> lines;
-  std::size_t start = 0;
-  while (start <= script.size()) {
-    std::size_t end = script.find('\n', start);
-    if (end == std::string_view::npos) end = script.size();
-    lines.push_back(script.substr(start, end - start));
-    start = end + 1;
-  }
-  return lines;
-}
 
 LexResult SplitWords(std::string_view line) {
   LexResult result;
   std::string word;
   bool inWord = false;
   bool quoted = false;
+  bool wordQuoted = false;
+  std::size_t textEnd = line.size();  // where a comment starts
+  std::vector<std::size_t> wordEnds;
+  const auto endWord = [&](std::size_t at) {
+    result.words.push_back(std::move(word));
+    wordEnds.push_back(at);
+    result.quoted.push_back(wordQuoted);
+    word.clear();
+    inWord = false;
+    wordQuoted = false;
+  };
   for (std::size_t i = 0; i < line.size(); ++i) {
     const char c = line[i];
     if (quoted) {
@@ -38,44 +33,40 @@ LexResult SplitWords(std::string_view line) {
         quoted = false;
       } else if (c == '\\') {
         if (i + 1 >= line.size()) break;
-        const char e = line[++i];
-        if (e == '"' || e == '\\') {
-          word += e;
-        } else if (e == 'n') {
-          // As in JSON, so that an expected text with line breaks reads the same in both.
-          word += '\n';
-        } else if (e == 'x' && i + 2 < line.size() && HexDigit(line[i + 1]) >= 0 && HexDigit(line[i + 2]) >= 0) {
-          word += static_cast<char>(HexDigit(line[i + 1]) * 16 + HexDigit(line[i + 2]));
-          i += 2;
-        } else {
+        const std::size_t read = ReadEscape(line.substr(i + 1), kQuotedEscapes, word);
+        if (read == 0) {
           result.error = "bad escape in quotes";
           return result;
         }
+        i += read;
       } else {
         word += c;
       }
       continue;
     }
-    if (c == '#') break;
+    if (c == '#') {
+      textEnd = i;
+      break;
+    }
     if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
-      if (inWord) result.words.push_back(std::move(word));
-      word.clear();
-      inWord = false;
+      if (inWord) endWord(i);
       continue;
     }
     inWord = true;
     if (c == '"') {
       quoted = true;
+      wordQuoted = true;
     } else {
       word += c;
     }
   }
   if (quoted) {
+    result = {};
     result.error = "unterminated quote";
-    result.words.clear();
     return result;
   }
-  if (inWord) result.words.push_back(std::move(word));
+  if (inWord) endWord(textEnd);
+  for (const std::size_t at : wordEnds) result.rests.push_back(line.substr(at, textEnd - at));
   return result;
 }
 

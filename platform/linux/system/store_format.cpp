@@ -1,20 +1,17 @@
 #include "platform/linux/system/store_format.h"
 
+#include <charconv>
 #include <utility>
 
-#include <charconv>
+#include "kit/text_escape.h"
 
 namespace murrelet::linux_platform {
 namespace {
 
 constexpr std::string_view kHeader = "# murrelet settings\n";
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
+// The escapes a field is written with, besides \xHH for other control bytes.
+constexpr EscapeLetter kFieldEscapes[] = {{'\\', '\\'}, {'s', ' '}, {'n', '\n'}, {'r', '\r'}, {'t', '\t'}};
 
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -65,20 +62,19 @@ std::string EscapeField(std::string_view bytes) {
   out.reserve(bytes.size());
   for (char c : bytes) {
     const auto u = static_cast<unsigned char>(c);
-    switch (c) {
-      case '\\': out += "\\\\"; break;
-      case ' ': out += "\\s"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      default:
-        if (u < 0x20 || u == 0x7F) {
-          out += "\\x";
-          out += kHex[u >> 4];
-          out += kHex[u & 0xF];
-        } else {
-          out += c;
-        }
+    const EscapeLetter* escape = nullptr;
+    for (const EscapeLetter& candidate : kFieldEscapes) {
+      if (candidate.byte == c) escape = &candidate;
+    }
+    if (escape != nullptr) {
+      out += '\\';
+      out += escape->letter;
+    } else if (u < 0x20 || u == 0x7F) {
+      out += "\\x";
+      out += kHex[u >> 4];
+      out += kHex[u & 0xF];
+    } else {
+      out += c;
     }
   }
   return out;
@@ -95,36 +91,16 @@ std::optional<std::string> UnescapeField(std::string_view field) {
       out += c;
       continue;
     }
-    if (++i >= field.size()) return std::nullopt;
-    switch (field[i]) {
-      case '\\': out += '\\'; break;
-      case 's': out += ' '; break;
-      case 'n': out += '\n'; break;
-      case 'r': out += '\r'; break;
-      case 't': out += '\t'; break;
-      case 'x': {
-        if (field.size() - i < 3) return std::nullopt;  // two hex digits must follow
-        const int high = HexDigit(field[i + 1]);
-        const int low = HexDigit(field[i + 2]);
-        if (high < 0 || low < 0) return std::nullopt;
-        out += static_cast<char>(high * 16 + low);
-        i += 2;
-        break;
-      }
-      default: return std::nullopt;
-    }
+    const std::size_t read = ReadEscape(field.substr(i + 1), kFieldEscapes, out);
+    if (read == 0) return std::nullopt;
+    i += read;
   }
   return out;
 }
 
 ParsedKey ParseKey(std::string_view content) {
   ParsedKey parsed;
-  std::size_t start = 0;
-  while (start < content.size()) {
-    std::size_t end = content.find('\n', start);
-    if (end == std::string_view::npos) end = content.size();
-    const std::string_view line = content.substr(start, end - start);
-    start = end + 1;
+  for (const std::string_view line : SplitLines(content)) {
     if (line.empty() || line.front() == '#') continue;
     std::optional<StoredValue> value = ParseLine(line);
     if (!value) {
