@@ -176,13 +176,13 @@ void DrawGlyphButton(const DRAWITEMSTRUCT& item, const std::wstring& caption, co
   }
 }
 
-FontHandle CondensedFont(HDC dc, FontHandle font, const std::wstring& text, int width) {
+OwnedFont CondensedFont(HDC dc, FontHandle font, const std::wstring& text, int width) {
   if (text.empty() || width <= 0) return nullptr;
   const HGDIOBJ previous = SelectObject(dc, font);
   const int length = static_cast<int>(text.size());
   SIZE size{0, 0};
   GetTextExtentPoint32W(dc, text.c_str(), length, &size);
-  HFONT narrow = nullptr;
+  OwnedFont narrow;
   if (size.cx > width) {
     LOGFONTW shape{};
     TEXTMETRICW metrics{};
@@ -192,11 +192,10 @@ FontHandle CondensedFont(HDC dc, FontHandle font, const std::wstring& text, int 
     // widths round, so the first guess can be a little too wide.
     LONG average = std::max<LONG>(1, static_cast<LONG>(static_cast<long long>(metrics.tmAveCharWidth) * width / size.cx));
     for (; average >= 1; --average) {
-      if (narrow != nullptr) DeleteObject(narrow);
       shape.lfWidth = average;
-      narrow = CreateFontIndirectW(&shape);
+      narrow.reset(CreateFontIndirectW(&shape));
       if (narrow == nullptr) break;
-      SelectObject(dc, narrow);
+      SelectObject(dc, narrow.get());
       GetTextExtentPoint32W(dc, text.c_str(), length, &size);
       SelectObject(dc, font);
       if (size.cx <= width) break;
@@ -226,8 +225,8 @@ RECT PanelTextRect(HWND statusBar, int part, unsigned dpi) {
 }
 
 void DrawFittedText(HDC dc, const RECT& rect, const std::wstring& text, FontHandle font, bool centred) {
-  HFONT narrow = CondensedFont(dc, font, text, rect.right - rect.left);
-  const HGDIOBJ previous = SelectObject(dc, narrow != nullptr ? narrow : font);
+  const OwnedFont narrow = CondensedFont(dc, font, text, rect.right - rect.left);
+  const HGDIOBJ previous = SelectObject(dc, narrow != nullptr ? narrow.get() : font);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
   RECT area = rect;
@@ -235,7 +234,6 @@ void DrawFittedText(HDC dc, const RECT& rect, const std::wstring& text, FontHand
             // Unclipped: text that did not fit would show, not vanish.
             (centred ? DT_CENTER : DT_LEFT) | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
   SelectObject(dc, previous);
-  if (narrow != nullptr) DeleteObject(narrow);
 }
 
 }  // namespace murrelet::win32

@@ -45,7 +45,7 @@ void DrawGlyphButton(const tagDRAWITEMSTRUCT& item, const std::wstring& caption,
 // A copy of `font` narrowed so that `text` fits in `width` pixels on `dc`, as
 // far as a font can be narrowed; null when the text fits as it is. The caller
 // deletes the font.
-FontHandle CondensedFont(HDC__* dc, FontHandle font, const std::wstring& text, int width);
+OwnedFont CondensedFont(HDC__* dc, FontHandle font, const std::wstring& text, int width);
 
 // A panel's text in `rect`, left-aligned or centred, in `font` or narrower.
 void DrawFittedText(HDC__* dc, const tagRECT& rect, const std::wstring& text, FontHandle font, bool centred);

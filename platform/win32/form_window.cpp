@@ -108,8 +108,6 @@ FormWindow::~FormWindow() {
   StopRouting(window_);
   if (tooltip_ != nullptr) DestroyWindow(tooltip_);
   DestroyWindow(window_);
-  if (font_ != nullptr) DeleteObject(font_);
-  if (boldFont_ != nullptr) DeleteObject(boldFont_);
 }
 
 void FormWindow::AddPowerBridge(PowerStatusSource& power) {
@@ -122,8 +120,8 @@ void FormWindow::AddPowerBridge(PowerStatusSource& power) {
 void FormWindow::CreateWidgets() {
   font_ = CreateWindowFont(form_.Font(), dpi_, false);
   boldFont_ = CreateWindowFont(form_.Font(), dpi_, true);
-  drawing_ = {font_, dpi_};
-  SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  drawing_ = {font_.get(), dpi_};
+  SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   int index = 0;
   for (const ControlLayout& row : form_.Layout()) {
     widgets_.push_back(std::make_unique<Widget>(*this, form_.Find(row.name), &row, kFirstControlId + index++));
@@ -197,7 +195,7 @@ void FormWindow::CreateWidget(Widget& widget) {
   widget.window = CreateWindowExW(exStyle, className, text.c_str(), style, 0, 0, 0, 0, window_,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(widget.id)), module, nullptr);
   widget.shownText = text;
-  SendMessageW(widget.window, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  SendMessageW(widget.window, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   if (row.kind == ControlKind::SpinEdit) {
     widget.upDown = CreateWindowExW(0, UPDOWN_CLASSW, L"", WS_CHILD | WS_VISIBLE | UDS_ALIGNRIGHT | UDS_ARROWKEYS, 0, 0,
                                     0, 0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(widget.id + 1000)),
@@ -219,7 +217,7 @@ void FormWindow::CreateWidget(Widget& widget) {
         tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
                                    module, nullptr);
-        SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+        SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
       }
       std::wstring hint = Widen(button->Hint);
       TTTOOLINFOW tool{};
@@ -247,7 +245,7 @@ void FormWindow::PlaceWidget(Widget& widget) {
     // than the design's does not cut a caption short.
     const auto* label = dynamic_cast<const TLabel*>(widget.control);
     HDC dc = GetDC(widget.window);
-    HGDIOBJ previous = SelectObject(dc, label != nullptr && label->Bold() ? boldFont_ : font_);
+    HGDIOBJ previous = SelectObject(dc, label != nullptr && label->Bold() ? boldFont_.get() : font_.get());
     SIZE extent{0, 0};
     GetTextExtentPoint32W(dc, widget.shownText.c_str(), static_cast<int>(widget.shownText.size()), &extent);
     SelectObject(dc, previous);
@@ -280,22 +278,21 @@ void FormWindow::PlaceWidget(Widget& widget) {
 
 void FormWindow::ApplyDpi(unsigned dpi) {
   dpi_ = dpi;
-  const FontHandle oldFont = font_;
-  const FontHandle oldBold = boldFont_;
+  // The old fonts go only once every control has the new ones.
+  const OwnedFont oldFont = std::move(font_);
+  const OwnedFont oldBold = std::move(boldFont_);
   font_ = CreateWindowFont(form_.Font(), dpi_, false);
   boldFont_ = CreateWindowFont(form_.Font(), dpi_, true);
-  drawing_ = {font_, dpi_};
-  SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  drawing_ = {font_.get(), dpi_};
+  SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   for (const auto& widget : widgets_) {
     if (widget->window == nullptr) continue;
     const auto* label = dynamic_cast<const TLabel*>(widget->control);
     const bool bold = label != nullptr && label->Bold();
-    SendMessageW(widget->window, WM_SETFONT, reinterpret_cast<WPARAM>(bold ? boldFont_ : font_), TRUE);
+    SendMessageW(widget->window, WM_SETFONT, reinterpret_cast<WPARAM>(bold ? boldFont_.get() : font_.get()), TRUE);
     PlaceWidget(*widget);
   }
-  if (tooltip_ != nullptr) SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-  DeleteObject(oldFont);
-  DeleteObject(oldBold);
+  if (tooltip_ != nullptr) SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
   InvalidateRect(window_, nullptr, TRUE);
 }
 
@@ -335,7 +332,7 @@ void FormWindow::Mirror(Widget& widget) {
     // Enabling again restarts the period. The system timer runs one wait at a
     // time, re-armed from the schedule so that periods follow the monotonic clock.
     if (timer.Enabled()) {
-      const TickSchedule::Time now = MonotonicNow();
+      const TickSchedule::Time now = events_.MonotonicTime();
       widget.schedule.Start(now, std::chrono::milliseconds(timer.Interval()));
       SetTimer(window_, static_cast<UINT_PTR>(widget.id), widget.schedule.DelayMsFrom(now), nullptr);
     } else {
@@ -388,7 +385,7 @@ void FormWindow::Mirror(Widget& widget) {
       break;
   }
   if (const auto* label = dynamic_cast<const TLabel*>(&control)) {
-    SendMessageW(widget.window, WM_SETFONT, reinterpret_cast<WPARAM>(label->Bold() ? boldFont_ : font_), FALSE);
+    SendMessageW(widget.window, WM_SETFONT, reinterpret_cast<WPARAM>(label->Bold() ? boldFont_.get() : font_.get()), FALSE);
   }
   const std::wstring text =
       Widen(control.Kind() == ControlKind::Button ? AccessibleName(*widget.row, &control) : control.Text());
@@ -426,14 +423,14 @@ std::intptr_t FormWindow::Receive(unsigned message, std::uintptr_t wParam, std::
       for (const auto& widget : widgets_) {
         if (widget->row == nullptr && widget->id == static_cast<int>(wParam)) {
           auto* timer = static_cast<TTimer*>(widget->control);
-          const TickSchedule::Time now = MonotonicNow();
+          const TickSchedule::Time now = events_.MonotonicTime();
           if (!widget->schedule.Due(now)) {
             SetTimer(window_, wParam, widget->schedule.DelayMsFrom(now), nullptr);
             return 0;
           }
           widget->schedule.Fired(now);
           // Armed before the period runs, whose message boxes run nested loops.
-          SetTimer(window_, wParam, widget->schedule.DelayMsFrom(MonotonicNow()), nullptr);
+          SetTimer(window_, wParam, widget->schedule.DelayMsFrom(events_.MonotonicTime()), nullptr);
           Run([timer] { timer->Fire(); });
           return 0;
         }
@@ -446,7 +443,7 @@ std::intptr_t FormWindow::Receive(unsigned message, std::uintptr_t wParam, std::
       const bool enabled = widget->control == nullptr || widget->control->Enabled();
       const Artwork* glyph = enabled ? widget->image.get() : widget->disabledImage.get();
       const std::wstring caption = widget->control != nullptr ? Widen(widget->control->Text()) : std::wstring();
-      DrawGlyphButton(*item, caption, glyph, font_, dpi_);
+      DrawGlyphButton(*item, caption, glyph, font_.get(), dpi_);
       return TRUE;
     }
     case WM_CTLCOLORSTATIC:

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "kit/form.h"
+#include "kit/tick_schedule.h"
 #include "platform/win32/artwork.h"
 #include "platform/win32/custom_drawing.h"
 #include "platform/win32/legacy_power_bridge.h"
@@ -24,6 +25,8 @@ class FormWindowEvents {
   virtual void CloseRequested(Form& form) = 0;  // the close box, Alt+F4, WM_CLOSE
   virtual void MinimizeRequested() = 0;         // the main window's minimise box
   virtual void SessionEnding() = 0;             // WM_ENDSESSION with TRUE
+  // The monotonic clock the timers' periods follow.
+  virtual TickSchedule::Time MonotonicTime() = 0;
 };
 
 class FormWindow : private WindowReceiver {
@@ -63,8 +66,8 @@ class FormWindow : private WindowReceiver {
   WindowHandle window_ = nullptr;
   WindowHandle tooltip_ = nullptr;
   unsigned dpi_ = 96;
-  FontHandle font_ = nullptr;
-  FontHandle boldFont_ = nullptr;
+  OwnedFont font_;
+  OwnedFont boldFont_;
   DrawingState drawing_;  // what the drawn-over controls paint with
   WindowHandle lastFocus_ = nullptr;  // the control that had the focus when the window was left
   std::vector<std::unique_ptr<Widget>> widgets_;

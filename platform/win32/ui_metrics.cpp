@@ -75,11 +75,15 @@ void OuterSize(int clientWidth, int clientHeight, unsigned long style, unsigned 
   height = rect.bottom - rect.top;
 }
 
-FontHandle CreateWindowFont(const DesignFont& design, unsigned dpi, bool bold) {
+void FontDeleter::operator()(FontHandle font) const {
+  if (font != nullptr) DeleteObject(font);
+}
+
+OwnedFont CreateWindowFont(const DesignFont& design, unsigned dpi, bool bold) {
   const std::wstring face = ChosenFace(design);
-  return CreateFontW(-Scale(design.pixels, dpi), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                     SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                     DEFAULT_PITCH | FF_DONTCARE, face.c_str());
+  return OwnedFont(CreateFontW(-Scale(design.pixels, dpi), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE,
+                               FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                               DEFAULT_PITCH | FF_DONTCARE, face.c_str()));
 }
 
 }  // namespace murrelet::win32

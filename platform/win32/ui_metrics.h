@@ -1,6 +1,8 @@
 // Pixels of the 96-dpi design on the window's monitor, and the window font.
 #pragma once
 
+#include <memory>
+
 #include "kit/form.h"
 #include "platform/win32/window_hook.h"
 
@@ -9,6 +11,12 @@ struct HFONT__;
 namespace murrelet::win32 {
 
 using FontHandle = HFONT__*;
+
+// A font the program made; deleted with its owner.
+struct FontDeleter {
+  void operator()(FontHandle font) const;
+};
+using OwnedFont = std::unique_ptr<HFONT__, FontDeleter>;
 
 unsigned WindowDpi(WindowHandle window);
 inline int Scale(int designPixels, unsigned dpi) {
@@ -20,6 +28,6 @@ void OuterSize(int clientWidth, int clientHeight, unsigned long style, unsigned 
 
 // The window font at `dpi`: the design face when installed, else the
 // fallbacks of the same family.
-FontHandle CreateWindowFont(const DesignFont& design, unsigned dpi, bool bold);
+OwnedFont CreateWindowFont(const DesignFont& design, unsigned dpi, bool bold);
 
 }  // namespace murrelet::win32

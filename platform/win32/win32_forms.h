@@ -37,6 +37,10 @@ class Win32Forms : public FormHost, public FormWindowEvents, public ApplicationW
   void* BoxOwner() const;
 
   void CloseRequested(Form& form) override;
+  TickSchedule::Time MonotonicTime() override { return monotonicClock(); }
+
+  // The monotonic clock the timers follow; a test sets one it moves itself.
+  std::function<TickSchedule::Time()> monotonicClock = MonotonicNow;
   void MinimizeRequested() override;
   void SessionEnding() override;
 

@@ -416,7 +416,8 @@ TEST_CASE("clock, power and the shutdown request's preparations work against the
 
 TEST_CASE("status text: a message wider than its panel gets a narrower font that fits, a short one none") {
   HDC dc = CreateCompatibleDC(nullptr);
-  HFONT font = CreateWindowFont(kDesignFont, 96, false);
+  const OwnedFont owned = CreateWindowFont(kDesignFont, 96, false);
+  HFONT font = owned.get();
   CHECK(dc != nullptr && font != nullptr);
   if (dc == nullptr || font == nullptr) return;
   const std::wstring message = Widen("KESTRA T48Rが接続されていません。");
@@ -432,14 +433,12 @@ TEST_CASE("status text: a message wider than its panel gets a narrower font that
   CHECK(CondensedFont(dc, font, message, natural) == nullptr);
   CHECK(CondensedFont(dc, font, L"", 10) == nullptr);
   for (const int width : {natural - 1, natural * 3 / 4, natural / 2}) {
-    HFONT narrow = CondensedFont(dc, font, message, width);
+    const OwnedFont narrow = CondensedFont(dc, font, message, width);
     CHECK(narrow != nullptr);
     if (narrow == nullptr) continue;
-    CHECK(extent(narrow) <= width);
-    CHECK(extent(narrow) >= width * 3 / 4);  // narrowed to fit, not to a sliver
-    DeleteObject(narrow);
+    CHECK(extent(narrow.get()) <= width);
+    CHECK(extent(narrow.get()) >= width * 3 / 4);  // narrowed to fit, not to a sliver
   }
-  DeleteObject(font);
   DeleteDC(dc);
 }
 

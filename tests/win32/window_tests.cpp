@@ -34,9 +34,9 @@ struct WinOnSim {
     murrelet::testing::StoredSettings settings;
     settings.suspendDisable = 0;
     murrelet::testing::StoreSettings(sim.store, settings);
-    sim::SimLineDevice handset;
-    handset.name = "KESTRA T48R";
-    sim.tapi.devices.push_back(handset);
+    murrelet::testing::PlugIn(sim.tapi);
+    // The timers follow this test's clock, which moves only when it ticks.
+    forms.monotonicClock = [this] { return now; };
     forms.Connect([this](const std::function<void()>& action) { app.Deliver(action); },
                   [this](Form& form) { app.CloseRequested(form); }, [this] { app.WindowsEnding(); });
     app.Start();
@@ -56,12 +56,18 @@ struct WinOnSim {
     return nullptr;
   }
   // One period of the program's timer, as Windows delivers it.
-  void Tick() { SendMessageW(Main(), WM_TIMER, 1, 0); }
+  // A timer period: the windows' clock moves on one second and the timer's
+  // message arrives, as the system would send it.
+  void Tick() {
+    now += std::chrono::seconds(1);
+    SendMessageW(Main(), WM_TIMER, 1, 0);
+  }
   void Pump() {
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) Win32Forms::Dispatch(&message);
   }
 
+  TickSchedule::Time now{};
   sim::SimPlatform sim;
   Win32Forms forms{sim.power};
   Platform platform{sim.tapi, sim.power, sim.execution, sim.sleeper, sim.shutdown, sim.store,
