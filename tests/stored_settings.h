@@ -1,10 +1,14 @@
 // A returning user's world for tests on the simulated platform: the eight
-// settings as a normal close writes them, and the handset plugged in.
+// settings as a normal close writes them, the handset plugged in, and a run
+// watched through another clock.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
+#include "charging/application.h"
+#include "charging/main_form.h"
 #include "charging/settings_key.h"
 #include "platform/sim/sim_platform.h"
 
@@ -37,6 +41,24 @@ inline void PlugIn(sim::SimTapi& tapi, const std::string& name = "KESTRA T48R") 
   sim::SimLineDevice device;
   device.name = name;
   tapi.devices.push_back(device);
+}
+
+// The program on the simulated platform with another clock (the desktop's
+// own): panels 0 and 1 after the first tick of a ten-minute run.
+inline std::vector<std::string> PanelsOfTheFirstTimedTick(Clock& clock) {
+  sim::SimPlatform sim;
+  PlugIn(sim.tapi);
+  StoredSettings settings;
+  settings.minutes = 10;
+  StoreSettings(sim.store, settings);
+  Platform platform{sim.tapi, sim.power, sim.execution, sim.sleeper, sim.shutdown,
+                    sim.store, sim.locks, clock,         sim.boxes,   sim.forms, sim.runStatus};
+  TApplication app(platform);
+  app.Start();
+  TMainForm& main = *app.MainForm();
+  app.Deliver([&main] { main.SpeedButton2.UserClick(); });
+  app.Deliver([&main] { main.Timer1.Fire(); });
+  return {main.StatusBar.Panel(0), main.StatusBar.Panel(1)};
 }
 
 }  // namespace murrelet::testing

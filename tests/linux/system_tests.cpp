@@ -81,22 +81,7 @@ TEST(LocaleClock, LongFormatIsTheShortOneWithSeconds) {
   EXPECT_EQ(text, "01:02:03");
 }
 
-// The main window on the simulated platform with the desktop's real clock.
-std::vector<std::string> PanelsOfTheFirstTimedTick(LocaleClock& clock) {
-  sim::SimPlatform sim;
-  murrelet::testing::PlugIn(sim.tapi);
-  murrelet::testing::StoredSettings settings;
-  settings.minutes = 10;
-  murrelet::testing::StoreSettings(sim.store, settings);
-  Platform platform{sim.tapi, sim.power, sim.execution, sim.sleeper, sim.shutdown,
-                    sim.store, sim.locks, clock,         sim.boxes,   sim.forms, sim.runStatus};
-  TApplication app(platform);
-  app.Start();
-  TMainForm& main = *app.MainForm();
-  app.Deliver([&main] { main.SpeedButton2.UserClick(); });
-  app.Deliver([&main] { main.Timer1.Fire(); });
-  return {main.StatusBar.Panel(0), main.StatusBar.Panel(1)};
-}
+using murrelet::testing::PanelsOfTheFirstTimedTick;
 
 bool HasDayHalf(const std::string& text) {
   return text.find("AM") != std::string::npos || text.find("PM") != std::string::npos;

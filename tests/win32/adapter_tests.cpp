@@ -518,20 +518,9 @@ TEST_CASE("locale: the countdown reads as a duration; the clock panel keeps the 
   CHECK_EQ(HasDayHalf(text), english);
 
   // The program on simulated devices and settings, with the system's clock.
-  sim::SimPlatform sim;
-  murrelet::testing::PlugIn(sim.tapi);
-  murrelet::testing::StoredSettings settings;
-  settings.minutes = 10;
-  murrelet::testing::StoreSettings(sim.store, settings);
-  Platform platform{sim.tapi, sim.power, sim.execution, sim.sleeper, sim.shutdown,
-                    sim.store, sim.locks, clock,         sim.boxes,   sim.forms, sim.runStatus};
-  TApplication app(platform);
-  app.Start();
-  TMainForm& main = *app.MainForm();
-  app.Deliver([&main] { main.SpeedButton2.UserClick(); });
-  app.Deliver([&main] { main.Timer1.Fire(); });
-  CHECK_EQ(main.StatusBar.Panel(0), std::string("充電中（残り 0:09:59)"));
-  CHECK_EQ(HasDayHalf(main.StatusBar.Panel(1)), english);
+  const std::vector<std::string> panels = murrelet::testing::PanelsOfTheFirstTimedTick(clock);
+  CHECK_EQ(panels[0], std::string("充電中（残り 0:09:59)"));
+  CHECK_EQ(HasDayHalf(panels[1]), english);
 }
 
 TEST_CASE("tapi: a Japanese handset name in the system's code page 932 is found among other lines") {
