@@ -43,25 +43,6 @@ bool SetOnBattery(PrivateBus& bus, bool onBattery) {
       .has_value();
 }
 
-// The arguments of each call of `method` on a dbusmock object, oldest first.
-QList<QVariantList> MethodCalls(PrivateBus& bus, const QString& service, const QString& path, const QString& method) {
-  QList<QVariantList> out;
-  const auto reply = bus.Call(service, path, kMock, QStringLiteral("GetMethodCalls"), {method});
-  if (!reply || reply->isEmpty()) return out;
-  const QDBusArgument arg = reply->constFirst().value<QDBusArgument>();
-  arg.beginArray();
-  while (!arg.atEnd()) {
-    qulonglong when = 0;
-    QVariantList args;
-    arg.beginStructure();
-    arg >> when >> args;
-    arg.endStructure();
-    out.push_back(args);
-  }
-  arg.endArray();
-  return out;
-}
-
 // The inhibitors logind holds, as "what/mode" strings.
 QStringList Inhibitors(PrivateBus& bus) {
   QStringList out;
@@ -212,7 +193,7 @@ TEST(KeepAwake, WhereADesktopPortalRunsAlsoHoldsItsSuspendInhibitionAndClosesIts
     EXPECT_NE(awake.SetThreadExecutionState(ES_SYSTEM_REQUIRED), 0u);
     EXPECT_FALSE(awake.HoldsIdleInhibitor());
     EXPECT_TRUE(awake.HoldsPortalInhibit());
-    const auto inhibits = MethodCalls(bus, kPortal, kPortalPath, QStringLiteral("Inhibit"));
+    const auto inhibits = bus.MethodCalls(kPortal, kPortalPath, QStringLiteral("Inhibit"));
     ASSERT_EQ(inhibits.size(), 1);
     ASSERT_EQ(inhibits.constFirst().size(), 3);
     EXPECT_EQ(inhibits.constFirst().at(1).toUInt(), 4u) << "the suspend flag only";
@@ -220,18 +201,18 @@ TEST(KeepAwake, WhereADesktopPortalRunsAlsoHoldsItsSuspendInhibitionAndClosesIts
     awake.TickEnded(true);
     awake.SetThreadExecutionState(ES_SYSTEM_REQUIRED);
     awake.TickEnded(true);
-    EXPECT_EQ(MethodCalls(bus, kPortal, kPortalPath, QStringLiteral("Inhibit")).size(), 1) << "asked once while held";
+    EXPECT_EQ(bus.MethodCalls(kPortal, kPortalPath, QStringLiteral("Inhibit")).size(), 1) << "asked once while held";
 
     // The core stops asking: two quiet ticks and the request is closed.
     awake.TickEnded(true);
     awake.TickEnded(true);
     EXPECT_FALSE(awake.HoldsPortalInhibit());
-    EXPECT_EQ(MethodCalls(bus, kPortal, request, QStringLiteral("Close")).size(), 1);
+    EXPECT_EQ(bus.MethodCalls(kPortal, request, QStringLiteral("Close")).size(), 1);
 
     awake.SetThreadExecutionState(ES_SYSTEM_REQUIRED);
     EXPECT_TRUE(awake.HoldsPortalInhibit());
   }
-  EXPECT_EQ(MethodCalls(bus, kPortal, request, QStringLiteral("Close")).size(), 2) << "closed when destroyed holding";
+  EXPECT_EQ(bus.MethodCalls(kPortal, request, QStringLiteral("Close")).size(), 2) << "closed when destroyed holding";
 
   // A portal that refuses leaves nothing held and the call reports the failure.
   ASSERT_TRUE(bus.Call(kPortal, kPortalPath, kMock, QStringLiteral("AddMethod"),
@@ -249,7 +230,7 @@ TEST(LogindShutdown, AsksLogindToPowerOffWithoutInteractionAndReportsARefusal) {
   ASSERT_TRUE(bus.StartTemplate(QStringLiteral("logind"), kLogin));
   LogindShutdown shutdown(bus.Connection());
   EXPECT_TRUE(shutdown.ExitWindowsEx(EWX_SHUTDOWN | EWX_POWEROFF, 0));
-  const auto calls = MethodCalls(bus, kLogin, QStringLiteral("/org/freedesktop/login1"), QStringLiteral("PowerOff"));
+  const auto calls = bus.MethodCalls(kLogin, QStringLiteral("/org/freedesktop/login1"), QStringLiteral("PowerOff"));
   ASSERT_EQ(calls.size(), 1);
   ASSERT_EQ(calls.constFirst().size(), 1);
   EXPECT_FALSE(calls.constFirst().constFirst().toBool()) << "not interactive";

@@ -216,9 +216,7 @@ TEST(QtWindows, SettingsDialogIsModalIgnoresEnterAndEscapeAndItsCloseBoxCancels)
 
 TEST(QtWindows, APowerBroadcastSentToTheMainWindowReachesTheMonitor) {
   QtOnSim env;
-  sim::SimLineDevice handset;
-  handset.name = "KESTRA T48R";
-  env.sim.tapi.devices.push_back(handset);
+  murrelet::testing::PlugIn(env.sim.tapi);
   env.app.Start();
   TMainForm& main = *env.app.MainForm();
   env.Widget<QPushButton>(main, "SpeedButton2")->click();
@@ -233,9 +231,7 @@ TEST(QtWindows, APowerBroadcastSentToTheMainWindowReachesTheMonitor) {
 
 TEST(QtWindows, ARunThatEndsInAnotherWindowsShadowGivesANotice) {
   QtOnSim env;
-  sim::SimLineDevice handset;
-  handset.name = "KESTRA T48R";
-  env.sim.tapi.devices.push_back(handset);
+  murrelet::testing::PlugIn(env.sim.tapi);
   env.app.Start();
   TMainForm& main = *env.app.MainForm();
   QWidget other;

@@ -1,6 +1,7 @@
 #include "private_bus.h"
 
 #include <QCoreApplication>
+#include <QDBusArgument>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusReply>
@@ -74,6 +75,25 @@ std::optional<QVariantList> PrivateBus::Call(const QString& service, const QStri
   const QDBusMessage reply = connection_.call(call, QDBus::Block, 5000);
   if (reply.type() != QDBusMessage::ReplyMessage) return std::nullopt;
   return reply.arguments();
+}
+
+QList<QVariantList> PrivateBus::MethodCalls(const QString& service, const QString& path, const QString& method) {
+  QList<QVariantList> out;
+  const auto reply = Call(service, path, QStringLiteral("org.freedesktop.DBus.Mock"), QStringLiteral("GetMethodCalls"),
+                          {method});
+  if (!reply || reply->isEmpty()) return out;
+  const QDBusArgument arg = reply->constFirst().value<QDBusArgument>();
+  arg.beginArray();
+  while (!arg.atEnd()) {
+    qulonglong when = 0;
+    QVariantList args;
+    arg.beginStructure();
+    arg >> when >> args;
+    arg.endStructure();
+    out.push_back(args);
+  }
+  arg.endArray();
+  return out;
 }
 
 }  // namespace murrelet::testing

@@ -34,6 +34,8 @@ class PrivateBus {
   // A method call on the bus: the reply's arguments, nullopt on an error reply.
   std::optional<QVariantList> Call(const QString& service, const QString& path, const QString& interface, const QString& method,
                     const QVariantList& args = {});
+  // The arguments of each call of `method` on a dbusmock object, oldest first.
+  QList<QVariantList> MethodCalls(const QString& service, const QString& path, const QString& method);
 
  private:
   QProcess daemon_;

@@ -36,22 +36,7 @@ LauncherUpdate Decode(const QDBusMessage& message) {
 
 // The calls of Notify that the mock daemon took, oldest first.
 QList<QVariantList> NotifyCalls(PrivateBus& bus) {
-  QList<QVariantList> out;
-  const auto reply = bus.Call(kNotifications, kNotificationsPath, QStringLiteral("org.freedesktop.DBus.Mock"),
-                              QStringLiteral("GetMethodCalls"), {QStringLiteral("Notify")});
-  if (!reply || reply->isEmpty()) return out;
-  const QDBusArgument arg = reply->constFirst().value<QDBusArgument>();
-  arg.beginArray();
-  while (!arg.atEnd()) {
-    qulonglong when = 0;
-    QVariantList args;
-    arg.beginStructure();
-    arg >> when >> args;
-    arg.endStructure();
-    out.push_back(args);
-  }
-  arg.endArray();
-  return out;
+  return bus.MethodCalls(kNotifications, kNotificationsPath, QStringLiteral("Notify"));
 }
 
 }  // namespace
