@@ -11,6 +11,7 @@
 #include "platform/sim/sim_services.h"
 #include "platform/sim/sim_store.h"
 #include "platform/sim/sim_tapi.h"
+#include "platform/win32/shell_run_status.h"
 #include "platform/win32/shutdown_calls.h"
 #include "platform/win32/system_services.h"
 #include "platform/win32/win32_forms.h"
@@ -53,11 +54,13 @@ int main(int argc, char** argv) {
   Win32Clock clock;
   Win32Forms forms(power);
   Win32MessageBoxes boxes([&forms] { return forms.BoxOwner(); });
-  Platform platform{tapi, power, power, power, shutdown, store, locks, clock, boxes, forms};
+  // The task-bar progress goes through the shell as in the program.
+  ShellRunStatus runStatus(forms.ApplicationHandle());
+  Platform platform{tapi, power, power, power, shutdown, store, locks, clock, boxes, forms, runStatus};
 
   TApplication app(platform);
   forms.Connect([&app](const std::function<void()>& action) { app.Deliver(action); },
-                [&app] { app.CloseMainWindow(); }, [&app] { app.WindowsEnding(); });
+                [&app](Form& form) { app.CloseRequested(form); }, [&app] { app.WindowsEnding(); });
   if (app.Start() != TApplication::StartResult::Running) return 2;
   bench::CountdownProbe probe(
       *app.MainForm(), minutes, seconds,
