@@ -3,11 +3,11 @@
 // TApplication::Deliver.
 #include <QApplication>
 #include <QDBusConnection>
-#include <QIcon>
 #include <cstdio>
 #include <cstring>
 
 #include "charging/application.h"
+#include "platform/linux/gui/art.h"
 #include "platform/linux/gui/session_end.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/power/power_events.h"
@@ -31,7 +31,7 @@ int main(int argc, char** argv) {
   // The program ends its loop itself when the main window is closed.
   QApplication::setQuitOnLastWindowClosed(false);
   QGuiApplication::setDesktopFileName(QStringLiteral("murrelet"));
-  QApplication::setWindowIcon(QIcon(QStringLiteral(":/art/murrelet.png")));
+  QApplication::setWindowIcon(ProgramIcon());
 
   const QDBusConnection systemBus = QDBusConnection::systemBus();
   LinuxPlatform sys(LinuxPaths::ForThisUser(), systemBus, QDBusConnection::sessionBus());

@@ -5,14 +5,13 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
-#include <QIcon>
 #include <QLabel>
-#include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalBlocker>
 
 #include "kit/tick_schedule.h"
+#include "platform/linux/gui/art.h"
 #include "platform/linux/gui/qt_form_host.h"
 #include "platform/linux/gui/text_fit.h"
 
@@ -33,14 +32,6 @@ QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_
 
 Qt::Alignment AlignmentOf(Align align) {
   return (align == Align::Center ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter;
-}
-
-QIcon GlyphIcon(std::string_view image) {
-  const QString base = QStringLiteral(":/art/") + Q(image);
-  QIcon icon;
-  icon.addFile(base + QStringLiteral(".png"), QSize(), QIcon::Normal);
-  icon.addFile(base + QStringLiteral("_disabled.png"), QSize(), QIcon::Disabled);
-  return icon;
 }
 
 // Inner width of a parent: a group's frame takes a couple of pixels each side.
@@ -105,21 +96,35 @@ FormWindow::FormWindow(QtFormHost& host, Form& form, bool dialog)
   }();
   (void)factoryInstalled;
 
-  for (const ControlLayout& row : form.Layout()) {
+  // Timers run from the start; a dialog's controls are made when it is first
+  // needed, since most runs never open it.
+  MakeTimers();
+  if (!dialog) Build();
+}
+
+void FormWindow::Build() {
+  if (built_) return;
+  built_ = true;
+  for (const ControlLayout& row : form_.Layout()) {
     QWidget* parent = widget_.get();
     if (!row.parent.empty()) {
       const auto it = objects_.find(row.parent);
       if (it != objects_.end()) parent = static_cast<QWidget*>(it->second);
     }
-    Control* control = form.Find(row.name);
+    Control* control = form_.Find(row.name);
     QWidget* widget = MakeWidget(row, parent, control);
     widget->setObjectName(Q(row.name));
     widget->setGeometry(row.left, row.top, row.width, row.height);
     objects_.emplace(std::string(row.name), widget);
   }
+  FitWidths();
+  SetTabOrder();
+}
+
+void FormWindow::MakeTimers() {
   // Timers have no layout row: one per Timer control. Each runs as a one-shot
   // wait re-armed from its schedule, so periods follow the monotonic clock.
-  for (Control* control : form.Controls()) {
+  for (Control* control : form_.Controls()) {
     if (control->Kind() != ControlKind::Timer) continue;
     auto& timer = static_cast<TTimer&>(*control);
     auto* qtimer = new QTimer(widget_.get());
@@ -154,8 +159,6 @@ FormWindow::FormWindow(QtFormHost& host, Form& form, bool dialog)
     timer.Attach(views_.back().get());
     bound_.emplace_back(&timer, views_.back().get());
   }
-  FitWidths();
-  SetTabOrder();
 }
 
 // The forms go before the host that made their windows, so the form may be
@@ -192,7 +195,7 @@ QWidget* FormWindow::MakeWidget(const ControlLayout& row, QWidget* parent, Contr
       button->setAutoDefault(false);
       button->setDefault(false);
       if (!row.image.empty()) {
-        button->setIcon(GlyphIcon(row.image));
+        button->setIcon(GlyphIcon(Q(row.image)));
         button->setIconSize(QSize(16, 16));
       }
       if (control != nullptr) {
@@ -259,9 +262,13 @@ QWidget* FormWindow::MakeWidget(const ControlLayout& row, QWidget* parent, Contr
       apply = [bar](const Control& c) {
         const auto& model = static_cast<const TStatusBar&>(c);
         for (std::size_t i = 0; i < model.PanelCount() && i < 2; ++i) {
+          // The clock changes every second; the other panel is measured again
+          // only when its own text changes.
           QLabel* panel = bar->Panel(i);
-          panel->setText(Q(model.Panel(i)));
-          CondenseTextToWidth(*panel, panel->text(), panel->contentsRect().width() - 2 * panel->indent());
+          const QString text = Q(model.Panel(i));
+          if (text == panel->text()) continue;
+          panel->setText(text);
+          CondenseTextToWidth(*panel, text, panel->contentsRect().width() - 2 * panel->indent());
         }
       };
       widget = bar;
@@ -275,7 +282,7 @@ QWidget* FormWindow::MakeWidget(const ControlLayout& row, QWidget* parent, Contr
       picture->setFrameStyle(QFrame::Panel | QFrame::Sunken);
       picture->setGeometry(1, 1, row.width - 2, row.height - 2);
       picture->setAlignment(Qt::AlignCenter);
-      picture->setPixmap(QPixmap(QStringLiteral(":/art/") + Q(row.image) + QStringLiteral(".png")));
+      picture->setPixmap(ArtPixmap(Q(row.image)));
       widget = outer;
       break;
     }
@@ -332,7 +339,7 @@ void FormWindow::SetTabOrder() {
 Control* FormWindow::ControlOf(const QWidget* widget) const {
   for (; widget != nullptr && widget != widget_.get(); widget = widget->parentWidget()) {
     for (const auto& [control, view] : bound_) {
-      if (ObjectOf(control->Name()) == widget) return control;
+      if (Made(control->Name()) == widget) return control;
     }
   }
   return nullptr;
@@ -345,7 +352,12 @@ void FormWindow::KeepFocusAfter(Control& focusedBefore) {
   if (auto* widget = qobject_cast<QWidget*>(ObjectOf(next->Name()))) widget->setFocus(Qt::TabFocusReason);
 }
 
-QObject* FormWindow::ObjectOf(std::string_view name) const {
+QObject* FormWindow::ObjectOf(std::string_view name) {
+  Build();
+  return Made(name);
+}
+
+QObject* FormWindow::Made(std::string_view name) const {
   const auto it = objects_.find(name);
   return it == objects_.end() ? nullptr : it->second;
 }

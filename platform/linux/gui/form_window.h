@@ -28,9 +28,13 @@ class FormWindow : public ProcedureWindow {
   FormWindow& operator=(const FormWindow&) = delete;
 
   Form& TheForm() { return form_; }
-  FormWidget& Widget() { return *widget_; }
+  // The window, with its controls made.
+  FormWidget& Widget() {
+    Build();
+    return *widget_;
+  }
   // The widget made for a layout row (or a timer's QTimer), by control name.
-  QObject* ObjectOf(std::string_view name) const;
+  QObject* ObjectOf(std::string_view name);
   // The control whose widget is `widget` or holds it (a spin box's editor).
   Control* ControlOf(const QWidget* widget) const;
   // Gives the keyboard focus on when the control that held it before an
@@ -38,6 +42,11 @@ class FormWindow : public ProcedureWindow {
   void KeepFocusAfter(Control& focusedBefore);
 
  private:
+  // Makes a widget per layout row, once.
+  void Build();
+  void MakeTimers();
+  // The object made for `name` so far, without making any.
+  QObject* Made(std::string_view name) const;
   QWidget* MakeWidget(const ControlLayout& row, QWidget* parent, Control* control);
   void FitWidths();
   void SetTabOrder();
@@ -48,6 +57,7 @@ class FormWindow : public ProcedureWindow {
   std::map<std::string, QObject*, std::less<>> objects_;
   std::vector<std::unique_ptr<ControlView>> views_;
   std::vector<std::pair<Control*, ControlView*>> bound_;
+  bool built_ = false;
 };
 
 }  // namespace murrelet::linux_platform
