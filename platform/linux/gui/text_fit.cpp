@@ -39,6 +39,9 @@ void CondenseToWidth(QWidget& widget, int width) {
 }
 
 void CondenseTextToWidth(QWidget& widget, const QString& text, int width) {
+  // The clock changes every second and nearly always fits: measured with the
+  // widget's own font, whose engine is already looked up, that is all it costs.
+  if (widget.font().stretch() == 100 && widget.fontMetrics().horizontalAdvance(text) <= width) return;
   QFont font = widget.font();
   font.setStretch(100);
   int stretch = StretchToFit(QFontMetrics(font).horizontalAdvance(text), width);

@@ -5,8 +5,9 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <system_error>
+
+#include "platform/linux/system/sysfs_reading.h"
 
 namespace murrelet::linux_platform {
 namespace fs = std::filesystem;
@@ -20,21 +21,16 @@ constexpr int kMaxProductLevels = 4;
 // copy is shorter than this.
 constexpr std::size_t kMaxProductBytes = 512;
 
-std::string ReadFirstLine(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return {};
-  std::string line;
-  char c;
-  while (line.size() < kMaxProductBytes && in.get(c) && c != '\n') line.push_back(c);
-  return line;
-}
-
 std::string ProductOf(const fs::path& interfaceDir) {
   std::error_code ec;
   fs::path dir = interfaceDir;
   for (int level = 0; level < kMaxProductLevels && !dir.empty(); ++level) {
     const fs::path product = dir / "product";
-    if (fs::is_regular_file(product, ec)) return ReadFirstLine(product);
+    if (fs::is_regular_file(product, ec)) {
+      std::string line;
+      ReadFirstLine(AT_FDCWD, product.c_str(), kMaxProductBytes, line);
+      return line;
+    }
     const fs::path parent = dir.parent_path();
     if (parent == dir) break;
     dir = parent;
@@ -89,11 +85,8 @@ bool TtyNameLess(std::string_view a, std::string_view b) {
   return x.digits < y.digits;
 }
 
-ModemScanner::ModemScanner(fs::path sysfsRoot) : classDir_((sysfsRoot / "class" / "tty").string()) {}
-
-ModemScanner::~ModemScanner() {
-  if (dir_ != nullptr) ::closedir(dir_);
-}
+ModemScanner::ModemScanner(const fs::path& sysfsRoot)
+    : classPath_((sysfsRoot / "class" / "tty").string()), classDir_(classPath_) {}
 
 ModemScanner::Known* ModemScanner::Remembered(std::string_view ttyName, const struct ::stat& node) {
   for (Known& known : known_) {
@@ -107,17 +100,14 @@ ModemScanner::Known* ModemScanner::Remembered(std::string_view ttyName, const st
 
 void ModemScanner::Scan(std::vector<ModemTty>& out) {
   std::size_t count = 0;
-  // The directory stays open; rewinding it makes the next read list it afresh.
-  if (dir_ == nullptr) dir_ = ::opendir(classDir_.c_str());
-  if (dir_ == nullptr) {
+  if (!classDir_.Rewind()) {
     out.clear();
     return;
   }
-  ::rewinddir(dir_);
   for (Known& known : known_) known.seen = false;
   char devicePath[NAME_MAX + sizeof("/device")];
-  while (const dirent* entry = ::readdir(dir_)) {
-    const std::string_view name(entry->d_name);
+  while (const char* entryName = classDir_.Next()) {
+    const std::string_view name(entryName);
     if (!IsModemTtyName(name)) continue;
     if (count == out.size()) out.emplace_back();
     ModemTty& tty = out[count++];
@@ -125,9 +115,9 @@ void ModemScanner::Scan(std::vector<ModemTty>& out) {
     tty.lineName.clear();
     tty.dataModem = false;
 
-    std::snprintf(devicePath, sizeof devicePath, "%s/device", entry->d_name);
+    std::snprintf(devicePath, sizeof devicePath, "%s/device", entryName);
     struct ::stat node {};
-    if (::fstatat(::dirfd(dir_), devicePath, &node, 0) != 0) continue;  // still settling
+    if (::fstatat(classDir_.Fd(), devicePath, &node, 0) != 0) continue;  // still settling
     if (Known* known = Remembered(name, node)) {
       known->seen = true;
       tty.lineName.assign(known->tty.lineName);
@@ -135,7 +125,7 @@ void ModemScanner::Scan(std::vector<ModemTty>& out) {
       continue;
     }
     // A new device behind this name: read what it says, once.
-    if (!ReadDevice(fs::path(classDir_) / entry->d_name, tty)) continue;
+    if (!ReadDevice(fs::path(classPath_) / entryName, tty)) continue;
     std::erase_if(known_, [&](const Known& k) { return k.tty.ttyName == name; });
     known_.push_back(Known{tty, node.st_dev, node.st_ino, node.st_ctim, true});
   }

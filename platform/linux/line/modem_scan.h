@@ -3,7 +3,6 @@
 // the USB `product` string of the device the tty belongs to.
 #pragma once
 
-#include <dirent.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 
@@ -13,6 +12,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/linux/system/sysfs_reading.h"
 
 namespace murrelet::linux_platform {
 
@@ -36,8 +37,7 @@ bool TtyNameLess(std::string_view a, std::string_view b);
 // modem tty's device, and allocates nothing once its buffers have grown.
 class ModemScanner {
  public:
-  explicit ModemScanner(std::filesystem::path sysfsRoot);
-  ~ModemScanner();
+  explicit ModemScanner(const std::filesystem::path& sysfsRoot);
   ModemScanner(const ModemScanner&) = delete;
   ModemScanner& operator=(const ModemScanner&) = delete;
 
@@ -56,8 +56,8 @@ class ModemScanner {
   };
   Known* Remembered(std::string_view ttyName, const struct ::stat& node);
 
-  std::string classDir_;
-  DIR* dir_ = nullptr;
+  std::string classPath_;
+  KeptDirectory classDir_;
   std::vector<Known> known_;
 };
 

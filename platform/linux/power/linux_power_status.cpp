@@ -1,6 +1,5 @@
 #include "platform/linux/power/linux_power_status.h"
 
-#include "platform/linux/power/power_supply_sysfs.h"
 #include "platform/linux/power/upower_client.h"
 
 namespace murrelet::linux_platform {
@@ -10,7 +9,7 @@ bool LinuxPowerStatus::GetSystemPowerStatus(SYSTEM_POWER_STATUS& status) {
     status = MapUPower(*reading);
     return true;
   }
-  if (const auto supplies = ReadPowerSupplies(sysfsRoot_)) {
+  if (const std::vector<SupplyReading>* supplies = supplies_.Read()) {
     status = MapPowerSupplies(*supplies);
     return true;
   }

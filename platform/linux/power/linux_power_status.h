@@ -5,18 +5,19 @@
 #include <filesystem>
 
 #include "kit/power.h"
+#include "platform/linux/power/power_supply_sysfs.h"
 
 namespace murrelet::linux_platform {
 
 class LinuxPowerStatus : public PowerStatusSource {
  public:
   LinuxPowerStatus(QDBusConnection systemBus, std::filesystem::path sysfsRoot)
-      : bus_(std::move(systemBus)), sysfsRoot_(std::move(sysfsRoot)) {}
+      : bus_(std::move(systemBus)), supplies_(sysfsRoot) {}
   bool GetSystemPowerStatus(SYSTEM_POWER_STATUS& status) override;
 
  private:
   QDBusConnection bus_;
-  std::filesystem::path sysfsRoot_;
+  PowerSupplyReader supplies_;
 };
 
 }  // namespace murrelet::linux_platform

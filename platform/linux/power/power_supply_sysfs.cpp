@@ -1,54 +1,68 @@
 #include "platform/linux/power/power_supply_sysfs.h"
 
 #include <charconv>
-#include <fstream>
 
 namespace murrelet::linux_platform {
-namespace fs = std::filesystem;
 namespace {
 
 constexpr std::size_t kMaxAttributeBytes = 256;
 
-std::optional<std::string> Attribute(const fs::path& dir, const char* name) {
-  std::ifstream in(dir / name, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string value;
-  char c;
-  while (value.size() < kMaxAttributeBytes && in.get(c) && c != '\n') value.push_back(c);
-  return value;
-}
-
 template <typename T>
-std::optional<T> Number(const fs::path& dir, const char* name) {
-  const std::optional<std::string> text = Attribute(dir, name);
-  if (!text) return std::nullopt;
+std::optional<T> Number(const std::string& text) {
   T value{};
-  const auto [end, error] = std::from_chars(text->data(), text->data() + text->size(), value);
-  if (error != std::errc() || end != text->data() + text->size()) return std::nullopt;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
   return value;
 }
 
 }  // namespace
 
-std::optional<std::vector<SupplyReading>> ReadPowerSupplies(const fs::path& sysfsRoot) {
-  std::error_code ec;
-  fs::directory_iterator it(sysfsRoot / "class" / "power_supply", ec);
-  if (ec) return std::nullopt;
-  std::vector<SupplyReading> supplies;
-  for (const fs::directory_entry& entry : it) {
-    const fs::path dir = entry.path();
-    SupplyReading supply;
-    supply.type = Attribute(dir, "type").value_or("");
-    supply.scope = Attribute(dir, "scope").value_or("");
-    supply.status = Attribute(dir, "status").value_or("");
-    supply.capacityLevel = Attribute(dir, "capacity_level").value_or("");
-    if (auto online = Number<int>(dir, "online")) supply.online = *online != 0;
-    if (auto present = Number<int>(dir, "present")) supply.present = *present != 0;
-    supply.capacity = Number<int>(dir, "capacity");
-    supply.timeToEmpty = Number<std::int64_t>(dir, "time_to_empty_now");
-    supplies.push_back(std::move(supply));
+PowerSupplyReader::PowerSupplyReader(const std::filesystem::path& sysfsRoot)
+    : classDir_((sysfsRoot / "class" / "power_supply").string()) {}
+
+const std::vector<SupplyReading>* PowerSupplyReader::Read() {
+  if (!classDir_.Rewind()) return nullptr;
+  std::size_t count = 0;
+  while (const char* name = classDir_.Next()) {
+    if (count == supplies_.size()) supplies_.emplace_back();
+    ReadSupply(name, supplies_[count++]);
   }
-  return supplies;
+  supplies_.resize(count);
+  return &supplies_;
+}
+
+void PowerSupplyReader::ReadSupply(const char* name, SupplyReading& supply) {
+  // Each attribute as "<supply>/<attribute>", relative to the open class folder.
+  const auto read = [&](const char* attribute) {
+    path_.assign(name).append("/").append(attribute);
+    if (!ReadFirstLine(classDir_.Fd(), path_.c_str(), kMaxAttributeBytes, value_)) value_.clear();
+    return !value_.empty();
+  };
+  const auto text = [&](const char* attribute, std::string& out) {
+    read(attribute);
+    out.assign(value_);
+  };
+  text("type", supply.type);
+  text("scope", supply.scope);
+  text("status", supply.status);
+  text("capacity_level", supply.capacityLevel);
+  supply.online.reset();
+  supply.present.reset();
+  if (read("online")) {
+    if (const auto online = Number<int>(value_)) supply.online = *online != 0;
+  }
+  if (read("present")) {
+    if (const auto present = Number<int>(value_)) supply.present = *present != 0;
+  }
+  supply.capacity = read("capacity") ? Number<int>(value_) : std::nullopt;
+  supply.timeToEmpty = read("time_to_empty_now") ? Number<std::int64_t>(value_) : std::nullopt;
+}
+
+std::optional<std::vector<SupplyReading>> ReadPowerSupplies(const std::filesystem::path& sysfsRoot) {
+  PowerSupplyReader reader(sysfsRoot);
+  const std::vector<SupplyReading>* supplies = reader.Read();
+  if (supplies == nullptr) return std::nullopt;
+  return *supplies;
 }
 
 }  // namespace murrelet::linux_platform
