@@ -214,6 +214,34 @@ TEST(QtWindows, SettingsDialogIsModalIgnoresEnterAndEscapeAndItsCloseBoxCancels)
   EXPECT_TRUE(main.Settings.SuspendDisable);  // stored off, switched on and confirmed
 }
 
+TEST(QtWindows, TheSettingsDialogIsMadeWhenFirstOpenedAndShowsTheSettingsOfThatMoment) {
+  QtOnSim env;
+  env.app.Start();
+  TMainForm& main = *env.app.MainForm();
+  TConfForm& conf = *env.app.ConfForm();
+  const qsizetype widgetsAtStart = QApplication::allWidgets().size();
+  main.Settings.HandsetName = "KESTRA T50";
+  main.Settings.ACPowerFlag = true;
+  main.Settings.BatteryParcent = 45;
+  bool checked = false;
+  QTimer::singleShot(0, [&] {
+    checked = true;
+    EXPECT_GE(QApplication::allWidgets().size() - widgetsAtStart, static_cast<qsizetype>(conf.Layout().size()));
+    EXPECT_EQ(env.Widget<QLabel>(conf, "StaticText")->text(), QStringLiteral("KESTRA T50"));
+    EXPECT_TRUE(env.Widget<QCheckBox>(conf, "CheckBox1")->isChecked());
+    EXPECT_FALSE(env.Widget<QCheckBox>(conf, "CheckBox2")->isEnabled());
+    EXPECT_EQ(env.Widget<QSpinBox>(conf, "SpinEdit1")->value(), 45);
+    env.ConfWidget().close();
+  });
+  env.Widget<QPushButton>(main, "SpeedButton1")->click();
+  EXPECT_TRUE(checked);
+  // Opened again, it is the same dialog.
+  const qsizetype widgetsAfterFirstOpen = QApplication::allWidgets().size();
+  QTimer::singleShot(0, [&] { env.ConfWidget().close(); });
+  env.Widget<QPushButton>(main, "SpeedButton1")->click();
+  EXPECT_EQ(QApplication::allWidgets().size(), widgetsAfterFirstOpen);
+}
+
 TEST(QtWindows, APowerBroadcastSentToTheMainWindowReachesTheMonitor) {
   QtOnSim env;
   murrelet::testing::PlugIn(env.sim.tapi);
