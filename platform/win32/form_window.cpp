@@ -50,6 +50,14 @@ FormWindow::FormWindow(Form& form, WindowHandle owner, bool dialog, Deliver deli
   const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
   const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
   SetWindowPos(window_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+  // A dialog's controls are made when it first opens: most runs never open it.
+  if (!dialog) MakeControls();
+  MakeTimers();
+}
+
+void FormWindow::MakeControls() {
+  if (controlsMade_) return;
+  controlsMade_ = true;
   CreateWidgets();
 }
 
@@ -77,21 +85,33 @@ void FormWindow::CreateWidgets() {
   boldFont_ = CreateWindowFont(form_.Font(), dpi_, true);
   drawing_ = {font_.get(), dpi_};
   SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+  const std::size_t first = widgets_.size();
   int index = 0;
   for (const ControlLayout& row : form_.Layout()) {
     widgets_.push_back(std::make_unique<Widget>(*this, form_.Find(row.name), &row, kFirstControlId + index++));
     CreateWidget(*widgets_.back());
   }
+  AttachViews(first);
+}
+
+void FormWindow::MakeTimers() {
+  const std::size_t first = widgets_.size();
   int timerId = kFirstTimerId;
   for (Control* control : form_.Controls()) {
     if (control->Kind() != ControlKind::Timer) continue;
     widgets_.push_back(std::make_unique<Widget>(*this, control, nullptr, timerId++));
   }
-  // Views attach last, then show the state the program has already set.
-  for (const auto& widget : widgets_) {
-    if (widget->control == nullptr) continue;
-    widget->control->Attach(widget.get());
-    Mirror(*widget);
+  AttachViews(first);
+}
+
+void FormWindow::AttachViews(std::size_t first) {
+  // Views attach once their windows exist, then show the state the program
+  // has already set.
+  for (std::size_t i = first; i < widgets_.size(); ++i) {
+    Widget& widget = *widgets_[i];
+    if (widget.control == nullptr) continue;
+    widget.control->Attach(&widget);
+    Mirror(widget);
   }
 }
 

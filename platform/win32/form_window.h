@@ -43,12 +43,16 @@ class FormWindow : private WindowReceiver {
   Form& TheForm() { return form_; }
   WindowHandle Handle() const { return window_; }
   HookableWindow& Hook() { return *hook_; }
+  // Makes the child controls, once; a dialog's wait for its first showing.
+  void MakeControls();
   // The main window sees power broadcasts through the old-broadcast bridge.
   void AddPowerBridge(PowerStatusSource& power);
 
  private:
   std::intptr_t Receive(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
   void CreateWidgets();
+  void MakeTimers();
+  void AttachViews(std::size_t first);
   void CreateWidget(Widget& widget);
   void Mirror(Widget& widget);
   void ApplyDpi(unsigned dpi);
@@ -71,6 +75,7 @@ class FormWindow : private WindowReceiver {
   DrawingState drawing_;  // what the drawn-over controls paint with
   WindowHandle lastFocus_ = nullptr;  // the control that had the focus when the window was left
   std::vector<std::unique_ptr<Widget>> widgets_;
+  bool controlsMade_ = false;
   std::unique_ptr<HookableWindow> hook_;
   std::unique_ptr<LegacyPowerBridge> bridge_;
 };

@@ -51,6 +51,7 @@ WindowHandle Win32Forms::HandleOf(const Form& form) const {
 void Win32Forms::Show(Form& form) {
   form.Visible = true;
   if (FormWindow* window = WindowOf(form)) {
+    window->MakeControls();
     if (window == windows_.front().get()) application_.Show();
     ShowWindow(window->Handle(), SW_SHOW);
     UpdateWindow(window->Handle());

@@ -196,10 +196,32 @@ void PressKey(WORD key, bool shift = false) {
 
 }  // namespace
 
+TEST_CASE("settings dialog: its controls are made when it first opens, showing what the program set by then") {
+  WinOnSim env;
+  TConfForm& conf = *env.app.ConfForm();
+  CHECK(env.Conf() != nullptr);
+  CHECK(GetWindow(env.Conf(), GW_CHILD) == nullptr);
+  conf.StaticText.SetText("KESTRA T50");
+  conf.CheckBox2.SetEnabled(false);
+  env.forms.Show(conf);
+  env.Pump();
+  CHECK_EQ(TextOf(env.Child(conf, "StaticText")), std::string("KESTRA T50"));
+  CHECK(IsWindowEnabled(env.Child(conf, "CheckBox2")) == FALSE);
+  // Shown again, it is the same dialog with the same controls.
+  HWND first = env.Child(conf, "Button1");
+  env.forms.Hide(conf);
+  env.forms.Show(conf);
+  CHECK(env.Child(conf, "Button1") == first);
+  conf.StaticText.SetText("KESTRA T48R");
+  CHECK_EQ(TextOf(env.Child(conf, "StaticText")), std::string("KESTRA T48R"));
+  env.forms.Hide(conf);
+}
+
 TEST_CASE("names: each control carries what MSAA reads for it") {
   WinOnSim env;
   TMainForm& main = *env.app.MainForm();
   TConfForm& conf = *env.app.ConfForm();
+  env.forms.Show(conf);  // its controls are made when it first opens
   // Buttons and check boxes are named by their window text.
   struct Named {
     const Form* form;
