@@ -1,9 +1,12 @@
 // The D-Bus adapters against python-dbusmock's UPower and logind on a private bus.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
+#include <QFile>
+#include <QTemporaryDir>
 #include <filesystem>
 
 #include "kit/power.h"
@@ -86,6 +89,8 @@ TEST(UPowerStatus, ReadsTheDaemonAndFallsBackToSysfs) {
   SYSTEM_POWER_STATUS s;
   EXPECT_FALSE(status.GetSystemPowerStatus(s)) << "neither UPower nor sysfs";
 
+  // UPower appears on the bus, then reports changes: each is in the next
+  // reading once its signal has arrived.
   ASSERT_TRUE(bus.StartTemplate(QStringLiteral("upower"), kUPower));
   ASSERT_TRUE(SetDisplay(bus, {{"Type", QVariant(2u)},
                                {"IsPresent", QVariant(true)},
@@ -94,17 +99,44 @@ TEST(UPowerStatus, ReadsTheDaemonAndFallsBackToSysfs) {
                                {"WarningLevel", QVariant(1u)},
                                {"TimeToEmpty", QVariant(qlonglong(3600))}}));
   ASSERT_TRUE(SetOnBattery(bus, true));
-  ASSERT_TRUE(status.GetSystemPowerStatus(s));
-  EXPECT_EQ(s.ACLineStatus, 0);
+  ASSERT_TRUE(WaitFor([&] { return status.GetSystemPowerStatus(s) && s.ACLineStatus == 0; }));
   EXPECT_EQ(s.BatteryFlag, 0);
   EXPECT_EQ(s.BatteryLifePercent, 42);
   EXPECT_EQ(s.BatteryLifeTime, 3600u);
 
   ASSERT_TRUE(SetOnBattery(bus, false));
   ASSERT_TRUE(SetDisplay(bus, {{"State", QVariant(1u)}, {"Percentage", QVariant(90.0)}}));
-  ASSERT_TRUE(status.GetSystemPowerStatus(s));
+  ASSERT_TRUE(WaitFor([&] { return status.GetSystemPowerStatus(s) && s.BatteryLifePercent == 90; }));
   EXPECT_EQ(s.ACLineStatus, 1);
   EXPECT_EQ(s.BatteryFlag, BATTERY_FLAG_HIGH | BATTERY_FLAG_CHARGING);
+}
+
+TEST(UPowerStatus, AnIdleSecondAsksTheBusNothingAndAReportedChangeIsAskedOnce) {
+  PrivateBus bus;
+  QTemporaryDir dir;
+  const QString log = dir.filePath(QStringLiteral("upower.log"));
+  ASSERT_TRUE(bus.StartTemplate(QStringLiteral("upower"), kUPower, log));
+  ASSERT_TRUE(SetDisplay(bus, {{"Type", QVariant(2u)}, {"IsPresent", QVariant(true)}, {"Percentage", QVariant(60.0)}}));
+  const auto questions = [&] {
+    QFile file(log);
+    if (!file.open(QIODevice::ReadOnly)) return -1;
+    return static_cast<int>(file.readAll().count("GetAll /org/freedesktop/UPower"));
+  };
+  LinuxPowerStatus status(bus.Connection(), "/nonexistent-murrelet-sysfs");
+  SYSTEM_POWER_STATUS s;
+  ASSERT_TRUE(WaitFor([&] { return status.GetSystemPowerStatus(s) && s.BatteryLifePercent == 60; }));
+  const int first = questions();
+  EXPECT_EQ(first, 2) << "the daemon and its display device, once";
+  for (int second = 0; second < 5; ++second) {
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(status.GetSystemPowerStatus(s));
+  }
+  EXPECT_EQ(questions(), first) << "nothing changed, nothing asked";
+
+  ASSERT_TRUE(SetDisplay(bus, {{"Percentage", QVariant(59.0)}}));
+  ASSERT_TRUE(WaitFor([&] { return status.GetSystemPowerStatus(s) && s.BatteryLifePercent == 59; }));
+  for (int second = 0; second < 5; ++second) ASSERT_TRUE(status.GetSystemPowerStatus(s));
+  EXPECT_EQ(questions(), first + 2);
 }
 
 TEST(PowerEvents, DaemonSignalsBecomeBroadcasts) {

@@ -49,7 +49,7 @@ PrivateBus::~PrivateBus() {
   if (!daemon_.waitForFinished(3000)) daemon_.kill();
 }
 
-bool PrivateBus::StartTemplate(const QString& name, const QString& service) {
+bool PrivateBus::StartTemplate(const QString& name, const QString& service, const QString& logFile) {
   if (!Ok()) return false;
   auto mock = std::make_unique<QProcess>();
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -58,7 +58,10 @@ bool PrivateBus::StartTemplate(const QString& name, const QString& service) {
   mock->setProcessEnvironment(env);
   mock->setProcessChannelMode(QProcess::ForwardedErrorChannel);
   mock->setProgram(QString::fromLatin1(kPython));
-  mock->setArguments({QStringLiteral("-m"), QStringLiteral("dbusmock"), QStringLiteral("--template"), name});
+  QStringList arguments{QStringLiteral("-m"), QStringLiteral("dbusmock"), QStringLiteral("--template"), name};
+  // Every call the mock answers, properties included, one line each.
+  if (!logFile.isEmpty()) arguments << QStringLiteral("--logfile") << logFile;
+  mock->setArguments(arguments);
   mock->start();
   if (!mock->waitForStarted(5000)) return false;
   mocks_.push_back(std::move(mock));

@@ -30,7 +30,7 @@ class PrivateBus {
   const QDBusConnection& Connection() const { return connection_; }
   // Starts `python3 -m dbusmock --template NAME` on this bus; true once its
   // service name is on the bus.
-  bool StartTemplate(const QString& name, const QString& service);
+  bool StartTemplate(const QString& name, const QString& service, const QString& logFile = {});
   // A method call on the bus: the reply's arguments, nullopt on an error reply.
   std::optional<QVariantList> Call(const QString& service, const QString& path, const QString& interface, const QString& method,
                     const QVariantList& args = {});

@@ -1,11 +1,9 @@
 #include "platform/linux/power/linux_power_status.h"
 
-#include "platform/linux/power/upower_client.h"
-
 namespace murrelet::linux_platform {
 
 bool LinuxPowerStatus::GetSystemPowerStatus(SYSTEM_POWER_STATUS& status) {
-  if (const std::optional<UPowerReading> reading = ReadUPower(bus_)) {
+  if (const std::optional<UPowerReading> reading = upower_.Reading()) {
     status = MapUPower(*reading);
     return true;
   }

@@ -6,17 +6,18 @@
 
 #include "kit/power.h"
 #include "platform/linux/power/power_supply_sysfs.h"
+#include "platform/linux/power/upower_cache.h"
 
 namespace murrelet::linux_platform {
 
 class LinuxPowerStatus : public PowerStatusSource {
  public:
   LinuxPowerStatus(QDBusConnection systemBus, std::filesystem::path sysfsRoot)
-      : bus_(std::move(systemBus)), supplies_(sysfsRoot) {}
+      : upower_(std::move(systemBus)), supplies_(sysfsRoot) {}
   bool GetSystemPowerStatus(SYSTEM_POWER_STATUS& status) override;
 
  private:
-  QDBusConnection bus_;
+  UPowerCache upower_;
   PowerSupplyReader supplies_;
 };
 
