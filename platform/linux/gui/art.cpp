@@ -37,6 +37,13 @@ QIcon GlyphIcon(const QString& name) {
   return icon;
 }
 
-QIcon ProgramIcon() { return QIcon(ArtPixmap(QStringLiteral("murrelet"))); }
+QIcon ProgramIcon() {
+  // The frame and the task switcher show it small; the menu and the docks
+  // take the installed icon theme's drawing instead. Each size given here
+  // goes to the window manager as pixels, so only the two that are needed.
+  QIcon icon(ArtPixmap(QStringLiteral("murrelet-64")));
+  if (qApp != nullptr && qApp->devicePixelRatio() >= 2) icon.addPixmap(ArtPixmap(QStringLiteral("murrelet-128")));
+  return icon;
+}
 
 }  // namespace murrelet::linux_platform
