@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
   // given back the moment it ends.
   sys.runStatus.onRunChanged = [&](bool charging) {
     power.RunStateIs(charging);
-    if (!charging) sys.execution.EventEnded(false);
+    if (!charging) sys.execution.RunEnded();
   };
   // The keep-awake locks also go after two ticks of a run that no longer asks.
   sys.forms.SetDelivery([&](const QtFormHost::Action& action) { app.Deliver(action); },

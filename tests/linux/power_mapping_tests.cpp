@@ -121,11 +121,12 @@ TEST(KeepAwakePolicy, HoldsWhileAskedAndReleasesWhenTheCoreStops) {
   EXPECT_FALSE(policy.Holding());
   EXPECT_FALSE(policy.TickEnded(true));  // nothing left to release
 
-  // The run ending releases at once, by tick or by any other event.
+  // The run ending releases at once, however it ended; a tick after a run
+  // that has ended releases too.
   policy.Asked();
-  EXPECT_TRUE(policy.EventEnded(false));
+  EXPECT_TRUE(policy.RunEnded());
+  EXPECT_FALSE(policy.RunEnded());  // nothing left to release
   policy.Asked();
-  EXPECT_FALSE(policy.EventEnded(true));
   EXPECT_TRUE(policy.TickEnded(false));
   EXPECT_FALSE(policy.Holding());
 }

@@ -70,8 +70,8 @@ void KeepAwake::TickEnded(bool charging) {
   if (policy_.TickEnded(charging)) Release();
 }
 
-void KeepAwake::EventEnded(bool charging) {
-  if (policy_.EventEnded(charging)) Release();
+void KeepAwake::RunEnded() {
+  if (policy_.RunEnded()) Release();
 }
 
 }  // namespace murrelet::linux_platform

@@ -23,9 +23,9 @@ class KeepAwake : public ExecutionState {
   KeepAwake& operator=(const KeepAwake&) = delete;
 
   std::uint32_t SetThreadExecutionState(std::uint32_t esFlags) override;
-  // Called after each delivered tick, and after every other delivered event.
+  // Called after each delivered tick, and when the run ends, whatever ended it.
   void TickEnded(bool charging);
-  void EventEnded(bool charging);
+  void RunEnded();
 
   bool HoldsIdleInhibitor() const { return idle_ != nullptr; }
   bool HoldsPortalInhibit() const { return !portalRequest_.isEmpty(); }

@@ -24,6 +24,6 @@ bool KeepAwakePolicy::TickEnded(bool charging) {
   return false;
 }
 
-bool KeepAwakePolicy::EventEnded(bool charging) { return charging ? false : Release(); }
+bool KeepAwakePolicy::RunEnded() { return Release(); }
 
 }  // namespace murrelet::linux_platform

@@ -12,8 +12,8 @@ class KeepAwakePolicy {
   void Asked();
   // A tick has been delivered; true when the locks must be released now.
   bool TickEnded(bool charging);
-  // Any other event has been delivered; true when the locks must be released now.
-  bool EventEnded(bool charging);
+  // The run has ended; true when locks are held and must be released now.
+  bool RunEnded();
   bool Holding() const { return holding_; }
 
   // Ticks without a request after which the locks go: one tick of slack covers
