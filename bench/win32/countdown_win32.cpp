@@ -11,13 +11,8 @@
 #include "platform/sim/sim_services.h"
 #include "platform/sim/sim_store.h"
 #include "platform/sim/sim_tapi.h"
-#include "platform/win32/shell_run_status.h"
-#include "platform/win32/shutdown_calls.h"
-#include "platform/win32/system_services.h"
-#include "platform/win32/win32_forms.h"
+#include "platform/win32/win32_desktop.h"
 #include "platform/win32/windows_api.h"
-
-#include <commctrl.h>
 
 namespace {
 std::function<void()> pending;  // the action of the one half-second wait
@@ -33,9 +28,6 @@ int main(int argc, char** argv) {
   const int minutes = argc > 1 ? std::atoi(argv[1]) : 10;
   const int seconds = argc > 2 ? std::atoi(argv[2]) : 0;
 
-  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
-  InitCommonControlsEx(&controls);
-
   sim::SimTapi tapi;
   tapi.recordCalls = false;
   sim::SimLineDevice handset;
@@ -49,14 +41,10 @@ int main(int argc, char** argv) {
   }
   key["BatteryParcent"] = std::uint32_t{30};
   sim::SimLocks locks;
-  Win32Power power;
-  Win32Shutdown shutdown;
-  Win32Clock clock;
-  Win32Forms forms(power);
-  Win32MessageBoxes boxes([&forms] { return forms.BoxOwner(); });
-  // The task-bar progress goes through the shell as in the program.
-  ShellRunStatus runStatus(forms.ApplicationHandle());
-  Platform platform{tapi, power, power, power, shutdown, store, locks, clock, boxes, forms, runStatus};
+  // The windows, power, clock and task-bar progress are the program's own.
+  Win32Desktop desktop;
+  Platform platform = desktop.With(tapi, store, locks);
+  Win32Forms& forms = desktop.forms;
 
   TApplication app(platform);
   forms.Connect([&app](const std::function<void()>& action) { app.Deliver(action); },

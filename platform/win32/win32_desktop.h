@@ -1,0 +1,36 @@
+// The Windows adapters that the program and the countdown benchmark share:
+// the windows and their host, the power and execution-state calls, shutdown,
+// the clock, message boxes and the task-bar status. The line, the settings
+// store and the single-instance guard are handed in, since the benchmark runs
+// with simulated ones.
+#pragma once
+
+#include "kit/platform.h"
+#include "platform/win32/shell_run_status.h"
+#include "platform/win32/shutdown_calls.h"
+#include "platform/win32/system_services.h"
+#include "platform/win32/win32_forms.h"
+
+namespace murrelet::win32 {
+
+// Registers the common controls (version 6) the windows are made of; made
+// before any window.
+struct CommonControls {
+  CommonControls();
+};
+
+struct Win32Desktop {
+  CommonControls controls;
+  Win32Power power;
+  Win32Shutdown shutdown;
+  Win32Clock clock;
+  Win32Forms forms{power};
+  Win32MessageBoxes boxes{[this] { return forms.BoxOwner(); }};
+  ShellRunStatus runStatus{forms.ApplicationHandle()};
+
+  Platform With(Tapi& tapi, SettingsStore& store, NamedLocks& locks) {
+    return Platform{tapi, power, power, power, shutdown, store, locks, clock, boxes, forms, runStatus};
+  }
+};
+
+}  // namespace murrelet::win32
