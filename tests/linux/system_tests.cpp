@@ -4,7 +4,11 @@
 #include <signal.h>
 #include <stdlib.h>
 
+#include <QDateTime>
 #include <QLocale>
+#include <algorithm>
+#include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -85,6 +89,33 @@ using murrelet::testing::PanelsOfTheFirstTimedTick;
 
 bool HasDayHalf(const std::string& text) {
   return text.find("AM") != std::string::npos || text.find("PM") != std::string::npos;
+}
+
+TEST(LocaleClock, NowIsTheLocalTimeAndFollowsATimeZoneChangedWhileRunning) {
+  const QByteArray savedTz = qgetenv("TZ");
+  const bool hadTz = qEnvironmentVariableIsSet("TZ");
+  LocaleClock clock;
+  const auto minutesOf = [](const TimeOfDay& t) { return t.hour * 60 + t.minute; };
+  qputenv("TZ", "UTC0");
+  const TimeOfDay utc = clock.Now();
+  qputenv("TZ", "JST-9");
+  const TimeOfDay tokyo = clock.Now();
+  qputenv("TZ", "UTC0");
+  const QTime reference = QDateTime::currentDateTimeUtc().time();
+  // Nine hours apart, give or take the minute turning between the readings.
+  const int apart = ((minutesOf(tokyo) - minutesOf(utc)) % 1440 + 1440) % 1440;
+  EXPECT_GE(apart, 9 * 60);
+  EXPECT_LE(apart, 9 * 60 + 1);
+  const int offReference = std::abs(minutesOf(utc) - (reference.hour() * 60 + reference.minute()));
+  EXPECT_LE(std::min(offReference, 1440 - offReference), 1) << "the clock reads the current time";
+  EXPECT_GE(tokyo.second, 0);
+  EXPECT_LE(tokyo.second, 59);
+  if (hadTz) {
+    qputenv("TZ", savedTz);
+  } else {
+    qunsetenv("TZ");
+  }
+  ::tzset();
 }
 
 TEST(LocaleClock, TheCountdownReadsAsADurationInTwelveAndTwentyFourHourLocales) {

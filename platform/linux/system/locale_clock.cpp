@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 #include <QTime>
+#include <ctime>
 
 namespace murrelet::linux_platform {
 
@@ -28,8 +29,14 @@ LocaleClock::LocaleClock(const QLocale& locale)
       format_(LongTimeFormat(locale.timeFormat(QLocale::ShortFormat), locale.timeFormat(QLocale::LongFormat))) {}
 
 TimeOfDay LocaleClock::Now() {
-  const QTime now = QTime::currentTime();
-  return {now.hour(), now.minute(), now.second()};
+  // Read once a second: tzset() notices a time zone changed meanwhile (it
+  // looks at /etc/localtime and TZ), then the C library's own conversion,
+  // without the date arithmetic a QDateTime does on top.
+  ::tzset();
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  if (::localtime_r(&now, &local) == nullptr) return {};
+  return {local.tm_hour, local.tm_min, local.tm_sec < 60 ? local.tm_sec : 59};  // a leap second shows as :59
 }
 
 void LocaleClock::FormatLongTime(const TimeOfDay& time, std::string& out) {
