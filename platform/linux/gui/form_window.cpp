@@ -158,6 +158,8 @@ void FormWindow::MakeTimers() {
     }));
     timer.Attach(views_.back().get());
     bound_.emplace_back(&timer, views_.back().get());
+    // Running from now on if the program enabled it already, controls made or not.
+    views_.back()->ControlChanged(timer);
   }
 }
 
