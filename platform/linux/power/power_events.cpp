@@ -5,9 +5,6 @@
 #include "platform/linux/power/upower_client.h"
 
 namespace murrelet::linux_platform {
-namespace {
-constexpr const char* kPropertiesInterface = "org.freedesktop.DBus.Properties";
-}
 
 PowerEvents::PowerEvents(QDBusConnection systemBus, Broadcast broadcast)
     : bus_(std::move(systemBus)), broadcast_(std::move(broadcast)) {
@@ -17,19 +14,15 @@ PowerEvents::PowerEvents(QDBusConnection systemBus, Broadcast broadcast)
   if (const std::optional<UPowerReading> reading = ReadUPower(bus_)) {
     policy_ = PowerEventPolicy(BatteryWarningOf(reading->warningLevel));
   }
-  bus_.connect(kUPowerService, kUPowerPath, kPropertiesInterface, "PropertiesChanged", this,
-               SLOT(DaemonChanged(QString, QVariantMap, QStringList)));
-  bus_.connect(kUPowerService, kUPowerDisplayPath, kPropertiesInterface, "PropertiesChanged", this,
-               SLOT(DisplayDeviceChanged(QString, QVariantMap, QStringList)));
+  WatchUPowerChanges(bus_, true, this, SLOT(DaemonChanged(QString, QVariantMap, QStringList)),
+                     SLOT(DisplayDeviceChanged(QString, QVariantMap, QStringList)));
   bus_.connect(kLogindService, kLogindPath, kLogindManager, "PrepareForSleep", this, SLOT(PrepareForSleep(bool)));
 }
 
 PowerEvents::~PowerEvents() {
   if (!bus_.isConnected()) return;
-  bus_.disconnect(kUPowerService, kUPowerPath, kPropertiesInterface, "PropertiesChanged", this,
-                  SLOT(DaemonChanged(QString, QVariantMap, QStringList)));
-  bus_.disconnect(kUPowerService, kUPowerDisplayPath, kPropertiesInterface, "PropertiesChanged", this,
-                  SLOT(DisplayDeviceChanged(QString, QVariantMap, QStringList)));
+  WatchUPowerChanges(bus_, false, this, SLOT(DaemonChanged(QString, QVariantMap, QStringList)),
+                     SLOT(DisplayDeviceChanged(QString, QVariantMap, QStringList)));
   bus_.disconnect(kLogindService, kLogindPath, kLogindManager, "PrepareForSleep", this, SLOT(PrepareForSleep(bool)));
 }
 

@@ -3,9 +3,6 @@
 #include "platform/linux/power/upower_client.h"
 
 namespace murrelet::linux_platform {
-namespace {
-constexpr const char* kPropertiesInterface = "org.freedesktop.DBus.Properties";
-}
 
 UPowerCache::UPowerCache(QDBusConnection systemBus)
     : bus_(std::move(systemBus)),
@@ -15,19 +12,15 @@ UPowerCache::UPowerCache(QDBusConnection systemBus)
   connect(&watcher_, &QDBusServiceWatcher::serviceRegistered, this, &UPowerCache::Appeared);
   connect(&watcher_, &QDBusServiceWatcher::serviceUnregistered, this, &UPowerCache::Vanished);
   // Subscribed before the first question, so no change falls between the two.
-  bus_.connect(kUPowerService, kUPowerPath, kPropertiesInterface, "PropertiesChanged", this,
-               SLOT(Changed(QString, QVariantMap, QStringList)));
-  bus_.connect(kUPowerService, kUPowerDisplayPath, kPropertiesInterface, "PropertiesChanged", this,
-               SLOT(Changed(QString, QVariantMap, QStringList)));
+  WatchUPowerChanges(bus_, true, this, SLOT(Changed(QString, QVariantMap, QStringList)),
+                     SLOT(Changed(QString, QVariantMap, QStringList)));
   running_ = ServiceRunning(bus_, kUPowerService);
 }
 
 UPowerCache::~UPowerCache() {
   if (!bus_.isConnected()) return;
-  bus_.disconnect(kUPowerService, kUPowerPath, kPropertiesInterface, "PropertiesChanged", this,
-                  SLOT(Changed(QString, QVariantMap, QStringList)));
-  bus_.disconnect(kUPowerService, kUPowerDisplayPath, kPropertiesInterface, "PropertiesChanged", this,
-                  SLOT(Changed(QString, QVariantMap, QStringList)));
+  WatchUPowerChanges(bus_, false, this, SLOT(Changed(QString, QVariantMap, QStringList)),
+                     SLOT(Changed(QString, QVariantMap, QStringList)));
 }
 
 std::optional<UPowerReading> UPowerCache::Reading() {

@@ -6,6 +6,7 @@
 #include <QDBusReply>
 #include <QDBusVariant>
 #include <QVariantMap>
+#include <utility>
 
 namespace murrelet::linux_platform {
 namespace {
@@ -24,6 +25,20 @@ bool ServiceRunning(const QDBusConnection& bus, const char* service) {
   if (!bus.isConnected() || bus.interface() == nullptr) return false;
   const QDBusReply<bool> registered = bus.interface()->isServiceRegistered(QString::fromLatin1(service));
   return registered.isValid() && registered.value();
+}
+
+void WatchUPowerChanges(QDBusConnection& bus, bool watch, QObject* receiver, const char* daemonSlot,
+                        const char* displaySlot) {
+  static const QString properties = QStringLiteral("org.freedesktop.DBus.Properties");
+  static const QString changed = QStringLiteral("PropertiesChanged");
+  const QString service = QString::fromLatin1(kUPowerService);
+  for (const auto& [path, slot] : {std::pair{kUPowerPath, daemonSlot}, std::pair{kUPowerDisplayPath, displaySlot}}) {
+    if (watch) {
+      bus.connect(service, QString::fromLatin1(path), properties, changed, receiver, slot);
+    } else {
+      bus.disconnect(service, QString::fromLatin1(path), properties, changed, receiver, slot);
+    }
+  }
 }
 
 std::optional<UPowerReading> ReadUPower(const QDBusConnection& bus) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <QObject>
 #include <optional>
 
 #include "platform/linux/power/power_mapping.h"
@@ -21,5 +22,12 @@ bool ServiceRunning(const QDBusConnection& bus, const char* service);
 
 // Nullopt when UPower is not on the bus or does not answer.
 std::optional<UPowerReading> ReadUPower(const QDBusConnection& bus);
+
+// UPower reports a change as PropertiesChanged on the daemon (OnBattery) or
+// on its display device (percentage, state, warning level). `watch` true
+// connects `receiver`'s slots (signature (QString, QVariantMap, QStringList)),
+// false disconnects them.
+void WatchUPowerChanges(QDBusConnection& bus, bool watch, QObject* receiver, const char* daemonSlot,
+                        const char* displaySlot);
 
 }  // namespace murrelet::linux_platform
