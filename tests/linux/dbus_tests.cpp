@@ -13,6 +13,7 @@
 #include "platform/linux/power/keep_awake.h"
 #include "platform/linux/power/linux_power_status.h"
 #include "platform/linux/power/power_events.h"
+#include "platform/linux/power/upower_client.h"
 #include "platform/linux/system/logind_shutdown.h"
 #include "private_bus.h"
 
@@ -145,7 +146,8 @@ TEST(PowerEvents, DaemonSignalsBecomeBroadcasts) {
   ASSERT_TRUE(bus.StartTemplate(QStringLiteral("logind"), kLogin));
   ASSERT_TRUE(SetDisplay(bus, {{"Type", QVariant(2u)}, {"IsPresent", QVariant(true)}, {"Percentage", QVariant(50.0)}, {"WarningLevel", QVariant(1u)}}));
   std::vector<Broadcast> seen;
-  PowerEvents events(bus.Connection(), [&](std::uintptr_t code, std::intptr_t lParam) { seen.push_back({code, lParam}); });
+  PowerEvents events(bus.Connection(), ReadUPower(bus.Connection()),
+                     [&](std::uintptr_t code, std::intptr_t lParam) { seen.push_back({code, lParam}); });
   auto count = [&](std::uintptr_t code) {
     return std::count_if(seen.begin(), seen.end(), [code](const Broadcast& b) { return b.code == code; });
   };
@@ -175,7 +177,7 @@ TEST(PowerEvents, DaemonSignalsBecomeBroadcasts) {
 TEST(PowerEvents, ARunHoldsASleepDelayUntilItEnds) {
   PrivateBus bus;
   ASSERT_TRUE(bus.StartTemplate(QStringLiteral("logind"), kLogin));
-  PowerEvents events(bus.Connection(), [](std::uintptr_t, std::intptr_t) {});
+  PowerEvents events(bus.Connection(), ReadUPower(bus.Connection()), [](std::uintptr_t, std::intptr_t) {});
   EXPECT_TRUE(Inhibitors(bus).isEmpty());
   events.RunStateIs(true);
   EXPECT_TRUE(events.HoldsSleepDelay());

@@ -15,6 +15,8 @@ class LinuxPowerStatus : public PowerStatusSource {
   LinuxPowerStatus(QDBusConnection systemBus, std::filesystem::path sysfsRoot)
       : upower_(std::move(systemBus)), supplies_(sysfsRoot) {}
   bool GetSystemPowerStatus(SYSTEM_POWER_STATUS& status) override;
+  // UPower's reading as the status call last had it (asked now if stale).
+  std::optional<UPowerReading> UPower() { return upower_.Reading(); }
 
  private:
   UPowerCache upower_;

@@ -6,14 +6,12 @@
 
 namespace murrelet::linux_platform {
 
-PowerEvents::PowerEvents(QDBusConnection systemBus, Broadcast broadcast)
+PowerEvents::PowerEvents(QDBusConnection systemBus, const std::optional<UPowerReading>& atStart, Broadcast broadcast)
     : bus_(std::move(systemBus)), broadcast_(std::move(broadcast)) {
   if (!bus_.isConnected()) return;
   // The level at start is where crossings count from: a battery that is low
   // already when the program starts is not a new report.
-  if (const std::optional<UPowerReading> reading = ReadUPower(bus_)) {
-    policy_ = PowerEventPolicy(BatteryWarningOf(reading->warningLevel));
-  }
+  if (atStart) policy_ = PowerEventPolicy(BatteryWarningOf(atStart->warningLevel));
   WatchUPowerChanges(bus_, true, this, SLOT(DaemonChanged(QString, QVariantMap, QStringList)),
                      SLOT(DisplayDeviceChanged(QString, QVariantMap, QStringList)));
   bus_.connect(kLogindService, kLogindPath, kLogindManager, "PrepareForSleep", this, SLOT(PrepareForSleep(bool)));

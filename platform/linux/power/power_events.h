@@ -10,8 +10,10 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "platform/linux/power/logind.h"
+#include "platform/linux/power/power_mapping.h"
 #include "services/power_event_policy.h"
 
 namespace murrelet::linux_platform {
@@ -23,7 +25,9 @@ class PowerEvents : public QObject {
   // `broadcast` sends WM_POWERBROADCAST with the code and lParam to the main
   // window; the caller runs it inside the application's event delivery.
   using Broadcast = std::function<void(std::uintptr_t code, std::intptr_t lParam)>;
-  PowerEvents(QDBusConnection systemBus, Broadcast broadcast);
+  // `atStart` is UPower's reading when the program starts (nullopt without
+  // UPower): its warning level is where crossings count from.
+  PowerEvents(QDBusConnection systemBus, const std::optional<UPowerReading>& atStart, Broadcast broadcast);
   ~PowerEvents() override;
 
   // Called after every delivered event with the run's state: a run takes the

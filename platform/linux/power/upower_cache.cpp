@@ -26,7 +26,7 @@ UPowerCache::~UPowerCache() {
 std::optional<UPowerReading> UPowerCache::Reading() {
   if (!running_) return std::nullopt;
   if (stale_) {
-    reading_ = ReadUPower(bus_);
+    reading_ = AskUPower(bus_);
     // A daemon that is there but did not answer is asked again next time.
     stale_ = !reading_.has_value();
   }
