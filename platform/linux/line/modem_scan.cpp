@@ -85,8 +85,7 @@ bool TtyNameLess(std::string_view a, std::string_view b) {
   return x.digits < y.digits;
 }
 
-ModemScanner::ModemScanner(const fs::path& sysfsRoot)
-    : classPath_((sysfsRoot / "class" / "tty").string()), classDir_(classPath_) {}
+ModemScanner::ModemScanner(const fs::path& sysfsRoot) : classDir_((sysfsRoot / "class" / "tty").string()) {}
 
 ModemScanner::Known* ModemScanner::Remembered(std::string_view ttyName, const struct ::stat& node) {
   for (Known& known : known_) {
@@ -125,7 +124,7 @@ void ModemScanner::Scan(std::vector<ModemTty>& out) {
       continue;
     }
     // A new device behind this name: read what it says, once.
-    if (!ReadDevice(fs::path(classPath_) / entryName, tty)) continue;
+    if (!ReadDevice(fs::path(classDir_.Path()) / entryName, tty)) continue;
     std::erase_if(known_, [&](const Known& k) { return k.tty.ttyName == name; });
     known_.push_back(Known{tty, node.st_dev, node.st_ino, node.st_ctim, true});
   }

@@ -56,7 +56,6 @@ class ModemScanner {
   };
   Known* Remembered(std::string_view ttyName, const struct ::stat& node);
 
-  std::string classPath_;
   KeptDirectory classDir_;
   std::vector<Known> known_;
 };

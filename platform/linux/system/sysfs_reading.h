@@ -24,6 +24,7 @@ class KeptDirectory {
   const char* Next();
   // The open folder, for reading entries relative to it.
   int Fd() const;
+  const std::string& Path() const { return path_; }
 
  private:
   std::string path_;
