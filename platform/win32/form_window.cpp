@@ -55,12 +55,6 @@ FormWindow::FormWindow(Form& form, WindowHandle owner, bool dialog, Deliver deli
   MakeTimers();
 }
 
-void FormWindow::MakeControls() {
-  if (controlsMade_) return;
-  controlsMade_ = true;
-  CreateWidgets();
-}
-
 FormWindow::~FormWindow() {
   for (const auto& widget : widgets_) {
     if (widget->row == nullptr) KillTimer(window_, static_cast<UINT_PTR>(widget->id));
@@ -80,7 +74,9 @@ void FormWindow::AddPowerBridge(PowerStatusSource& power) {
   });
 }
 
-void FormWindow::CreateWidgets() {
+void FormWindow::MakeControls() {
+  if (controlsMade_) return;
+  controlsMade_ = true;
   font_ = CreateWindowFont(form_.Font(), dpi_, false);
   boldFont_ = CreateWindowFont(form_.Font(), dpi_, true);
   drawing_ = {font_.get(), dpi_};

@@ -50,7 +50,6 @@ class FormWindow : private WindowReceiver {
 
  private:
   std::intptr_t Receive(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
-  void CreateWidgets();
   void MakeTimers();
   void AttachViews(std::size_t first);
   void CreateWidget(Widget& widget);
