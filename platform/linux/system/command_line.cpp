@@ -26,8 +26,8 @@ std::string Usage() {
   return "Usage: murrelet [--help | --version]\n"
          "Opens the window that charges a KESTRA handset connected to this computer.\n"
          "\n"
-         "  --help     print this help and exit\n"
-         "  --version  print the version and exit\n"
+         "  -h, --help  print this help and exit\n"
+         "  --version   print the version and exit\n"
          "\n"
          "The window needs a display (DISPLAY or WAYLAND_DISPLAY). See murrelet(1).\n";
 }
