@@ -12,10 +12,13 @@
 #include <fstream>
 #include <sstream>
 
+#include "charging/application.h"
+#include "charging/main_form.h"
 #include "charging/settings_key.h"
 #include "platform/linux/system/file_store.h"
 #include "platform/linux/system/posix_file.h"
 #include "platform/linux/system/store_format.h"
+#include "platform/sim/sim_platform.h"
 
 namespace fs = std::filesystem;
 using namespace murrelet;
@@ -277,4 +280,53 @@ TEST(FileStore, WritesReplaceTheFileWhole) {
   EXPECT_EQ((second.st_mode & 0777), 0600u);
   EXPECT_EQ(Listing(dir.path).size(), 1u);
   EXPECT_FALSE(WriteFileAtomically(dir.path / "missing" / "f.conf", "x"));
+}
+
+// The program over the real settings file, started with a file a user edited
+// by hand: what the start loads and says, and that the file stays where it is.
+TEST(FileStore, AStartOverAHandEditedFileLoadsEveryValueItCanRead) {
+  struct Case {
+    const char* minutesLine;
+    std::int32_t minutes;
+    std::vector<std::string> boxes;
+  };
+  const Case cases[] = {
+      {"dword MinTimer 40", 40, {}},
+      {"dword MinTimer 4O", 0, {"'MinTimer' の取得に失敗しました."}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.minutesLine);
+    TempDir dir;
+    FileStore files(dir.path);
+    const fs::path file = files.FileFor(SettingsKeyPath());
+    fs::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary) << "# murrelet settings\n"
+                                             "sz KestraName KESTRA T50X\n"
+                                             "dword ACPowerFlag 1\n"
+                                             "dword BatteryPowerFlag 1\n"
+                                             "dword BatteryParcent 40\n"
+                                             "dword SuspendDisable 0\n"
+                                             "dword HourTimer 6\n"
+                                          << c.minutesLine << "\n"
+                                          << "dword ShutDownFlag 1\n";
+    sim::SimPlatform sim;
+    Platform withFiles{sim.tapi, sim.power, sim.execution, sim.sleeper, sim.shutdown, files,
+                       sim.locks, sim.clock, sim.boxes,     sim.forms,   sim.runStatus};
+    TApplication app(withFiles);
+    ASSERT_EQ(app.Start(), TApplication::StartResult::Running);
+    const ChargeSettings& loaded = app.MainForm()->Settings;
+    EXPECT_TRUE(app.MainForm()->Run.Configured);
+    EXPECT_EQ(loaded.HandsetName, "KESTRA T50X");
+    EXPECT_TRUE(loaded.ACPowerFlag);
+    EXPECT_TRUE(loaded.BatteryPowerFlag);
+    EXPECT_EQ(loaded.BatteryParcent, 40);
+    EXPECT_FALSE(loaded.SuspendDisable);
+    EXPECT_EQ(loaded.HourTimer, 6);
+    EXPECT_EQ(loaded.MinTimer, c.minutes);
+    EXPECT_TRUE(loaded.ShutDownFlag);
+    std::vector<std::string> shown;
+    for (const sim::RecordedBox& box : sim.boxes.shown) shown.push_back(box.text);
+    EXPECT_EQ(shown, c.boxes);
+    EXPECT_EQ(Listing(file.parent_path()), std::vector<fs::path>{"V2.0.conf"});  // nothing moved aside
+  }
 }
