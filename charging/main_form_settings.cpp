@@ -38,6 +38,16 @@ void ReadNumber(ErrorDisplay& errors, StoreKey& key, std::string_view name, std:
   if (ReadDword(errors, key, name, value)) field = static_cast<std::int32_t>(value);
 }
 
+// Whether the key holds any setting besides the name. A first start that
+// ended before its close leaves a key that holds none.
+bool HoldsSettings(StoreKey& key) {
+  for (const char* name : {kValueACPowerFlag, kValueBatteryPowerFlag, kValueBatteryParcent, kValueSuspendDisable,
+                           kValueHourTimer, kValueMinTimer, kValueShutDownFlag}) {
+    if (key.ReadDword(name).status != ReadStatus::Missing) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 ChargeSettings FirstStartSettings() {
@@ -74,12 +84,23 @@ void TMainForm::FormCreate() {
   if (!key) key = platform_.store.OpenWritable(path);
 
   // A key without a usable handset name is a first start, also when an
-  // earlier first start created the key and ended before writing into it.
+  // earlier first start created the key and ended before writing into it. A
+  // key that lost only its name (a hand edit the store could not read) keeps
+  // the rest: the name is reported as any unreadable value is and keeps its
+  // first-start default.
   std::string name;
   if (key) {
     const StoreRead<std::string> stored = key->ReadString(kValueKestraName);
-    if (stored.status == ReadStatus::WrongType) errors_.Show(WithValueName(text::kWrongType, kValueKestraName));
-    if (stored.status == ReadStatus::Ok) name = stored.value;
+    if (stored.status == ReadStatus::Ok) {
+      name = stored.value;
+    } else {
+      const bool holdsTheRest = HoldsSettings(*key);
+      if (stored.status == ReadStatus::WrongType || holdsTheRest) {
+        errors_.Show(WithValueName(stored.status == ReadStatus::Missing ? text::kReadFailed : text::kWrongType,
+                                   kValueKestraName));
+      }
+      if (holdsTheRest) name = text::kDefaultHandsetName;
+    }
   }
   Run.Configured = !name.empty();
 

@@ -4,30 +4,49 @@
 #include <QApplication>
 #include <QDBusConnection>
 #include <cstdio>
-#include <cstring>
+#include <cstdlib>
+#include <memory>
+#include <string_view>
+#include <vector>
 
 #include "charging/application.h"
 #include "platform/linux/gui/art.h"
+#include "platform/linux/gui/display_check.h"
 #include "platform/linux/gui/session_end.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/power/power_events.h"
+#include "platform/linux/system/command_line.h"
 #include "murrelet_version.h"
 
 using namespace murrelet;
 using namespace murrelet::linux_platform;
 
 int main(int argc, char** argv) {
-  // The one option: answered before any window, lock or bus connection.
-  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-    std::printf("murrelet %s\n", MURRELET_VERSION);
-    return 0;
+  // The options are answered before any window, lock or bus connection.
+  const std::vector<std::string_view> args(argv + 1, argv + argc);
+  const CommandLine line = ReadCommandLine(args);
+  switch (line.action) {
+    case CommandLine::Action::PrintVersion: std::printf("murrelet %s\n", MURRELET_VERSION); return 0;
+    case CommandLine::Action::PrintUsage: std::fputs(Usage().c_str(), stdout); return 0;
+    case CommandLine::Action::Refuse:
+      std::fprintf(stderr, "murrelet: %s\nTry 'murrelet --help'.\n", line.complaint.c_str());
+      return kExitUsage;
+    case CommandLine::Action::OpenWindow: break;
+  }
+  const std::string missing =
+      MissingDisplay(std::getenv("QT_QPA_PLATFORM"), std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"));
+  if (!missing.empty()) {
+    std::fprintf(stderr, "murrelet: no display: %s. Start it in a desktop session.\n", missing.c_str());
+    return kExitNoDisplay;
   }
   // The window changes a few small labels once a second. Over shared memory
   // each repaint costs a completion event from the X server, which wakes the
   // X reader thread and then the GUI thread again: two wake-ups a second for
   // a few hundred bytes of pixels. Sent over the socket they cost none.
   if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
+  auto noDisplay = std::make_unique<NoDisplayGuard>();  // a display that is set but cannot be reached
   QApplication qapp(argc, argv);
+  noDisplay.reset();
   // The program ends its loop itself when the main window is closed.
   QApplication::setQuitOnLastWindowClosed(false);
   QGuiApplication::setDesktopFileName(QStringLiteral("murrelet"));

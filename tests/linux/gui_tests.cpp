@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFontInfo>
 #include <QGroupBox>
+#include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,6 +17,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTimer>
+#include <algorithm>
 
 #include "charging/application.h"
 #include "charging/settings_key.h"
@@ -66,6 +68,17 @@ void ExpectLayoutHolds(QtFormHost& forms, const Form& form) {
       EXPECT_FALSE(widget->geometry().intersects(neighbour->geometry())) << "overlaps " << other.name;
     }
   }
+}
+
+// The darkest pixel's lightness (0 black .. 255 white): how dark a widget's
+// text is drawn.
+int DarkestLightness(QWidget& widget) {
+  const QImage image = widget.grab().toImage();
+  int darkest = 255;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) darkest = std::min(darkest, image.pixelColor(x, y).lightness());
+  }
+  return darkest;
 }
 
 void SaveShot(QWidget& widget, const char* name) {
@@ -168,6 +181,47 @@ TEST(QtWindows, PowerStateColoursTheLabelAndUserActionsReachTheCore) {
   EXPECT_TRUE(main.Settings.ShutDownFlag);
 }
 
+TEST(QtWindows, ALongHandsetNameWrapsInTheStatusBarWhichGrowsWithTheWindow) {
+  QtOnSim env;
+  env.app.Start();
+  TMainForm& main = *env.app.MainForm();
+  auto* bar = static_cast<StatusPanels*>(env.Widget<QWidget>(main, "StatusBar"));
+  QLabel* panel = bar->Panel(0);
+  QWidget& window = env.MainWidget();
+  const QSize designSize = window.size();
+  const int belowTheBar = window.height() - bar->geometry().bottom();
+  struct Case {
+    const char* name;
+    bool wraps;
+  };
+  // Short, narrowed onto one line, and too long for one line even narrowed.
+  const Case cases[] = {{"KESTRA T48R", false},
+                        {"KESTRA T48R Mark II", false},
+                        {"KESTRA T48R Mark II Special Edition For Business Customers", true},
+                        {"KESTRA T48R", false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    main.Settings.HandsetName = c.name;
+    env.forms.Deliver([&] { main.Timer1.Fire(); }, true);
+    const QString message = QString::fromUtf8(c.name) + QStringLiteral("が接続されていません。");
+    ASSERT_EQ(panel->text(), message);
+    // The indent is kept on the aligned side.
+    const QRect inside = panel->contentsRect().adjusted(panel->indent(), 0, 0, 0);
+    const int flags = Qt::AlignLeft | Qt::AlignVCenter | (c.wraps ? Qt::TextWordWrap : 0);
+    const QRect drawn = QFontMetrics(panel->font()).boundingRect(inside, flags, message);
+    // Every letter inside the panel, the panel inside the bar, the bar inside the window.
+    EXPECT_LE(drawn.width(), inside.width());
+    EXPECT_LE(drawn.height(), inside.height());
+    EXPECT_EQ(panel->wordWrap(), c.wraps);
+    EXPECT_LE(panel->geometry().bottom(), bar->height() - 1);
+    EXPECT_EQ(window.height() - bar->geometry().bottom(), belowTheBar);
+    EXPECT_EQ(window.width(), designSize.width());
+    EXPECT_EQ(window.height() > designSize.height(), c.wraps);
+    EXPECT_EQ(window.minimumSize(), window.maximumSize()) << "still fixed";
+    if (c.wraps) SaveShot(window, "linux-main-long-name.png");
+  }
+}
+
 TEST(QtWindows, SettingsDialogIsModalIgnoresEnterAndEscapeAndItsCloseBoxCancels) {
   QtOnSim env;
   env.app.Start();
@@ -183,9 +237,15 @@ TEST(QtWindows, SettingsDialogIsModalIgnoresEnterAndEscapeAndItsCloseBoxCancels)
     EXPECT_EQ(env.Widget<QLabel>(conf, "StaticText")->text(), QStringLiteral("KESTRA T48R"));
     EXPECT_EQ(env.Widget<QSpinBox>(conf, "SpinEdit1")->value(), 30);
     EXPECT_TRUE(env.Widget<QCheckBox>(conf, "CheckBox2")->isEnabled());
+    auto* label1 = env.Widget<QLabel>(conf, "Label1");
+    const int enabledText = DarkestLightness(*label1);
     env.Widget<QCheckBox>(conf, "CheckBox1")->click();  // changed, then cancelled
     EXPECT_FALSE(env.Widget<QCheckBox>(conf, "CheckBox2")->isEnabled());
-    EXPECT_FALSE(env.Widget<QLabel>(conf, "Label1")->isEnabled());
+    EXPECT_FALSE(label1->isEnabled());
+    // The row's label greys with the row, as the check box beside it does.
+    EXPECT_GT(DarkestLightness(*label1), enabledText + 60);
+    EXPECT_EQ(label1->palette().color(QPalette::Disabled, QPalette::WindowText),
+              QApplication::palette().color(QPalette::Disabled, QPalette::WindowText));
     SaveShot(dialog, "linux-settings.png");
     for (int key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
       QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);

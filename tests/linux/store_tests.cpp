@@ -12,10 +12,13 @@
 #include <fstream>
 #include <sstream>
 
+#include "charging/application.h"
+#include "charging/main_form.h"
 #include "charging/settings_key.h"
 #include "platform/linux/system/file_store.h"
 #include "platform/linux/system/posix_file.h"
 #include "platform/linux/system/store_format.h"
+#include "platform/sim/sim_platform.h"
 
 namespace fs = std::filesystem;
 using namespace murrelet;
@@ -65,8 +68,8 @@ TEST(StoreFormat, EscapesRoundTripEveryByte) {
   EXPECT_FALSE(UnescapeField("raw space"));
 }
 
-TEST(StoreFormat, ParsesTypesAndCountsDamage) {
-  const ParsedKey parsed = ParseKey(
+TEST(StoreFormat, ParsesTypesAndKeepsUnreadableLines) {
+  const std::string content =
       "# comment\n"
       "sz KestraName KESTRA\\sT48R\n"
       "dword HourTimer 4294967295\n"
@@ -75,14 +78,66 @@ TEST(StoreFormat, ParsesTypesAndCountsDamage) {
       "dword ShutDownFlag x\n"
       "sz\n"
       "\xff\xfe garbage\n"
-      "sz Empty \n");
-  ASSERT_EQ(parsed.values.size(), 4u);
+      "sz Empty \n";
+  const ParsedKey parsed = ParseKey(content);
+  ASSERT_EQ(parsed.values.size(), 8u);
   EXPECT_EQ(parsed.values[0].text, "KESTRA T48R");
   EXPECT_EQ(parsed.values[1].number, 4294967295u);
   EXPECT_EQ(parsed.values[2].type, StoredType::Other);
-  EXPECT_EQ(parsed.values[3].text, "");
   EXPECT_EQ(parsed.damagedLines, 4u);
-  EXPECT_EQ(ParseKey(SerialiseKey(parsed.values)).values.size(), 4u);
+  EXPECT_EQ(FindReadable(parsed.values, "MinTimer"), nullptr);
+  EXPECT_EQ(FindValue(parsed.values, "MinTimer")->type, StoredType::Unreadable);
+  EXPECT_EQ(FindReadable(parsed.values, "Empty")->text, "");
+  EXPECT_TRUE(parsed.AnyReadable());
+  // Written back, every line is as it was but the comment.
+  EXPECT_EQ(SerialiseKey(parsed.values), "# murrelet settings\n" + content.substr(content.find('\n') + 1));
+  EXPECT_FALSE(ParseKey("sz\n\x01\x02\n").AnyReadable());
+}
+
+// Each line as a hand edit may leave it, and what it reads as.
+TEST(StoreFormat, AHandEditedLineReadsAsItsEditorMeantIt) {
+  struct Case {
+    const char* line;
+    StoredType type;
+    const char* name;
+    const char* text;
+    std::uint32_t number;
+  };
+  const Case cases[] = {
+      {"sz KestraName KESTRA T50X", StoredType::Sz, "KestraName", "KESTRA T50X", 0},
+      {"sz KestraName KESTRA\\sT48R", StoredType::Sz, "KestraName", "KESTRA T48R", 0},  // as written so far
+      {"sz KestraName KESTRA T50X\r", StoredType::Sz, "KestraName", "KESTRA T50X", 0},  // saved with CR LF
+      {"sz KestraName  two\tblanks ", StoredType::Sz, "KestraName", " two\tblanks ", 0},
+      {"sz KestraName a\\\\b c", StoredType::Sz, "KestraName", "a\\b c", 0},
+      {"sz KestraName", StoredType::Sz, "KestraName", "", 0},
+      {"dword HourTimer 6", StoredType::Dword, "HourTimer", "", 6},
+      {"dword HourTimer  6 \t", StoredType::Dword, "HourTimer", "", 6},
+      {"dword HourTimer 6\r", StoredType::Dword, "HourTimer", "", 6},
+      // Still unreadable: each keeps its name, so writing that name replaces it.
+      {"sz KestraName bad\\q", StoredType::Unreadable, "KestraName", "", 0},
+      {"sz KestraName bell\x07", StoredType::Unreadable, "KestraName", "", 0},
+      {"dword MinTimer 4O", StoredType::Unreadable, "MinTimer", "", 0},
+      {"dword MinTimer 4 0", StoredType::Unreadable, "MinTimer", "", 0},
+      {"dword MinTimer -10", StoredType::Unreadable, "MinTimer", "", 0},
+      {"SZ KestraName KESTRA", StoredType::Unreadable, "KestraName", "", 0},
+      {"sz  KestraName KESTRA", StoredType::Unreadable, "", "", 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    const ParsedKey parsed = ParseKey(c.line);
+    ASSERT_EQ(parsed.values.size(), 1u);
+    const StoredValue& value = parsed.values[0];
+    EXPECT_EQ(value.type, c.type);
+    EXPECT_EQ(value.name, c.name);
+    EXPECT_EQ(value.text, c.text);
+    EXPECT_EQ(value.number, c.number);
+    EXPECT_EQ(parsed.damagedLines, c.type == StoredType::Unreadable ? 1u : 0u);
+  }
+  // What the program writes is unchanged.
+  StoredValue name;
+  name.name = "KestraName";
+  name.text = "KESTRA T50X";
+  EXPECT_EQ(SerialiseKey({name}), "# murrelet settings\nsz KestraName KESTRA\\sT50X\n");
 }
 
 TEST(FileStore, RoundTripKeepsPathSegmentsNamesAndTypes) {
@@ -124,17 +179,54 @@ TEST(FileStore, OpeningWritableCreatesAnEmptyKey) {
   EXPECT_EQ(key->ReadString("KestraName").status, ReadStatus::Missing);
 }
 
-TEST(FileStore, ADamagedFileIsKeptAsideAndItsGoodValuesStillRead) {
+TEST(FileStore, AnUnreadableLineCostsOnlyItsValueAndTheFileStays) {
   TempDir dir;
   FileStore store(dir.path);
   const fs::path file = store.FileFor("K");
-  const std::string damaged = "sz KestraName KESTRA\\sT48R\ndword HourTimer 2\ndword MinTimer ten\n\x01\x02\x03";
+  const std::string edited =
+      "# murrelet settings\n"
+      "sz KestraName KESTRA T50X\n"
+      "dword HourTimer 6\n"
+      "dword MinTimer 4O\n"
+      "dword ACPowerFlag 1\n"
+      "?? a note of the user's\n";
+  std::ofstream(file, std::ios::binary) << edited;
+  {
+    auto key = store.OpenReadOnly("K");
+    ASSERT_NE(key, nullptr);
+    EXPECT_EQ(key->ReadString("KestraName").value, "KESTRA T50X");
+    EXPECT_EQ(key->ReadDword("HourTimer").value, 6u);
+    EXPECT_EQ(key->ReadDword("MinTimer").status, ReadStatus::Missing);
+    EXPECT_EQ(key->ReadString("MinTimer").status, ReadStatus::Missing);
+    EXPECT_EQ(key->ReadDword("ACPowerFlag").value, 1u);
+  }
+  EXPECT_EQ(Listing(dir.path), std::vector<fs::path>{"K.conf"});  // nothing moved aside
+  EXPECT_EQ(Slurp(file), edited);                                   // nor changed by reading
+  {
+    auto key = store.OpenWritable("K");
+    ASSERT_NE(key, nullptr);
+    EXPECT_TRUE(key->WriteDword("MinTimer", 40));
+  }
+  // The unreadable value is replaced where it stood; the rest is written as the program writes it.
+  EXPECT_EQ(Slurp(file),
+            "# murrelet settings\n"
+            "sz KestraName KESTRA\\sT50X\n"
+            "dword HourTimer 6\n"
+            "dword MinTimer 40\n"
+            "dword ACPowerFlag 1\n"
+            "?? a note of the user's\n");
+  EXPECT_EQ(Listing(dir.path).size(), 1u);
+}
+
+TEST(FileStore, AFileOfWhichNothingCanBeReadIsKeptAside) {
+  TempDir dir;
+  FileStore store(dir.path);
+  const fs::path file = store.FileFor("K");
+  const std::string damaged = "\x01\x02\x03\nsz\ndword MinTimer ten\n";
   std::ofstream(file, std::ios::binary) << damaged;
   {
     auto key = store.OpenReadOnly("K");
     ASSERT_NE(key, nullptr);
-    EXPECT_EQ(key->ReadString("KestraName").value, "KESTRA T48R");
-    EXPECT_EQ(key->ReadDword("HourTimer").value, 2u);
     EXPECT_EQ(key->ReadDword("MinTimer").status, ReadStatus::Missing);
   }
   const auto names = Listing(dir.path);
@@ -147,9 +239,7 @@ TEST(FileStore, ADamagedFileIsKeptAsideAndItsGoodValuesStillRead) {
     EXPECT_TRUE(key->WriteDword("MinTimer", 30));
   }
   EXPECT_EQ(Listing(dir.path).size(), 2u);  // the new file beside the damaged copy
-  auto fresh = store.OpenReadOnly("K");
-  EXPECT_EQ(fresh->ReadDword("MinTimer").value, 30u);
-  EXPECT_EQ(fresh->ReadDword("HourTimer").status, ReadStatus::Missing);  // its value lives in the copy aside
+  EXPECT_EQ(Slurp(file), "# murrelet settings\ndword MinTimer 30\n");
 }
 
 TEST(FileStore, AFullDiskLeavesTheOldFileWholeAndNoTemporaryBehind) {
@@ -190,4 +280,53 @@ TEST(FileStore, WritesReplaceTheFileWhole) {
   EXPECT_EQ((second.st_mode & 0777), 0600u);
   EXPECT_EQ(Listing(dir.path).size(), 1u);
   EXPECT_FALSE(WriteFileAtomically(dir.path / "missing" / "f.conf", "x"));
+}
+
+// The program over the real settings file, started with a file a user edited
+// by hand: what the start loads and says, and that the file stays where it is.
+TEST(FileStore, AStartOverAHandEditedFileLoadsEveryValueItCanRead) {
+  struct Case {
+    const char* minutesLine;
+    std::int32_t minutes;
+    std::vector<std::string> boxes;
+  };
+  const Case cases[] = {
+      {"dword MinTimer 40", 40, {}},
+      {"dword MinTimer 4O", 0, {"'MinTimer' の取得に失敗しました."}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.minutesLine);
+    TempDir dir;
+    FileStore files(dir.path);
+    const fs::path file = files.FileFor(SettingsKeyPath());
+    fs::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary) << "# murrelet settings\n"
+                                             "sz KestraName KESTRA T50X\n"
+                                             "dword ACPowerFlag 1\n"
+                                             "dword BatteryPowerFlag 1\n"
+                                             "dword BatteryParcent 40\n"
+                                             "dword SuspendDisable 0\n"
+                                             "dword HourTimer 6\n"
+                                          << c.minutesLine << "\n"
+                                          << "dword ShutDownFlag 1\n";
+    sim::SimPlatform sim;
+    Platform withFiles{sim.tapi, sim.power, sim.execution, sim.sleeper, sim.shutdown, files,
+                       sim.locks, sim.clock, sim.boxes,     sim.forms,   sim.runStatus};
+    TApplication app(withFiles);
+    ASSERT_EQ(app.Start(), TApplication::StartResult::Running);
+    const ChargeSettings& loaded = app.MainForm()->Settings;
+    EXPECT_TRUE(app.MainForm()->Run.Configured);
+    EXPECT_EQ(loaded.HandsetName, "KESTRA T50X");
+    EXPECT_TRUE(loaded.ACPowerFlag);
+    EXPECT_TRUE(loaded.BatteryPowerFlag);
+    EXPECT_EQ(loaded.BatteryParcent, 40);
+    EXPECT_FALSE(loaded.SuspendDisable);
+    EXPECT_EQ(loaded.HourTimer, 6);
+    EXPECT_EQ(loaded.MinTimer, c.minutes);
+    EXPECT_TRUE(loaded.ShutDownFlag);
+    std::vector<std::string> shown;
+    for (const sim::RecordedBox& box : sim.boxes.shown) shown.push_back(box.text);
+    EXPECT_EQ(shown, c.boxes);
+    EXPECT_EQ(Listing(file.parent_path()), std::vector<fs::path>{"V2.0.conf"});  // nothing moved aside
+  }
 }

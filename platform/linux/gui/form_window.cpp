@@ -39,9 +39,13 @@ constexpr int kGroupFrame = 2;
 
 void ApplyFont(QWidget& widget, const TLabel& label) {
   QPalette palette = widget.palette();
-  palette.setColor(QPalette::WindowText, label.Color() == FontColor::Red
-                                             ? QColor(Qt::red)
-                                             : widget.parentWidget()->palette().color(QPalette::WindowText));
+  const QPalette& parent = widget.parentWidget()->palette();
+  for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+    palette.setColor(group, QPalette::WindowText,
+                     label.Color() == FontColor::Red ? QColor(Qt::red) : parent.color(group, QPalette::WindowText));
+  }
+  // Disabled, a label greys as the controls of its row do, whatever its colour.
+  palette.setColor(QPalette::Disabled, QPalette::WindowText, parent.color(QPalette::Disabled, QPalette::WindowText));
   widget.setPalette(palette);
   QFont font = widget.font();
   font.setBold(label.Bold());
@@ -260,17 +264,18 @@ QWidget* FormWindow::MakeWidget(const ControlLayout& row, QWidget* parent, Contr
     }
     case ControlKind::StatusBar: {
       auto* bar = new StatusPanels(parent, static_cast<const TStatusBar*>(control)->PanelWidth(0),
-                                   static_cast<const TStatusBar*>(control)->PanelWidth(1));
+                                   static_cast<const TStatusBar*>(control)->PanelWidth(1), row.height);
+      // The bar is the window's bottom row: the window grows with it.
+      bar->onGrown = [this](int extraHeight) {
+        widget_->setFixedSize(form_.ClientWidth(), form_.ClientHeight() + extraHeight);
+      };
       apply = [bar](const Control& c) {
         const auto& model = static_cast<const TStatusBar&>(c);
         for (std::size_t i = 0; i < model.PanelCount() && i < 2; ++i) {
           // The clock changes every second; the other panel is measured again
           // only when its own text changes.
-          QLabel* panel = bar->Panel(i);
           const QString text = Q(model.Panel(i));
-          if (text == panel->text()) continue;
-          panel->setText(text);
-          CondenseTextToWidth(*panel, text, panel->contentsRect().width() - 2 * panel->indent());
+          if (text != bar->Panel(i)->text()) bar->ShowText(i, text);
         }
       };
       widget = bar;

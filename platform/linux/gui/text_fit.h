@@ -2,7 +2,8 @@
 // drawn for a proportional Japanese face whose kana are narrower than Noto's,
 // so a control may need a few more pixels than its design width: it grows to
 // the right while nothing is in the way, and only text that still does not fit
-// is drawn condensed. No text is ever cut off or elided.
+// is drawn condensed. No text is ever cut off or elided (the status bar wraps
+// a message that does not fit even condensed: widgets.h).
 #pragma once
 
 #include <span>

@@ -2,8 +2,11 @@
 
 #include <QCloseEvent>
 #include <QLineEdit>
+#include <QFontMetrics>
 #include <QResizeEvent>
 #include <algorithm>
+
+#include "platform/linux/gui/text_fit.h"
 
 namespace murrelet::linux_platform {
 
@@ -26,8 +29,8 @@ QAbstractSpinBox::StepEnabled StepSpinBox::stepEnabled() const {
   return enabled;
 }
 
-StatusPanels::StatusPanels(QWidget* parent, int panel0Width, int panel1Width)
-    : QFrame(parent), panel0_(new QLabel(this)), panel1_(new QLabel(this)) {
+StatusPanels::StatusPanels(QWidget* parent, int panel0Width, int panel1Width, int designHeight)
+    : QFrame(parent), panel0_(new QLabel(this)), panel1_(new QLabel(this)), designHeight_(designHeight) {
   constexpr int kGap = 2;
   for (QLabel* panel : {panel0_, panel1_}) {
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -40,6 +43,30 @@ StatusPanels::StatusPanels(QWidget* parent, int panel0Width, int panel1Width)
   panel1_->setObjectName("panel1");
   panel0_->setGeometry(0, kGap, panel0Width, 0);
   panel1_->setGeometry(panel0Width + kGap, kGap, panel1Width, 0);
+}
+
+void StatusPanels::ShowText(std::size_t index, const QString& text) {
+  constexpr int kGap = 2;
+  QLabel* panel = Panel(index);
+  panel->setWordWrap(false);
+  panel->setText(text);
+  const int room = panel->contentsRect().width() - 2 * panel->indent();
+  CondenseTextToWidth(*panel, text, room);
+  if (index != 0) return;
+  int extra = 0;
+  if (QFontMetrics(panel->font()).horizontalAdvance(text) > room) {
+    // Too long even narrowed: on as many lines as it takes, in the form's own
+    // width of letters, rather than cut.
+    QFont font = panel->font();
+    font.setStretch(100);
+    panel->setFont(font);
+    panel->setWordWrap(true);
+    extra = std::max(0, kGap + panel->heightForWidth(panel->width()) - designHeight_);
+  }
+  if (extra == extraHeight_) return;
+  extraHeight_ = extra;
+  resize(width(), designHeight_ + extra);
+  if (onGrown) onGrown(extra);
 }
 
 void StatusPanels::resizeEvent(QResizeEvent* event) {

@@ -26,8 +26,15 @@ class StepSpinBox : public QSpinBox {
 // The status bar: a sunken panel per text, fixed widths, the last centred.
 class StatusPanels : public QFrame {
  public:
-  StatusPanels(QWidget* parent, int panel0Width, int panel1Width);
+  StatusPanels(QWidget* parent, int panel0Width, int panel1Width, int designHeight);
   QLabel* Panel(std::size_t index) { return index == 0 ? panel0_ : panel1_; }
+
+  // Shows `text` whole in a panel: narrowed when it nearly fits, and in
+  // panel 0 (a long handset name) wrapped onto more lines when even narrowed
+  // it does not; the bar then grows downwards and tells onGrown by how much
+  // beyond its design height (0 once one line does again).
+  void ShowText(std::size_t index, const QString& text);
+  std::function<void(int extraHeight)> onGrown;
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -35,6 +42,8 @@ class StatusPanels : public QFrame {
  private:
   QLabel* panel0_;
   QLabel* panel1_;
+  int designHeight_;
+  int extraHeight_ = 0;
 };
 
 // A top-level window whose close box is reported instead of closing it.

@@ -53,7 +53,7 @@ class FileKey : public StoreKey {
   }
 
  private:
-  const StoredValue* Find(std::string_view name) const { return FindValue(values_, name); }
+  const StoredValue* Find(std::string_view name) const { return FindReadable(values_, name); }
 
   bool Write(StoredValue value) {
     if (!writable_ || value.name.empty()) return false;
@@ -77,7 +77,8 @@ class FileKey : public StoreKey {
 
 enum class LoadResult { Absent, Loaded, MovedAside, Failed };
 
-// Loads a key's file; a damaged one is moved aside, keeping what could be read.
+// Loads a key's file. A line that cannot be read costs only its own value and
+// stays in the file; a file of which nothing can be read is moved aside.
 LoadResult Load(const fs::path& file, std::vector<StoredValue>& values) {
   std::string content;
   switch (ReadSmallFile(file, kMaxFileBytes, content)) {
@@ -87,10 +88,12 @@ LoadResult Load(const fs::path& file, std::vector<StoredValue>& values) {
     case ReadResult::Ok: break;
   }
   ParsedKey parsed = ParseKey(content);
+  if (parsed.damagedLines > 0 && !parsed.AnyReadable()) {
+    MoveAside(file);
+    return LoadResult::MovedAside;
+  }
   values = std::move(parsed.values);
-  if (parsed.damagedLines == 0) return LoadResult::Loaded;
-  MoveAside(file);
-  return LoadResult::MovedAside;
+  return LoadResult::Loaded;
 }
 
 }  // namespace
@@ -127,8 +130,9 @@ std::unique_ptr<StoreKey> FileStore::OpenReadOnly(std::string_view path) {
   if (file.empty()) return nullptr;
   std::vector<StoredValue> values;
   const LoadResult loaded = Load(file, values);
-  // A damaged key still opens: its readable values load and the others are
-  // reported missing by the program, which is how the user learns of it.
+  // A key with unreadable lines still opens: its readable values load and the
+  // others are reported missing by the program, which is how the user learns
+  // of it.
   if (loaded == LoadResult::Absent || loaded == LoadResult::Failed) return nullptr;
   return std::make_unique<FileKey>(file, std::move(values), false);
 }

@@ -1,9 +1,10 @@
 // The per-user settings store: one file per key under the store root, the
 // key path's segments as folders ("Software/Quillon SoftWare/Gannetry/V2.0.conf").
 // Every write replaces the file atomically, so a crash or a full disk leaves
-// either the old file or the new one. A file that cannot be read whole is moved
-// aside as *.damaged-<time> before anything is written over it; its readable
-// values still load, and the rest read as missing.
+// either the old file or the new one. A line that cannot be read reads as a
+// missing value and is kept until its value is written; a file of which no
+// line can be read, or one too large to be ours, is moved aside as
+// *.damaged-<time> before anything is written over it.
 #pragma once
 
 #include <filesystem>
