@@ -67,6 +67,32 @@ VIFileVersion "${VERSION}.0"
 Function .onInit
   SetRegView 64
   !insertmacro REFUSE_WHILE_RUNNING
+  ${If} $EXEFILE == "${UNINSTALLER}"
+    Call StartUninstaller
+  ${EndIf}
+FunctionEnd
+
+; The installed Uninstall.exe is a copy of this installer. NSIS's own
+; uninstaller runs from a copy of itself that nobody waits for, so a refusal
+; there would end with 0; this copy refuses above (exit 2) and only then
+; starts the uninstaller from the temporary folder: waiting for it when called
+; in place ("_?=", as an older copy is removed), else leaving it to run so that
+; it can delete this file.
+Function StartUninstaller
+  StrCpy $2 "$TEMP\${APP}-uninstaller.exe"
+  WriteUninstaller "$2"
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "_?=" $1
+  ${If} ${Errors}
+    Exec '"$2" $0 _?=$EXEDIR'
+    SetErrorLevel 0
+  ${Else}
+    ExecWait '"$2" $0' $1
+    Delete "$2"
+    SetErrorLevel $1
+  ${EndIf}
+  Quit
 FunctionEnd
 
 Function un.onInit
@@ -91,7 +117,7 @@ Section "Murrelet"
 
   SetOutPath "$INSTDIR"
   File "/oname=murrelet.exe" "${EXE}"
-  WriteUninstaller "$INSTDIR\${UNINSTALLER}"
+  CopyFiles /SILENT "$EXEPATH" "$INSTDIR\${UNINSTALLER}"
   CreateShortcut "$SMPROGRAMS\${APP}.lnk" "$INSTDIR\murrelet.exe"
 
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${APP}"
@@ -116,4 +142,8 @@ Section "Uninstall"
   Delete "$INSTDIR\${UNINSTALLER}"
   RMDir "$INSTDIR"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  ; This uninstaller, written into the temporary folder by Uninstall.exe.
+  ${If} $EXEDIR != $INSTDIR
+    Delete /REBOOTOK "$EXEPATH"
+  ${EndIf}
 SectionEnd
