@@ -88,6 +88,7 @@ void FormWindow::MakeControls() {
     CreateWidget(*widgets_.back());
   }
   AttachViews(first);
+  Refit(true);
 }
 
 void FormWindow::MakeTimers() {
@@ -200,7 +201,6 @@ void FormWindow::CreateWidget(Widget& widget) {
       SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
   }
-  PlaceWidget(widget);
 }
 
 void FormWindow::RunKeepingFocus(const Deliver& deliver, const std::function<void()>& action) {
