@@ -87,7 +87,10 @@ void FormWindow::MakeControls() {
     widgets_.push_back(std::make_unique<Widget>(*this, form_.Find(row.name), &row, kFirstControlId + index++));
     CreateWidget(*widgets_.back());
   }
+  // Fitted once, when every view shows the program's state.
+  fitHeld_ = true;
   AttachViews(first);
+  fitHeld_ = false;
   Refit(true);
 }
 

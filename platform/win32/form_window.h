@@ -82,6 +82,7 @@ class FormWindow : private WindowReceiver {
   std::vector<std::unique_ptr<Widget>> widgets_;
   FittedLayout fitted_;  // the layout grown round the texts, in design pixels
   bool controlsMade_ = false;
+  bool fitHeld_ = false;  // while the views first show the program's state
   std::unique_ptr<HookableWindow> hook_;
   std::unique_ptr<LegacyPowerBridge> bridge_;
 };

@@ -102,7 +102,7 @@ ContentSize FormWindow::Measure(const Widget& widget) const {
 }
 
 void FormWindow::Refit(bool keepCentre) {
-  if (!controlsMade_) return;
+  if (!controlsMade_ || fitHeld_) return;
   // Measured at the window's DPI, fitted in design pixels.
   std::vector<ContentSize> needs(form_.Layout().size());
   for (const auto& widget : widgets_) {
