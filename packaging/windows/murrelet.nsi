@@ -181,6 +181,7 @@ Function StartUninstaller
   StrCpy $2 "$TEMP\${APP}-uninstaller.exe"
   WriteUninstaller "$2"
   ${GetParameters} $0
+  ; Only whether "_?=" is given matters here: the uninstaller reads it itself.
   ClearErrors
   ${GetOptions} $0 "_?=" $1
   ${If} ${Errors}
