@@ -334,6 +334,19 @@ TEST_CASE("fit: every text fits its control, nothing overlaps, at 100 %, 150 % a
     CHECK_EQ(CheckNothingCut(env, main, env.Main(), dpi), 0);
     CHECK_EQ(CheckNothingCut(env, conf, env.Conf(), dpi), 0);
   }
+  // A handset name longer than its box: the box, its group and the dialog
+  // grow while it is shown; a short one gives the design size back.
+  RECT before;
+  GetClientRect(env.Conf(), &before);
+  env.app.Deliver([&] { conf.StaticText.SetText("KESTRA T48R with a much longer model name"); });
+  CHECK_EQ(CheckNothingCut(env, conf, env.Conf(), 192), 0);
+  RECT grown;
+  GetClientRect(env.Conf(), &grown);
+  CHECK(grown.right > before.right);
+  env.app.Deliver([&] { conf.StaticText.SetText("KESTRA T48R"); });
+  RECT back;
+  GetClientRect(env.Conf(), &back);
+  CHECK_EQ(back.right, before.right);
   env.forms.Hide(conf);
 }
 
