@@ -5,6 +5,7 @@
 // per new message, the tab order walked with real key presses, the focus
 // after a button disables itself, and both status panels fitted, never cut,
 // at 100 % and 200 %.
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -250,7 +251,7 @@ RECT RectInClient(HWND control, HWND window) {
   return rect;
 }
 
-// Every text fits its control in the font it is drawn in, no two controls of
+// Every text has its glyphs and fits its control in the font it is drawn in, no two controls of
 // a group overlap, and each stays inside its group and the window. Returns
 // the number of faults, each printed.
 int CheckNothingCut(const WinOnSim& env, const Form& form, HWND window, unsigned dpi) {
@@ -275,6 +276,15 @@ int CheckNothingCut(const WinOnSim& env, const Form& form, HWND window, unsigned
     GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
+    // Every character has a glyph of its own in the font: none is drawn as a box.
+    std::vector<WORD> glyphs(text.size());
+    GetGlyphIndicesW(dc, text.c_str(), static_cast<int>(text.size()), glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS);
+    const auto missing = std::count(glyphs.begin(), glyphs.end(), WORD{0xFFFF});
+    if (missing > 0) {
+      ++faults;
+      std::printf("  %s: %d characters of \"%s\" have no glyph in its font\n", std::string(row.name).c_str(),
+                  static_cast<int>(missing), Narrow(text).c_str());
+    }
     SelectObject(dc, previous);
     ReleaseDC(control, dc);
     const Room room = RoomForText(control, row, dpi);
@@ -311,7 +321,7 @@ int CheckNothingCut(const WinOnSim& env, const Form& form, HWND window, unsigned
 
 }  // namespace
 
-TEST_CASE("fit: every text fits its control, nothing overlaps, at 100 %, 150 % and 200 %") {
+TEST_CASE("fit: every text drawn with its own glyphs and within its control, nothing overlaps, at 100 %, 150 % and 200 %") {
   WinOnSim env;
   TMainForm& main = *env.app.MainForm();
   TConfForm& conf = *env.app.ConfForm();
