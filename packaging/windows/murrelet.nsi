@@ -10,6 +10,7 @@ AllowSkipFiles off
 !include MUI2.nsh
 !include LogicLib.nsh
 !include FileFunc.nsh
+!include WordFunc.nsh
 
 !define APP "Murrelet"
 !define PUBLISHER "Quillon SoftWare"
@@ -26,9 +27,13 @@ BrandingText "${APP} ${VERSION}"
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
+; The pages with the longest button captions ("インストール(I)",
+; "アンインストール(U)") widen their buttons first (see FIT_BUTTONS).
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW FitButtons
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW un.FitButtons
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 
@@ -64,9 +69,130 @@ VIFileVersion "${VERSION}.0"
   ${EndIf}
 !macroend
 
+; The wizard's buttons are sized for the face its language asks for; where
+; that face is missing (the Japanese "ＭＳ Ｐゴシック" on an English Windows or
+; Wine) a wider stand-in cuts the captions. Each of Back, Next and Cancel is
+; measured in its own font and widened to the left as far as its caption
+; needs, the buttons left of it moving along.
+!macro FIT_BUTTONS
+  StrCpy $R9 0  ; how far the buttons met so far moved left
+  !insertmacro FIT_BUTTON 2
+  !insertmacro FIT_BUTTON 1
+  !insertmacro FIT_BUTTON 3
+!macroend
+!macro FIT_BUTTON ID
+  GetDlgItem $R0 $HWNDPARENT ${ID}
+  System::Call 'user32::GetWindowTextW(p R0, w .R1, i ${NSIS_MAX_STRLEN})'
+  ${WordReplace} $R1 "&" "" "+" $R1
+  StrLen $R2 $R1
+  SendMessage $R0 ${WM_GETFONT} 0 0 $R3
+  System::Call 'user32::GetDC(p R0) p .R4'
+  System::Call 'gdi32::SelectObject(p R4, p R3) p .R5'
+  System::Call '*(i 0, i 0) p .R6'
+  System::Call 'gdi32::GetTextExtentPoint32W(p R4, w R1, i R2, p R6)'
+  System::Call '*$R6(i .R7, i)'
+  System::Free $R6
+  System::Call 'gdi32::SelectObject(p R4, p R5)'
+  System::Call 'user32::ReleaseDC(p R0, p R4)'
+  System::Call '*(i 0, i 0, i 0, i 0) p .R6'
+  System::Call 'user32::GetWindowRect(p R0, p R6)'
+  System::Call 'user32::MapWindowPoints(p 0, p $HWNDPARENT, p R6, i 2)'
+  System::Call '*$R6(i .R1, i .R2, i .R3, i .R4)'
+  System::Free $R6
+  ; Room for the caption: the button less its edges and a margin as wide as
+  ; a third of its height on each side.
+  IntOp $R5 $R4 - $R2
+  IntOp $R6 $R5 * 2
+  IntOp $R6 $R6 / 3
+  IntOp $R7 $R7 + $R6
+  IntOp $R8 $R3 - $R1
+  IntOp $R3 $R3 - $R9
+  ${If} $R7 > $R8
+    IntOp $R9 $R9 + $R7
+    IntOp $R9 $R9 - $R8
+    StrCpy $R8 $R7
+  ${EndIf}
+  IntOp $R1 $R3 - $R8
+  System::Call 'user32::SetWindowPos(p R0, p 0, i R1, i R2, i R8, i R5, i 0x14)'
+!macroend
+Function FitButtons
+  !insertmacro FIT_BUTTONS
+FunctionEnd
+Function un.FitButtons
+  !insertmacro FIT_BUTTONS
+  ; The confirm page's label before the folder ("アンインストール元:"):
+  ; as wide as its text, the folder's box starting that much later.
+  FindWindow $R0 "#32770" "" $HWNDPARENT
+  GetDlgItem $R1 $R0 1029
+  GetDlgItem $R2 $R0 1000
+  System::Call 'user32::GetWindowTextW(p R1, w .R3, i ${NSIS_MAX_STRLEN})'
+  StrLen $R4 $R3
+  SendMessage $R1 ${WM_GETFONT} 0 0 $R5
+  System::Call 'user32::GetDC(p R1) p .R6'
+  System::Call 'gdi32::SelectObject(p R6, p R5) p .R7'
+  System::Call '*(i 0, i 0) p .R8'
+  System::Call 'gdi32::GetTextExtentPoint32W(p R6, w R3, i R4, p R8)'
+  System::Call '*$R8(i .R9, i)'
+  System::Free $R8
+  System::Call 'gdi32::SelectObject(p R6, p R7)'
+  System::Call 'user32::ReleaseDC(p R1, p R6)'
+  System::Call '*(i 0, i 0, i 0, i 0) p .R8'
+  System::Call 'user32::GetWindowRect(p R1, p R8)'
+  System::Call 'user32::MapWindowPoints(p 0, p R0, p R8, i 2)'
+  System::Call '*$R8(i .R3, i .R4, i .R5, i .R6)'
+  System::Call 'user32::GetWindowRect(p R2, p R8)'
+  System::Call 'user32::MapWindowPoints(p 0, p R0, p R8, i 2)'
+  System::Call '*$R8(i .R7, i, i, i)'
+  System::Free $R8
+  IntOp $R9 $R9 + 2
+  IntOp $R7 $R7 - $R5  ; the gap between label and box
+  IntOp $R8 $R5 - $R3  ; the label's width
+  ${If} $R9 > $R8
+    IntOp $R5 $R6 - $R4
+    System::Call 'user32::SetWindowPos(p R1, p 0, i 0, i 0, i R9, i R5, i 0x16)'
+    IntOp $R3 $R3 + $R9
+    IntOp $R3 $R3 + $R7
+    System::Call '*(i 0, i 0, i 0, i 0) p .R8'
+    System::Call 'user32::GetWindowRect(p R2, p R8)'
+    System::Call 'user32::MapWindowPoints(p 0, p R0, p R8, i 2)'
+    System::Call '*$R8(i, i .R4, i .R5, i .R6)'
+    System::Free $R8
+    IntOp $R5 $R5 - $R3
+    IntOp $R6 $R6 - $R4
+    System::Call 'user32::SetWindowPos(p R2, p 0, i R3, i R4, i R5, i R6, i 0x14)'
+  ${EndIf}
+FunctionEnd
+
 Function .onInit
   SetRegView 64
   !insertmacro REFUSE_WHILE_RUNNING
+  ${If} $EXEFILE == "${UNINSTALLER}"
+    Call StartUninstaller
+  ${EndIf}
+FunctionEnd
+
+; The installed Uninstall.exe is a copy of this installer. NSIS's own
+; uninstaller runs from a copy of itself that nobody waits for, so a refusal
+; there would end with 0; this copy refuses above (exit 2) and only then
+; starts the uninstaller from the temporary folder: waiting for it when called
+; in place ("_?=", as an older copy is removed), else leaving it to run so that
+; it can delete this file.
+Function StartUninstaller
+  StrCpy $2 "$TEMP\${APP}-uninstaller.exe"
+  WriteUninstaller "$2"
+  ${GetParameters} $0
+  ; Only whether "_?=" is given matters here: the uninstaller reads it itself.
+  ClearErrors
+  ${GetOptions} $0 "_?=" $1
+  ${If} ${Errors}
+    Exec '"$2" $0 _?=$EXEDIR'
+    SetErrorLevel 0
+  ${Else}
+    ExecWait '"$2" $0' $1
+    Delete "$2"
+    SetErrorLevel $1
+  ${EndIf}
+  Quit
 FunctionEnd
 
 Function un.onInit
@@ -91,7 +217,7 @@ Section "Murrelet"
 
   SetOutPath "$INSTDIR"
   File "/oname=murrelet.exe" "${EXE}"
-  WriteUninstaller "$INSTDIR\${UNINSTALLER}"
+  CopyFiles /SILENT "$EXEPATH" "$INSTDIR\${UNINSTALLER}"
   CreateShortcut "$SMPROGRAMS\${APP}.lnk" "$INSTDIR\murrelet.exe"
 
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${APP}"
@@ -116,4 +242,8 @@ Section "Uninstall"
   Delete "$INSTDIR\${UNINSTALLER}"
   RMDir "$INSTDIR"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  ; This uninstaller, written into the temporary folder by Uninstall.exe.
+  ${If} $EXEDIR != $INSTDIR
+    Delete /REBOOTOK "$EXEPATH"
+  ${EndIf}
 SectionEnd

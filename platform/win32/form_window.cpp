@@ -87,7 +87,11 @@ void FormWindow::MakeControls() {
     widgets_.push_back(std::make_unique<Widget>(*this, form_.Find(row.name), &row, kFirstControlId + index++));
     CreateWidget(*widgets_.back());
   }
+  // Fitted once, when every view shows the program's state.
+  fitHeld_ = true;
   AttachViews(first);
+  fitHeld_ = false;
+  Refit(true);
 }
 
 void FormWindow::MakeTimers() {
@@ -200,7 +204,6 @@ void FormWindow::CreateWidget(Widget& widget) {
       SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
   }
-  PlaceWidget(widget);
 }
 
 void FormWindow::RunKeepingFocus(const Deliver& deliver, const std::function<void()>& action) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "kit/form.h"
+#include "kit/layout_fit.h"
 #include "kit/tick_schedule.h"
 #include "platform/win32/artwork.h"
 #include "platform/win32/custom_drawing.h"
@@ -55,6 +56,11 @@ class FormWindow : private WindowReceiver {
   void CreateWidget(Widget& widget);
   void Mirror(Widget& widget);
   void ApplyDpi(unsigned dpi);
+  // Measures every text, fits the layout round them and places the
+  // widgets; the window grows (or shrinks back) to the fitted size, round
+  // its centre when `keepCentre`.
+  void Refit(bool keepCentre);
+  ContentSize Measure(const Widget& widget) const;
   void PlaceWidget(Widget& widget);
   Widget* WidgetById(int id);
   void Run(const std::function<void()>& action) { deliver_(action); }
@@ -74,7 +80,9 @@ class FormWindow : private WindowReceiver {
   DrawingState drawing_;  // what the drawn-over controls paint with
   WindowHandle lastFocus_ = nullptr;  // the control that had the focus when the window was left
   std::vector<std::unique_ptr<Widget>> widgets_;
+  FittedLayout fitted_;  // the layout grown round the texts, in design pixels
   bool controlsMade_ = false;
+  bool fitHeld_ = false;  // while the views first show the program's state
   std::unique_ptr<HookableWindow> hook_;
   std::unique_ptr<LegacyPowerBridge> bridge_;
 };

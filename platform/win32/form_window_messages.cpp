@@ -119,10 +119,12 @@ std::intptr_t FormWindow::Receive(unsigned message, std::uintptr_t wParam, std::
       }
       break;
     case WM_DPICHANGED: {
-      ApplyDpi(HIWORD(wParam));
+      // Where the system suggests; the size then follows the texts measured
+      // at the new DPI.
       const auto* suggested = reinterpret_cast<const RECT*>(lParam);
       SetWindowPos(window_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                    suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+      ApplyDpi(HIWORD(wParam));
       return 0;
     }
     default:

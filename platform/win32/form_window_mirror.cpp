@@ -81,7 +81,7 @@ void FormWindow::Mirror(Widget& widget) {
   if (text != widget.shownText) {
     widget.shownText = text;
     SetWindowTextW(widget.window, text.c_str());
-    if (control.Kind() == ControlKind::Label) PlaceWidget(widget);
+    Refit(false);
   }
   InvalidateRect(widget.window, nullptr, TRUE);
 }

@@ -33,6 +33,7 @@ struct FormWindow::Widget : ControlView {
   int shownPercent = -1;
   std::unique_ptr<Artwork> image;
   std::unique_ptr<Artwork> disabledImage;
+  bool imageLarge = false;  // the 2x artwork, for 150 % and more
   TickSchedule schedule;  // a timer's periods
 };
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "kit/form.h"
 #include "platform/win32/window_hook.h"
@@ -26,8 +27,10 @@ inline int Scale(int designPixels, unsigned dpi) {
 void OuterSize(int clientWidth, int clientHeight, unsigned long style, unsigned long exStyle, unsigned dpi,
                int& width, int& height);
 
-// The window font at `dpi`: the design face when installed, else the
-// fallbacks of the same family.
+// The window font at `dpi`, at the design's pixel size: the design face when
+// installed, else the system's message font (SPI_GETNONCLIENTMETRICS).
 OwnedFont CreateWindowFont(const DesignFont& design, unsigned dpi, bool bold);
+// The face CreateWindowFont draws in.
+std::wstring WindowFontFace(const DesignFont& design);
 
 }  // namespace murrelet::win32

@@ -5,6 +5,7 @@
 // per new message, the tab order walked with real key presses, the focus
 // after a button disables itself, and both status panels fitted, never cut,
 // at 100 % and 200 %.
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -12,8 +13,10 @@
 #include "charging/application.h"
 #include "charging/settings_key.h"
 #include "platform/sim/sim_platform.h"
+#include "charging/window_layouts.h"
 #include "platform/win32/custom_drawing.h"
 #include "platform/win32/text_encoding.h"
+#include "platform/win32/ui_metrics.h"
 #include "platform/win32/win32_forms.h"
 #include "tests/win32/check.h"
 #include "platform/win32/windows_api.h"
@@ -194,7 +197,168 @@ void PressKey(WORD key, bool shift = false) {
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
+// What a control has room for its text: its client area less what the
+// control draws beside the text, asked of the control where it can say.
+struct Room {
+  int width = 0;
+  int height = 0;
+};
+
+Room RoomForText(HWND control, const ControlLayout& row, unsigned dpi) {
+  RECT client;
+  GetClientRect(control, &client);
+  Room room{client.right, client.bottom};
+  const LONG style = GetWindowLongW(control, GWL_STYLE);
+  switch (row.kind) {
+    case ControlKind::CheckBox:
+      // The box and the gap the control leaves before its text.
+      room.width -= MulDiv(GetSystemMetrics(SM_CXMENUCHECK), static_cast<int>(dpi), 96) + MulDiv(4, static_cast<int>(dpi), 96);
+      break;
+    case ControlKind::Button:
+      room.width -= 2 * MulDiv(GetSystemMetrics(SM_CXEDGE), static_cast<int>(dpi), 96);
+      if ((style & BS_TYPEMASK) == BS_OWNERDRAW && !row.image.empty()) room.width -= MulDiv(20, static_cast<int>(dpi), 96);
+      break;
+    case ControlKind::Group:
+      room.width -= 2 * MulDiv(8, static_cast<int>(dpi), 96);  // the caption sits in from the frame's corner
+      break;
+    case ControlKind::SpinEdit: {
+      RECT format{};
+      SendMessageW(control, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+      room = {format.right - format.left, format.bottom - format.top};
+      break;
+    }
+    default:
+      break;
+  }
+  return room;
+}
+
+std::wstring DrawnText(const WinOnSim&, HWND control, const ControlLayout& row, const Control* model) {
+  if (row.kind == ControlKind::Button && model != nullptr) return Widen(model->Text());  // the caption it draws
+  if (row.kind == ControlKind::ProgressBar) return L"100%";
+  if (row.kind == ControlKind::SpinEdit && model != nullptr) {
+    return std::to_wstring(static_cast<const TSpinEdit*>(model)->MaxValue());
+  }
+  wchar_t text[256] = {};
+  GetWindowTextW(control, text, 256);
+  return text;
+}
+
+RECT RectInClient(HWND control, HWND window) {
+  RECT rect;
+  GetWindowRect(control, &rect);
+  MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+// Every text has its glyphs and fits its control in the font it is drawn in, no two controls of
+// a group overlap, and each stays inside its group and the window. Returns
+// the number of faults, each printed.
+int CheckNothingCut(const WinOnSim& env, const Form& form, HWND window, unsigned dpi) {
+  int faults = 0;
+  RECT client;
+  GetClientRect(window, &client);
+  int index = 0;
+  std::vector<std::pair<const ControlLayout*, RECT>> placed;
+  for (const ControlLayout& row : form.Layout()) {
+    HWND control = GetDlgItem(window, kFirstControlId + index++);
+    if (control == nullptr || row.kind == ControlKind::StatusBar || row.kind == ControlKind::Picture) {
+      if (control != nullptr) placed.emplace_back(&row, RectInClient(control, window));
+      continue;
+    }
+    const Control* model = form.Find(row.name);
+    const std::wstring text = DrawnText(env, control, row, model);
+    placed.emplace_back(&row, RectInClient(control, window));
+    if (text.empty()) continue;
+    HDC dc = GetDC(control);
+    HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    // Every character has a glyph of its own in the font: none is drawn as a box.
+    std::vector<WORD> glyphs(text.size());
+    GetGlyphIndicesW(dc, text.c_str(), static_cast<int>(text.size()), glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS);
+    const auto missing = std::count(glyphs.begin(), glyphs.end(), WORD{0xFFFF});
+    if (missing > 0) {
+      ++faults;
+      std::printf("  %s: %d characters of \"%s\" have no glyph in its font\n", std::string(row.name).c_str(),
+                  static_cast<int>(missing), Narrow(text).c_str());
+    }
+    SelectObject(dc, previous);
+    ReleaseDC(control, dc);
+    const Room room = RoomForText(control, row, dpi);
+    const int height = row.kind == ControlKind::Group ? 0 : metrics.tmHeight;
+    if (extent.cx > room.width || height > room.height) {
+      ++faults;
+      std::printf("  %s at %u dpi: \"%s\" needs %ldx%d, has %dx%d\n", std::string(row.name).c_str(), dpi,
+                  Narrow(text).c_str(), static_cast<long>(extent.cx), height, room.width, room.height);
+    }
+  }
+  for (std::size_t a = 0; a < placed.size(); ++a) {
+    const auto& [row, rect] = placed[a];
+    RECT parent = client;
+    for (const auto& [other, otherRect] : placed) {
+      if (other->name == row->parent) parent = otherRect;
+    }
+    if (rect.left < parent.left || rect.top < parent.top || rect.right > parent.right || rect.bottom > parent.bottom) {
+      ++faults;
+      std::printf("  %s at %u dpi leaves %s\n", std::string(row->name).c_str(), dpi,
+                  row->parent.empty() ? "the window" : std::string(row->parent).c_str());
+    }
+    for (std::size_t b = a + 1; b < placed.size(); ++b) {
+      if (placed[b].first->parent != row->parent) continue;
+      RECT both;
+      if (IntersectRect(&both, &rect, &placed[b].second)) {
+        ++faults;
+        std::printf("  %s and %s overlap at %u dpi\n", std::string(row->name).c_str(),
+                    std::string(placed[b].first->name).c_str(), dpi);
+      }
+    }
+  }
+  return faults;
+}
+
 }  // namespace
+
+TEST_CASE("fit: every text drawn with its own glyphs and within its control, nothing overlaps, at 100 %, 150 % and 200 %") {
+  WinOnSim env;
+  TMainForm& main = *env.app.MainForm();
+  TConfForm& conf = *env.app.ConfForm();
+  env.forms.Show(conf);
+  env.Pump();
+  std::printf("  window font: %s\n", Narrow(WindowFontFace(kDesignFont)).c_str());
+  // The longest texts the program writes into its labels.
+  env.app.Deliver([&] {
+    main.LMDLabel1.SetText("バッテリなし");
+    conf.StaticText.SetText("KESTRA T48R");
+  });
+  for (const unsigned dpi : {96u, 144u, 192u}) {
+    for (HWND window : {env.Main(), env.Conf()}) {
+      RECT outer;
+      GetWindowRect(window, &outer);
+      RECT suggested{outer.left, outer.top, outer.right, outer.bottom};
+      SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    }
+    env.Pump();
+    CHECK_EQ(CheckNothingCut(env, main, env.Main(), dpi), 0);
+    CHECK_EQ(CheckNothingCut(env, conf, env.Conf(), dpi), 0);
+  }
+  // A handset name longer than its box: the box, its group and the dialog
+  // grow while it is shown; a short one gives the design size back.
+  RECT before;
+  GetClientRect(env.Conf(), &before);
+  env.app.Deliver([&] { conf.StaticText.SetText("KESTRA T48R with a much longer model name"); });
+  CHECK_EQ(CheckNothingCut(env, conf, env.Conf(), 192), 0);
+  RECT grown;
+  GetClientRect(env.Conf(), &grown);
+  CHECK(grown.right > before.right);
+  env.app.Deliver([&] { conf.StaticText.SetText("KESTRA T48R"); });
+  RECT back;
+  GetClientRect(env.Conf(), &back);
+  CHECK_EQ(back.right, before.right);
+  env.forms.Hide(conf);
+}
 
 TEST_CASE("settings dialog: its controls are made when it first opens, showing what the program set by then") {
   WinOnSim env;

@@ -3,8 +3,8 @@
 // push buttons found by name, prints where it is for a screenshot, or prints
 // its owner's caption (in UTF-8), or brings it to the front and presses Tab a
 // number of times, as a keyboard user would before a screenshot that shows the
-// focus.
-//   window_tool wait|gone|close|minimize|restore|rect|owner <caption> [seconds]
+// focus, or checks that no push button's caption runs into its edges.
+//   window_tool wait|gone|close|minimize|restore|rect|owner|fits <caption> [seconds]
 //   window_tool click <caption> <button name>
 //   window_tool tab <caption> <count>
 #include <windows.h>
@@ -66,6 +66,44 @@ HWND FindButton(HWND window, const wchar_t* name) {
   return search.found;
 }
 
+// Push buttons whose caption runs into their edges: the caption is drawn
+// centred and clipped to the button, so a caption that fits leaves the strip
+// just inside the frame free of text-coloured pixels, and a cut one does not.
+// Read from the screen, since the button's font lives in the other process.
+// Each cut button is printed (in UTF-8), then counted.
+BOOL CALLBACK CheckCaption(HWND child, LPARAM data) {
+  wchar_t className[64] = {};
+  GetClassNameW(child, className, 64);
+  const LONG type = GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK;
+  if (_wcsicmp(className, L"Button") != 0 || !IsWindowVisible(child) || (type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON)) {
+    return TRUE;
+  }
+  RECT rect;
+  GetWindowRect(child, &rect);
+  const COLORREF ink = GetSysColor(COLOR_BTNTEXT);
+  // Past the frame (a default button's is three pixels), three pixels wide.
+  constexpr int kFrame = 4;
+  constexpr int kStrip = 3;
+  HDC screen = GetDC(nullptr);
+  int inked = 0;
+  for (int y = rect.top + kFrame; y < rect.bottom - kFrame; ++y) {
+    for (int x = 0; x < kStrip; ++x) {
+      if (GetPixel(screen, rect.left + kFrame + x, y) == ink) ++inked;
+      if (GetPixel(screen, rect.right - 1 - kFrame - x, y) == ink) ++inked;
+    }
+  }
+  ReleaseDC(nullptr, screen);
+  if (inked > 0) {
+    wchar_t text[256] = {};
+    GetWindowTextW(child, text, 256);
+    char utf8[1024] = {};
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+    std::printf("\"%s\" runs into its button's edges (%d pixels of text beside them)\n", utf8, inked);
+    ++*reinterpret_cast<int*>(data);
+  }
+  return TRUE;
+}
+
 // Polls every 100 ms until the window is (or is no longer) shown.
 HWND Await(const wchar_t* caption, double seconds, bool shown) {
   for (double waited = 0; waited <= seconds; waited += 0.1) {
@@ -80,7 +118,7 @@ HWND Await(const wchar_t* caption, double seconds, bool shown) {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 3) {
-    std::fputs("usage: window_tool wait|gone|close|minimize|restore|rect|owner|click|tab <caption> [seconds|button name|count]\n",
+    std::fputs("usage: window_tool wait|gone|close|minimize|restore|rect|owner|fits|click|tab <caption> [seconds|button name|count]\n",
                stderr);
     return 2;
   }
@@ -107,6 +145,11 @@ int wmain(int argc, wchar_t** argv) {
     if (size <= 0) return 1;
     std::printf("%s\n", utf8);
     return 0;
+  }
+  if (command == L"fits") {
+    int cut = 0;
+    EnumChildWindows(window, CheckCaption, reinterpret_cast<LPARAM>(&cut));
+    return cut == 0 ? 0 : 1;
   }
   if (command == L"rect") {
     RECT rect;
