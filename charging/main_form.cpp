@@ -154,10 +154,10 @@ void TMainForm::EndRun(std::string_view message, RunEnd reason) {
   Run.Charging = false;
   ButtonEnabled();
   StatusBar.SetPanel(0, message);
-  RunEnded(reason);
+  TellDesktopRunEnded(reason);
 }
 
-void TMainForm::RunEnded(RunEnd reason) {
+void TMainForm::TellDesktopRunEnded(RunEnd reason) {
   if (!runStatus_.Running()) return;
   runStatus_.Ended(reason, StatusBar.Panel(0), platform_.forms.IsActive(*this));
 }

@@ -96,7 +96,7 @@ class TMainForm : public Form {
   void SetRunLayout(bool running);
   // Tells the task bar and, when the window is not looked at, the user that
   // the run has ended; call after panel 0 has its message.
-  void RunEnded(RunEnd reason);
+  void TellDesktopRunEnded(RunEnd reason);
   void ShutDownAtEnd();
   void SetNotConnected();
   // After a start that failed because this user may not open the handset's

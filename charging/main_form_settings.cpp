@@ -122,7 +122,7 @@ void TMainForm::RegistryWrite() {
 void TMainForm::FormClose() {
   // A run that ends with the program is nothing to announce; the task bar
   // loses its progress at once.
-  RunEnded(RunEnd::Closing);
+  TellDesktopRunEnded(RunEnd::Closing);
   RegistryWrite();
   // The handset stops charging when the program ends; closing the line here
   // says so explicitly rather than leaving it to the process's end.

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "kit/run_status.h"
+#include "kit/run_status_sink.h"
 
 namespace murrelet {
 

@@ -16,18 +16,11 @@ namespace {
 
 constexpr int kUpDownWidth = 16;
 
-const ControlLayout* RowOf(const Form& form, std::string_view name) {
-  for (const ControlLayout& row : form.Layout()) {
-    if (row.name == name) return &row;
-  }
-  return nullptr;
-}
-
 // Rows sit in their group; windows sit in the client area.
 RECT DesignRect(const Form& form, const ControlLayout& row) {
   RECT rect{row.left, row.top, row.left + row.width, row.top + row.height};
-  for (const ControlLayout* parent = RowOf(form, row.parent); parent != nullptr;
-       parent = RowOf(form, parent->parent)) {
+  for (const ControlLayout* parent = form.RowOf(row.parent); parent != nullptr;
+       parent = form.RowOf(parent->parent)) {
     OffsetRect(&rect, parent->left, parent->top);
   }
   return rect;

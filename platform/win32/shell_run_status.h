@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "kit/run_status.h"
+#include "kit/run_status_sink.h"
 #include "platform/win32/window_class.h"
 
 struct ITaskbarList3;

@@ -9,7 +9,7 @@
 #include <QString>
 #include <functional>
 
-#include "kit/run_status.h"
+#include "kit/run_status_sink.h"
 
 namespace murrelet::linux_platform {
 
