@@ -52,9 +52,14 @@ int main(int argc, char** argv) {
     if (!charging) sys.execution.RunEnded();
   };
   // The keep-awake locks also go after two ticks of a run that no longer asks.
+  // Whether a run is going is read from the main window, its one keeper.
+  auto runGoing = [&] {
+    const TMainForm* main = app.MainForm();
+    return main != nullptr && main->Run.Charging;
+  };
   sys.forms.SetDelivery([&](const QtFormHost::Action& action) { app.Deliver(action); },
                         [&](bool tick) {
-                          if (tick) sys.execution.TickEnded(sys.runStatus.Charging());
+                          if (tick) sys.execution.TickEnded(runGoing());
                         });
   sys.forms.onCloseRequest = [&](Form& form) { app.CloseRequested(form); };
   SessionEnd session([&] { app.WindowsEnding(); });
