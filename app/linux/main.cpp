@@ -11,6 +11,7 @@
 #include "platform/linux/gui/session_end.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/power/power_events.h"
+#include "platform/linux/power/run_holds.h"
 #include "murrelet_version.h"
 
 using namespace murrelet;
@@ -45,13 +46,10 @@ int main(int argc, char** argv) {
     });
   });
   // What is held only during a run follows the core's word on the run: the
-  // sleep delay lock from its start, and both it and the keep-awake locks
-  // given back the moment it ends.
-  sys.runStatus.onRunChanged = [&](bool charging) {
-    power.RunStateIs(charging);
-    if (!charging) sys.execution.RunEnded();
-  };
-  // The keep-awake locks also go after two ticks of a run that no longer asks.
+  // sleep delay lock from its start (asked again each tick while none is
+  // held), and both it and the keep-awake locks given back the moment it ends.
+  RunHolds holds(power, sys.execution);
+  sys.runStatus.onRunChanged = [&](bool charging) { holds.RunChanged(charging); };
   // Whether a run is going is read from the main window, its one keeper.
   auto runGoing = [&] {
     const TMainForm* main = app.MainForm();
@@ -59,7 +57,7 @@ int main(int argc, char** argv) {
   };
   sys.forms.SetDelivery([&](const QtFormHost::Action& action) { app.Deliver(action); },
                         [&](bool tick) {
-                          if (tick) sys.execution.TickEnded(runGoing());
+                          if (tick) holds.TickEnded(runGoing());
                         });
   sys.forms.onCloseRequest = [&](Form& form) { app.CloseRequested(form); };
   SessionEnd session([&] { app.WindowsEnding(); });

@@ -13,6 +13,7 @@
 #include "platform/linux/power/keep_awake.h"
 #include "platform/linux/power/linux_power_status.h"
 #include "platform/linux/power/power_events.h"
+#include "platform/linux/power/run_holds.h"
 #include "platform/linux/power/upower_client.h"
 #include "platform/linux/system/logind_shutdown.h"
 #include "private_bus.h"
@@ -187,6 +188,30 @@ TEST(PowerEvents, ARunHoldsASleepDelayUntilItEnds) {
   events.RunStateIs(false);
   EXPECT_FALSE(events.HoldsSleepDelay());
   EXPECT_TRUE(WaitFor([&] { return Inhibitors(bus).isEmpty(); })) << "the lock's fd was closed";
+}
+
+// logind refuses the run's first request for the sleep delay; the next tick
+// of the run asks again, and the run holds it from then on.
+TEST(RunHolds, ASleepDelayRefusedAtTheStartIsAskedForAgainOnTheNextTick) {
+  PrivateBus bus;
+  ASSERT_TRUE(bus.StartTemplate(QStringLiteral(MURRELET_LOGIND_REFUSES_ONCE_TEMPLATE), kLogin));
+  PowerEvents events(bus.Connection(), ReadUPower(bus.Connection()), [](std::uintptr_t, std::intptr_t) {});
+  KeepAwake awake(bus.Connection(), bus.Connection());
+  RunHolds holds(events, awake);
+  holds.TickEnded(false);
+  EXPECT_FALSE(events.HoldsSleepDelay()) << "an idle tick takes nothing";
+  holds.RunChanged(true);
+  ASSERT_FALSE(events.HoldsSleepDelay()) << "refused once";
+  holds.TickEnded(true);
+  EXPECT_TRUE(events.HoldsSleepDelay());
+  EXPECT_EQ(Inhibitors(bus), QStringList{"sleep/delay"});
+  holds.TickEnded(true);
+  EXPECT_EQ(Inhibitors(bus).size(), 1) << "held, not asked again";
+  holds.RunChanged(false);
+  EXPECT_FALSE(events.HoldsSleepDelay());
+  EXPECT_TRUE(WaitFor([&] { return Inhibitors(bus).isEmpty(); }));
+  holds.TickEnded(false);
+  EXPECT_FALSE(events.HoldsSleepDelay());
 }
 
 TEST(KeepAwake, HoldsAnIdleInhibitorWhileAskedAndNeverLeavesOneBehind) {

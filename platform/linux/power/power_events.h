@@ -30,8 +30,10 @@ class PowerEvents : public QObject {
   PowerEvents(QDBusConnection systemBus, const std::optional<UPowerReading>& atStart, Broadcast broadcast);
   ~PowerEvents() override;
 
-  // Called after every delivered event with the run's state: a run takes the
-  // sleep delay, the end of a run gives it back.
+  // Called at each start and end of a run and after each tick with the run's
+  // state (RunHolds): a run without the sleep delay asks for it, so one that
+  // logind refused is asked for again on the next tick; the end of a run
+  // gives it back.
   void RunStateIs(bool charging);
   bool HoldsSleepDelay() const { return sleepDelay_ != nullptr; }
 
