@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
   LinuxPlatform sys(LinuxPaths::ForThisUser(), systemBus, QDBusConnection::sessionBus());
   TApplication app(sys.platform);
 
-  PowerEvents power(systemBus, sys.power.UPower(), [&](std::uintptr_t code, std::intptr_t lParam) {
+  PowerEvents power(systemBus, sys.power.UPowerChanges(), [&](std::uintptr_t code, std::intptr_t lParam) {
     sys.forms.Deliver([&] {
       TMainForm* main = app.MainForm();
       FormWindow* window = main != nullptr ? sys.forms.WindowOf(*main) : nullptr;
