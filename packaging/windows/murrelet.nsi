@@ -1,5 +1,6 @@
 ; The Windows installer. packaging/windows/CMakeLists.txt runs makensis with
-; VERSION, EXE (the program), ICON and OUTFILE defined.
+; VERSION, EXE (the program), ICON, LICENSE (the MIT licence's text) and
+; OUTFILE defined.
 Unicode true
 Target amd64-unicode
 RequestExecutionLevel admin
@@ -26,6 +27,7 @@ BrandingText "${APP} ${VERSION}"
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
+!insertmacro MUI_PAGE_LICENSE "${LICENSE}"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
@@ -47,7 +49,7 @@ VIFileVersion "${VERSION}.0"
   VIAddVersionKey /LANG=${LANG} "FileDescription" "${DESCRIPTION}"
   VIAddVersionKey /LANG=${LANG} "FileVersion" "${VERSION}.0"
   VIAddVersionKey /LANG=${LANG} "ProductVersion" "${VERSION}"
-  VIAddVersionKey /LANG=${LANG} "LegalCopyright" "${PUBLISHER}"
+  VIAddVersionKey /LANG=${LANG} "LegalCopyright" "Copyright (c) 2026 ${PUBLISHER}, MIT licence"
 !macroend
 !insertmacro VERSION_KEYS ${LANG_ENGLISH} "${APP} Setup"
 !insertmacro VERSION_KEYS ${LANG_JAPANESE} "${APP} セットアップ"
