@@ -22,9 +22,9 @@ class FlockLocks : public NamedLocks {
   // local user must not be able to stop the start or disable the guard.
   explicit FlockLocks(std::filesystem::path directory) : directory_(std::move(directory)) {}
   LockAttempt Acquire(std::string_view name) override;
-  std::filesystem::path PathFor(std::string_view name) const;
 
  private:
+  std::filesystem::path PathFor(std::string_view name) const;
   std::filesystem::path directory_;
 };
 
