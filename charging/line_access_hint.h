@@ -10,7 +10,8 @@
 namespace murrelet {
 
 // The text of the advice box for `handsetName`, naming the device and, when
-// the platform knows it, the group to join and the command that joins it.
+// the platform knows it, the group to join and the platform's command that
+// joins it; to a user who is in the group already, what stands in the way.
 std::string LineAccessHint(std::string_view handsetName, const LineOpenDiagnosis& diagnosis);
 
 }  // namespace murrelet

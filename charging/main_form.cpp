@@ -150,15 +150,24 @@ void TMainForm::StartRun() {
 }
 
 void TMainForm::EndRun(std::string_view message, RunEnd reason) {
+  const bool wasCharging = Run.Charging;
   ChargeStop();
   Run.Charging = false;
   ButtonEnabled();
   StatusBar.SetPanel(0, message);
-  RunEnded(reason);
+  if (wasCharging) TellDesktopRunEnded(reason);
 }
 
-void TMainForm::RunEnded(RunEnd reason) {
-  if (!runStatus_.Running()) return;
+void TMainForm::EndRunWithProgram() {
+  const bool wasCharging = Run.Charging;
+  // The handset stops charging when the program ends; closing the line here
+  // says so explicitly rather than leaving it to the process's end.
+  if (Run.LineApp != 0 || Run.Line != 0) ChargeStop();
+  Run.Charging = false;
+  if (wasCharging) TellDesktopRunEnded(RunEnd::Closing);
+}
+
+void TMainForm::TellDesktopRunEnded(RunEnd reason) {
   runStatus_.Ended(reason, StatusBar.Panel(0), platform_.forms.IsActive(*this));
 }
 

@@ -91,12 +91,15 @@ class TMainForm : public Form {
   // where the power rules use it for their message and layout.
   void StartRun();
   void EndRun(std::string_view message, RunEnd reason);
+  // The run ends with the program: the line closed and the desktop told,
+  // with no message and no layout for a window about to go.
+  void EndRunWithProgram();
   // The controls' layout: while running only the stop button acts; idle,
   // everything but the stop button.
   void SetRunLayout(bool running);
   // Tells the task bar and, when the window is not looked at, the user that
-  // the run has ended; call after panel 0 has its message.
-  void RunEnded(RunEnd reason);
+  // a going run has ended; call after panel 0 has its message.
+  void TellDesktopRunEnded(RunEnd reason);
   void ShutDownAtEnd();
   void SetNotConnected();
   // After a start that failed because this user may not open the handset's

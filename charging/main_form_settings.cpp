@@ -137,17 +137,16 @@ void TMainForm::RegistryWrite() {
   }
   key.reset();
   PowerInfo();
-  Run.Charging = false;
+  // A run started from the ticks of a box above ends here too.
+  EndRunWithProgram();
 }
 
 void TMainForm::FormClose() {
-  // A run that ends with the program is nothing to announce; the task bar
-  // loses its progress at once.
-  RunEnded(RunEnd::Closing);
+  // The run ends before anything else: a box the write below may show runs
+  // ticks, and they must find the line closed and no run left to count down
+  // or keep the system awake for.
+  EndRunWithProgram();
   RegistryWrite();
-  // The handset stops charging when the program ends; closing the line here
-  // says so explicitly rather than leaving it to the process's end.
-  if (Run.LineApp != 0 || Run.Line != 0) ChargeStop();
 }
 
 void TMainForm::SpeedButton1Click() {

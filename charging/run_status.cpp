@@ -30,19 +30,16 @@ TaskbarProgress RunProgress(std::int32_t totalSeconds, std::int32_t remainingSec
 }
 
 void RunStatusReporter::Started(std::int32_t remainingSeconds) {
-  running_ = true;
   total_ = remainingSeconds;
   Show(RunProgress(total_, remainingSeconds));
   sink_.RunChanged(true);
 }
 
 void RunStatusReporter::Counted(std::int32_t remainingSeconds) {
-  if (running_) Show(RunProgress(total_, remainingSeconds));
+  Show(RunProgress(total_, remainingSeconds));
 }
 
 void RunStatusReporter::Ended(RunEnd reason, std::string_view text, bool windowActive) {
-  if (!running_) return;
-  running_ = false;
   Show({});
   sink_.RunChanged(false);
   if (NoticeWhenRunEnds(reason) && !windowActive) sink_.ShowNotice(text::kApplicationTitle, text);

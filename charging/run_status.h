@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "kit/run_status.h"
+#include "kit/run_status_sink.h"
 
 namespace murrelet {
 
@@ -33,21 +33,19 @@ class RunStatusReporter {
  public:
   explicit RunStatusReporter(RunStatusSink& sink) : sink_(sink) {}
 
+  // Whether a run is going is the main window's `Run.Charging` alone; it
+  // calls these only as that changes (and counts only a going run).
   // A run has started with `remainingSeconds` (or NoTimeLimit) to go.
   void Started(std::int32_t remainingSeconds);
   // A tick has counted the running run down.
   void Counted(std::int32_t remainingSeconds);
-  // The run ended for `reason`, and panel 0 now says `text`. Ignored when no
-  // run is going, so power rules that also fire while idle may call it freely.
+  // The run ended for `reason`, and panel 0 now says `text`.
   void Ended(RunEnd reason, std::string_view text, bool windowActive);
-
-  bool Running() const { return running_; }
 
  private:
   void Show(const TaskbarProgress& progress);
 
   RunStatusSink& sink_;
-  bool running_ = false;
   std::int32_t total_ = 0;
   TaskbarProgress shown_;
 };

@@ -12,8 +12,10 @@ inline constexpr const char* kNotConnected = "が接続されていません。"
 // The advice after a failed start when the user may not open the handset's device.
 inline constexpr const char* kLineAccessDenied = "を開く権限がありません。";
 inline constexpr const char* kLineAccessJoinGroup = "グループに参加してから、ログインし直してください。";
-inline constexpr const char* kLineAccessJoinCommandOpen = "端末で次のコマンドを実行します：\nsudo usermod -aG ";
-inline constexpr const char* kLineAccessJoinCommandClose = " $USER";
+inline constexpr const char* kLineAccessJoinCommand = "端末で次のコマンドを実行します：\n";
+inline constexpr const char* kLineAccessLogInAgain = "グループには参加済みです。ログインし直すと開けるようになります。";
+inline constexpr const char* kLineAccessRefusedInGroup =
+    "グループには参加済みですが、システムのセキュリティ設定（AppArmor、SELinux など）がアクセスを拒否しています。";
 inline constexpr const char* kChargingRemainingOpen = "充電中（残り ";
 inline constexpr const char* kChargingRemainingClose = ")";
 inline constexpr const char* kChargingUntimed = "充電中（時間指定なし）";

@@ -6,7 +6,7 @@
 #include "kit/message_box.h"
 #include "kit/named_lock.h"
 #include "kit/power.h"
-#include "kit/run_status.h"
+#include "kit/run_status_sink.h"
 #include "kit/settings_store.h"
 #include "kit/shutdown_platform.h"
 #include "kit/tapi.h"

@@ -57,10 +57,21 @@ inline constexpr std::uint32_t kMaxDevCapsSize = 64 * 1024;
 
 // What the platform can tell about why a line would not open. TAPI itself
 // cannot tell, so a platform that knows nothing more leaves it empty.
+// Where the user stands with the group whose members may open the device.
+enum class GroupStanding {
+  NotMember,         // joining the group gives the access
+  JoinedSinceLogin,  // a member, but this session began before joining: a new login gives it
+  InThisProcess,     // the program has the group already: something else refuses (AppArmor, SELinux)
+};
+
 struct LineOpenDiagnosis {
   bool accessDenied = false;  // the system refused this user access to the line's device
   std::string device;         // that device as the user names it ("/dev/ttyACM0"); may be empty
   std::string group;          // the group whose members may open it ("dialout"); may be empty
+  GroupStanding standing = GroupStanding::NotMember;
+  // The platform's command that joins `group` ("sudo usermod -aG dialout
+  // $USER" on Linux); empty where it has none.
+  std::string joinCommand;
 };
 
 class Tapi {

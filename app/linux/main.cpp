@@ -15,6 +15,7 @@
 #include "platform/linux/gui/session_end.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/power/power_events.h"
+#include "platform/linux/power/run_holds.h"
 #include "platform/linux/system/command_line.h"
 #include "murrelet_version.h"
 
@@ -56,7 +57,7 @@ int main(int argc, char** argv) {
   LinuxPlatform sys(LinuxPaths::ForThisUser(), systemBus, QDBusConnection::sessionBus());
   TApplication app(sys.platform);
 
-  PowerEvents power(systemBus, sys.power.UPower(), [&](std::uintptr_t code, std::intptr_t lParam) {
+  PowerEvents power(systemBus, sys.power.UPowerChanges(), [&](std::uintptr_t code, std::intptr_t lParam) {
     sys.forms.Deliver([&] {
       TMainForm* main = app.MainForm();
       FormWindow* window = main != nullptr ? sys.forms.WindowOf(*main) : nullptr;
@@ -64,16 +65,18 @@ int main(int argc, char** argv) {
     });
   });
   // What is held only during a run follows the core's word on the run: the
-  // sleep delay lock from its start, and both it and the keep-awake locks
-  // given back the moment it ends.
-  sys.runStatus.onRunChanged = [&](bool charging) {
-    power.RunStateIs(charging);
-    if (!charging) sys.execution.RunEnded();
+  // sleep delay lock from its start (asked again each tick while none is
+  // held), and both it and the keep-awake locks given back the moment it ends.
+  RunHolds holds(power, sys.execution);
+  sys.runStatus.onRunChanged = [&](bool charging) { holds.RunChanged(charging); };
+  // Whether a run is going is read from the main window, its one keeper.
+  auto runGoing = [&] {
+    const TMainForm* main = app.MainForm();
+    return main != nullptr && main->Run.Charging;
   };
-  // The keep-awake locks also go after two ticks of a run that no longer asks.
   sys.forms.SetDelivery([&](const QtFormHost::Action& action) { app.Deliver(action); },
                         [&](bool tick) {
-                          if (tick) sys.execution.TickEnded(sys.runStatus.Charging());
+                          if (tick) holds.TickEnded(runGoing());
                         });
   sys.forms.onCloseRequest = [&](Form& form) { app.CloseRequested(form); };
   SessionEnd session([&] { app.WindowsEnding(); });

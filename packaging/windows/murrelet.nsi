@@ -1,5 +1,7 @@
 ; The Windows installer. packaging/windows/CMakeLists.txt runs makensis with
-; VERSION, EXE (the program), ICON and OUTFILE defined.
+; VERSION, EXE (the program), ICON, LICENSE (the MIT licence's text), NAMES
+; (the generated names.nsh: PUBLISHER and MUTEX, taken from the program's
+; sources) and OUTFILE defined.
 Unicode true
 Target amd64-unicode
 RequestExecutionLevel admin
@@ -13,7 +15,7 @@ AllowSkipFiles off
 !include WordFunc.nsh
 
 !define APP "Murrelet"
-!define PUBLISHER "Quillon SoftWare"
+!include "${NAMES}"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Murrelet"
 !define UNINSTALLER "Uninstall.exe"
 
@@ -27,8 +29,11 @@ BrandingText "${APP} ${VERSION}"
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
-; The pages with the longest button captions ("インストール(I)",
-; "アンインストール(U)") widen their buttons first (see FIT_BUTTONS).
+; The license page and the pages with the longest button captions
+; ("同意する(A)", "インストール(I)", "アンインストール(U)") widen their buttons
+; first (see FIT_BUTTONS).
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW FitButtons
+!insertmacro MUI_PAGE_LICENSE "${LICENSE}"
 !define MUI_PAGE_CUSTOMFUNCTION_SHOW FitButtons
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
@@ -52,15 +57,15 @@ VIFileVersion "${VERSION}.0"
   VIAddVersionKey /LANG=${LANG} "FileDescription" "${DESCRIPTION}"
   VIAddVersionKey /LANG=${LANG} "FileVersion" "${VERSION}.0"
   VIAddVersionKey /LANG=${LANG} "ProductVersion" "${VERSION}"
-  VIAddVersionKey /LANG=${LANG} "LegalCopyright" "${PUBLISHER}"
+  VIAddVersionKey /LANG=${LANG} "LegalCopyright" "Copyright (c) 2026 ${PUBLISHER}, MIT licence"
 !macroend
 !insertmacro VERSION_KEYS ${LANG_ENGLISH} "${APP} Setup"
 !insertmacro VERSION_KEYS ${LANG_JAPANESE} "${APP} セットアップ"
 
-; A running copy holds the named mutex "EX_GANNET" and its exe cannot be
+; A running copy holds the named mutex ${MUTEX} and its exe cannot be
 ; replaced or deleted: say so and stop before touching anything.
 !macro REFUSE_WHILE_RUNNING
-  System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "EX_GANNET") p .r0'
+  System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "${MUTEX}") p .r0'
   ${If} $0 != 0
     System::Call 'kernel32::CloseHandle(p r0)'
     MessageBox MB_OK|MB_ICONSTOP "$(Running)" /SD IDOK
@@ -234,7 +239,7 @@ Section "Murrelet"
 SectionEnd
 
 ; Removes what the installer put in place and nothing else: the user's
-; settings under HKEY_CURRENT_USER\Software\Quillon SoftWare stay.
+; settings under HKEY_CURRENT_USER\Software\${PUBLISHER} stay.
 Section "Uninstall"
   SetShellVarContext all
   Delete "$SMPROGRAMS\${APP}.lnk"

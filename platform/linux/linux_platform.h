@@ -57,7 +57,7 @@ struct LinuxPlatform {
 inline LinuxPaths LinuxPaths::ForThisUser() {
   LinuxPaths paths;
   paths.storeRoot = DefaultStoreRoot();
-  paths.lockDirectory = DefaultLockDirectory();
+  paths.lockDirectory = DefaultLockDirectory(paths.storeRoot);
   return paths;
 }
 

@@ -12,7 +12,7 @@
 
 #include "kit/form.h"
 #include "kit/message_box.h"
-#include "kit/run_status.h"
+#include "kit/run_status_sink.h"
 
 namespace murrelet::sim {
 

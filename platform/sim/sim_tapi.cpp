@@ -129,7 +129,11 @@ std::int32_t SimTapi::lineOpen(HLINEAPP lineApp, std::uint32_t deviceId, HLINE* 
     result = LINEERR_INCOMPATIBLEAPIVERSION;
   } else if (devices[deviceId].openDenied) {
     result = LINEERR_OPERATIONFAILED;
-    diagnosis_ = {true, devices[deviceId].node, devices[deviceId].group};
+    const SimLineDevice& device = devices[deviceId];
+    // The simulated computer joins groups the way Linux does.
+    const bool mayJoin = !device.group.empty() && device.standing == GroupStanding::NotMember;
+    diagnosis_ = {true, device.node, device.group, device.standing,
+                  mayJoin ? "sudo usermod -aG " + device.group + " $USER" : ""};
   } else if (!devices[deviceId].openOk || (devices[deviceId].media & mediaModes) == 0 || Failing("lineOpen")) {
     result = LINEERR_OPERATIONFAILED;
   } else {

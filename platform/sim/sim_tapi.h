@@ -25,6 +25,7 @@ struct SimLineDevice {
   bool openDenied = false;
   std::string node;
   std::string group;
+  GroupStanding standing = GroupStanding::NotMember;
   std::optional<std::uint32_t> needed;      // dwNeededSize it reports; default: what its name requires
   std::optional<std::uint32_t> nameOffset;  // misreported dwLineNameOffset
   std::optional<std::uint32_t> nameSize;    // misreported dwLineNameSize

@@ -21,6 +21,7 @@ ApplicationWindow::ApplicationWindow(ApplicationWindowEvents& events) : events_(
   window_ = CreateWindowExW(0, ProgramWindowClass(), L"", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPSIBLINGS,
                             left, top, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   if (window_ == nullptr) return;
+  buttonCreated_ = RegisterWindowMessageW(L"TaskbarButtonCreated");
   RouteMessages(window_, *this);
 }
 
@@ -47,6 +48,10 @@ void ApplicationWindow::Minimize() {
 }
 
 std::intptr_t ApplicationWindow::Receive(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
+  if (buttonCreated_ != 0 && message == buttonCreated_) {
+    events_.TaskbarButtonCreated();
+    return 0;
+  }
   switch (message) {
     case WM_SIZE:
       if (wParam == SIZE_MINIMIZED) {

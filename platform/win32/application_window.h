@@ -21,6 +21,9 @@ class ApplicationWindowEvents {
   // The window that should be active instead: the open dialog or the main window.
   virtual WindowHandle ActivationTarget() = 0;
   virtual void CloseRequested() = 0;
+  // Explorer has made the window's task-bar button (at the first showing, and
+  // again whenever Explorer starts anew).
+  virtual void TaskbarButtonCreated() {}
 };
 
 class ApplicationWindow : private WindowReceiver {
@@ -42,6 +45,7 @@ class ApplicationWindow : private WindowReceiver {
 
   ApplicationWindowEvents& events_;
   WindowHandle window_ = nullptr;
+  unsigned buttonCreated_ = 0;  // the registered "TaskbarButtonCreated" message
 };
 
 }  // namespace murrelet::win32

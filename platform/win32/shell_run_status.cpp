@@ -36,9 +36,10 @@ HICON ProgramIcon(int width, int height) {
 ShellRunStatus::ShellRunStatus(WindowHandle buttonWindow) : button_(buttonWindow) {
   smallIcon_ = ProgramIcon(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
   largeIcon_ = ProgramIcon(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
-  messages_ = CreateWindowExW(0, ProgramWindowClass(), L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+  messages_ = CreateWindowExW(WS_EX_TOOLWINDOW, ProgramWindowClass(), L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                               GetModuleHandleW(nullptr), nullptr);
   if (messages_ != nullptr) RouteMessages(messages_, *this);
+  taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
 }
 
 ShellRunStatus::~ShellRunStatus() {
@@ -80,22 +81,45 @@ ITaskbarList3* ShellRunStatus::Taskbar() {
 }
 
 void ShellRunStatus::SetTaskbarProgress(const TaskbarProgress& progress) {
+  progress_ = progress;
+  ApplyProgress();
+}
+
+void ShellRunStatus::TaskbarButtonCreated() {
+  // The task-bar object of the Explorer that ended is made anew.
+  if (taskbar_ != nullptr) {
+    taskbar_->Release();
+    taskbar_ = nullptr;
+    comTried_ = false;
+  }
+  // A new button shows no progress of its own: only a run's is given again.
+  if (progress_.state != TaskbarProgressState::None) ApplyProgress();
+}
+
+void ShellRunStatus::ApplyProgress() {
   if (button_ == nullptr) return;
   ITaskbarList3* taskbar = Taskbar();
   if (taskbar == nullptr) return;
   TBPFLAG state = TBPF_NOPROGRESS;
-  if (progress.state == TaskbarProgressState::Normal) state = TBPF_NORMAL;
-  if (progress.state == TaskbarProgressState::Indeterminate) state = TBPF_INDETERMINATE;
+  if (progress_.state == TaskbarProgressState::Normal) state = TBPF_NORMAL;
+  if (progress_.state == TaskbarProgressState::Indeterminate) state = TBPF_INDETERMINATE;
   HRESULT result = taskbar->SetProgressState(button_, state);
   if (SUCCEEDED(result) && state == TBPF_NORMAL) {
-    result = taskbar->SetProgressValue(button_, static_cast<ULONGLONG>(progress.percent), 100);
+    result = taskbar->SetProgressValue(button_, static_cast<ULONGLONG>(progress_.percent), 100);
   }
   lastTaskbarResult_ = result;
+  ++taskbarUpdates_;
 }
 
 void ShellRunStatus::ShowNotice(std::string_view title, std::string_view text) {
   lastNoticeAccepted_ = false;
   if (messages_ == nullptr) return;
+  noticeTitle_ = Widen(title);
+  noticeText_ = Widen(text);
+  lastNoticeAccepted_ = AddNoticeIcon();
+}
+
+bool ShellRunStatus::AddNoticeIcon() {
   NOTIFYICONDATAW data{};
   data.cbSize = sizeof(data);
   data.hWnd = messages_;
@@ -103,22 +127,21 @@ void ShellRunStatus::ShowNotice(std::string_view title, std::string_view text) {
   data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_INFO;
   data.uCallbackMessage = kNoticeCallback;
   data.hIcon = smallIcon_;
-  const std::wstring wideTitle = Widen(title);
-  CopyInto(data.szTip, wideTitle);
-  CopyInto(data.szInfoTitle, wideTitle);
-  CopyInto(data.szInfo, Widen(text));
+  CopyInto(data.szTip, noticeTitle_);
+  CopyInto(data.szInfoTitle, noticeTitle_);
+  CopyInto(data.szInfo, noticeText_);
   // The program's own icon, large; and no notice in a new user's first hour,
   // as the shell asks of every program.
   data.dwInfoFlags = NIIF_USER | NIIF_LARGE_ICON | NIIF_RESPECT_QUIET_TIME;
   data.hBalloonIcon = largeIcon_;
   // A notice still showing is replaced in place.
   if (iconShown_) {
-    lastNoticeAccepted_ = Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
-    if (lastNoticeAccepted_) return;
+    if (Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE) return true;
     RemoveNoticeIcon();
   }
   iconShown_ = Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
-  lastNoticeAccepted_ = iconShown_;
+  if (iconShown_) ++noticeIconAdds_;
+  return iconShown_;
 }
 
 void ShellRunStatus::RemoveNoticeIcon() {
@@ -132,6 +155,15 @@ void ShellRunStatus::RemoveNoticeIcon() {
 }
 
 std::intptr_t ShellRunStatus::Receive(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
+  if (taskbarCreated_ != 0 && message == taskbarCreated_) {
+    // Explorer started again with an empty notification area: a notice
+    // still pending gets its icon back (the old one went with the old shell).
+    if (iconShown_) {
+      RemoveNoticeIcon();
+      AddNoticeIcon();
+    }
+    return 0;
+  }
   if (message == kNoticeCallback) {
     // The balloon is gone (timed out, clicked or closed): so is its icon.
     switch (LOWORD(lParam)) {

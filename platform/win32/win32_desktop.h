@@ -28,6 +28,13 @@ struct Win32Desktop {
   Win32MessageBoxes boxes{[this] { return forms.BoxOwner(); }};
   ShellRunStatus runStatus{forms.ApplicationHandle()};
 
+  // A restarted Explorer gets the run's progress back on the new button.
+  Win32Desktop() {
+    forms.onTaskbarButtonCreated = [this] { runStatus.TaskbarButtonCreated(); };
+  }
+  Win32Desktop(const Win32Desktop&) = delete;
+  Win32Desktop& operator=(const Win32Desktop&) = delete;
+
   Platform With(Tapi& tapi, SettingsStore& store, NamedLocks& locks) {
     return Platform{tapi, power, power, power, shutdown, store, locks, clock, boxes, forms, runStatus};
   }

@@ -41,6 +41,8 @@ class Win32Forms : public FormHost, public FormWindowEvents, public ApplicationW
 
   // The monotonic clock the timers follow; a test sets one it moves itself.
   std::function<TickSchedule::Time()> monotonicClock = MonotonicNow;
+  // Told when Explorer has made the program's task-bar button anew.
+  std::function<void()> onTaskbarButtonCreated;
   void MinimizeRequested() override;
   void SessionEnding() override;
 
@@ -48,6 +50,9 @@ class Win32Forms : public FormHost, public FormWindowEvents, public ApplicationW
   void Restored() override;
   WindowHandle ActivationTarget() override;
   void CloseRequested() override;
+  void TaskbarButtonCreated() override {
+    if (onTaskbarButtonCreated) onTaskbarButtonCreated();
+  }
 
   // The window of the task-bar button.
   WindowHandle ApplicationHandle() const { return application_.Handle(); }

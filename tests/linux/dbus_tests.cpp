@@ -13,6 +13,7 @@
 #include "platform/linux/power/keep_awake.h"
 #include "platform/linux/power/linux_power_status.h"
 #include "platform/linux/power/power_events.h"
+#include "platform/linux/power/run_holds.h"
 #include "platform/linux/power/upower_client.h"
 #include "platform/linux/system/logind_shutdown.h"
 #include "private_bus.h"
@@ -146,7 +147,8 @@ TEST(PowerEvents, DaemonSignalsBecomeBroadcasts) {
   ASSERT_TRUE(bus.StartTemplate(QStringLiteral("logind"), kLogin));
   ASSERT_TRUE(SetDisplay(bus, {{"Type", QVariant(2u)}, {"IsPresent", QVariant(true)}, {"Percentage", QVariant(50.0)}, {"WarningLevel", QVariant(1u)}}));
   std::vector<Broadcast> seen;
-  PowerEvents events(bus.Connection(), ReadUPower(bus.Connection()),
+  UPowerCache upower(bus.Connection());
+  PowerEvents events(bus.Connection(), upower,
                      [&](std::uintptr_t code, std::intptr_t lParam) { seen.push_back({code, lParam}); });
   auto count = [&](std::uintptr_t code) {
     return std::count_if(seen.begin(), seen.end(), [code](const Broadcast& b) { return b.code == code; });
@@ -174,10 +176,29 @@ TEST(PowerEvents, DaemonSignalsBecomeBroadcasts) {
   ASSERT_TRUE(WaitFor([&] { return count(PBT_APMRESUMESUSPEND) == 1; }));
 }
 
+// A broadcast for a change UPower reported reads the changed state: the
+// display and the AC-only rule see it at once, not a second later.
+TEST(PowerEvents, AReadingInsideTheBroadcastSeesTheChange) {
+  PrivateBus bus;
+  ASSERT_TRUE(bus.StartTemplate(QStringLiteral("upower"), kUPower));
+  ASSERT_TRUE(SetDisplay(bus, {{"Type", QVariant(2u)}, {"IsPresent", QVariant(true)}, {"Percentage", QVariant(50.0)}}));
+  LinuxPowerStatus status(bus.Connection(), "/nonexistent-murrelet-sysfs");
+  ASSERT_TRUE(status.UPower().has_value());
+  ASSERT_EQ(status.UPower()->onBattery, false);
+  std::vector<bool> onBatteryInside;
+  PowerEvents events(bus.Connection(), status.UPowerChanges(), [&](std::uintptr_t code, std::intptr_t) {
+    if (code == PBT_APMPOWERSTATUSCHANGE) onBatteryInside.push_back(status.UPower().value_or(UPowerReading{}).onBattery.value_or(false));
+  });
+  ASSERT_TRUE(SetOnBattery(bus, true));
+  ASSERT_TRUE(WaitFor([&] { return !onBatteryInside.empty(); }));
+  EXPECT_TRUE(onBatteryInside.front()) << "the broadcast read the state before the change";
+}
+
 TEST(PowerEvents, ARunHoldsASleepDelayUntilItEnds) {
   PrivateBus bus;
   ASSERT_TRUE(bus.StartTemplate(QStringLiteral("logind"), kLogin));
-  PowerEvents events(bus.Connection(), ReadUPower(bus.Connection()), [](std::uintptr_t, std::intptr_t) {});
+  UPowerCache upower(bus.Connection());
+  PowerEvents events(bus.Connection(), upower, [](std::uintptr_t, std::intptr_t) {});
   EXPECT_TRUE(Inhibitors(bus).isEmpty());
   events.RunStateIs(true);
   EXPECT_TRUE(events.HoldsSleepDelay());
@@ -187,6 +208,31 @@ TEST(PowerEvents, ARunHoldsASleepDelayUntilItEnds) {
   events.RunStateIs(false);
   EXPECT_FALSE(events.HoldsSleepDelay());
   EXPECT_TRUE(WaitFor([&] { return Inhibitors(bus).isEmpty(); })) << "the lock's fd was closed";
+}
+
+// logind refuses the run's first request for the sleep delay; the next tick
+// of the run asks again, and the run holds it from then on.
+TEST(RunHolds, ASleepDelayRefusedAtTheStartIsAskedForAgainOnTheNextTick) {
+  PrivateBus bus;
+  ASSERT_TRUE(bus.StartTemplate(QStringLiteral(MURRELET_LOGIND_REFUSES_ONCE_TEMPLATE), kLogin));
+  UPowerCache upower(bus.Connection());
+  PowerEvents events(bus.Connection(), upower, [](std::uintptr_t, std::intptr_t) {});
+  KeepAwake awake(bus.Connection(), bus.Connection());
+  RunHolds holds(events, awake);
+  holds.TickEnded(false);
+  EXPECT_FALSE(events.HoldsSleepDelay()) << "an idle tick takes nothing";
+  holds.RunChanged(true);
+  ASSERT_FALSE(events.HoldsSleepDelay()) << "refused once";
+  holds.TickEnded(true);
+  EXPECT_TRUE(events.HoldsSleepDelay());
+  EXPECT_EQ(Inhibitors(bus), QStringList{"sleep/delay"});
+  holds.TickEnded(true);
+  EXPECT_EQ(Inhibitors(bus).size(), 1) << "held, not asked again";
+  holds.RunChanged(false);
+  EXPECT_FALSE(events.HoldsSleepDelay());
+  EXPECT_TRUE(WaitFor([&] { return Inhibitors(bus).isEmpty(); }));
+  holds.TickEnded(false);
+  EXPECT_FALSE(events.HoldsSleepDelay());
 }
 
 TEST(KeepAwake, HoldsAnIdleInhibitorWhileAskedAndNeverLeavesOneBehind) {

@@ -333,6 +333,11 @@ TEST(TtyTapi, TheDiagnosisNamesTheGroupOnlyWhenItsMembersMayOpenTheNode) {
     EXPECT_TRUE(diagnosis.accessDenied);
     EXPECT_EQ(diagnosis.device, node.string());
     EXPECT_EQ(diagnosis.group, c.named ? groupName : "");
+    if (c.named) {
+      // The node is this process's own group: joining it would change nothing.
+      EXPECT_EQ(diagnosis.standing, GroupStanding::InThisProcess);
+      EXPECT_EQ(diagnosis.joinCommand, "");
+    }
   }
   EXPECT_EQ(DiagnoseRefusedAccess(dir / "gone").group, "");
   fs::remove_all(dir);
@@ -367,6 +372,9 @@ TEST(TtyTapi, ATtyTheUserMayNotOpenIsReportedAsRefusedAccess) {
     if (!diagnosis.accessDenied) ::_exit(12);
     if (diagnosis.device != node.string()) ::_exit(13);
     if (diagnosis.group != expectedGroup) ::_exit(14);
+    // nobody is not in the node's group: the advice is to join it.
+    if (diagnosis.standing != GroupStanding::NotMember) ::_exit(15);
+    if (asRoot && diagnosis.joinCommand != "sudo usermod -aG " + expectedGroup + " $USER") ::_exit(16);
     ::_exit(0);
   }
   int status = 0;
@@ -374,4 +382,28 @@ TEST(TtyTapi, ATtyTheUserMayNotOpenIsReportedAsRefusedAccess) {
   ASSERT_TRUE(WIFEXITED(status));
   if (WEXITSTATUS(status) == 10) GTEST_SKIP() << "this root may not drop to nobody";
   EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+// A group whose entry needs more than the first buffer (many members) is
+// looked up again with a larger one instead of losing its name.
+TEST(TtyAccess, AGroupLookupThatNeedsMoreRoomGrowsItsBuffer) {
+  struct Case {
+    std::size_t needs;
+    int answer;
+  };
+  for (const Case& c : {Case{100, 0}, Case{4097, 0}, Case{70000, 0}, Case{std::size_t{1} << 30, ERANGE}}) {
+    SCOPED_TRACE(c.needs);
+    std::vector<char> buffer(4096);
+    int calls = 0;
+    const int answer = LookUpWithGrowingBuffer(buffer, [&](std::vector<char>& b) {
+      ++calls;
+      return b.size() >= c.needs ? 0 : ERANGE;
+    });
+    EXPECT_EQ(answer, c.answer);
+    if (c.answer == 0) {
+      EXPECT_GE(buffer.size(), c.needs);
+    }
+    EXPECT_LE(buffer.size(), std::size_t{1} << 20) << "never without bound";
+    EXPECT_LT(calls, 20);
+  }
 }

@@ -4,6 +4,8 @@
 #include <stdlib.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <csignal>
@@ -263,6 +265,35 @@ TEST(FileStore, AFullDiskLeavesTheOldFileWholeAndNoTemporaryBehind) {
   EXPECT_EQ(key->ReadString("KestraName").value, "KESTRA T48R");  // the key did not change either
   EXPECT_EQ(Slurp(store.FileFor("K")), before);
   EXPECT_EQ(Listing(dir.path).size(), 1u);
+}
+
+// A writer killed between writing its temporary file and renaming it leaves
+// the temporary behind; the next write removes those of writers that are
+// gone, and leaves a running writer's and any other file alone.
+TEST(FileStore, AWriteRemovesTheTemporariesOfWritersThatAreGone) {
+  TempDir dir;
+  const pid_t gone = ::fork();
+  ASSERT_GE(gone, 0);
+  if (gone == 0) ::_exit(0);
+  ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
+  const std::string running = std::to_string(::getppid());
+  const std::string dead = std::to_string(gone);
+  struct Case {
+    std::string name;
+    bool staysAfterAWrite;
+  };
+  const Case cases[] = {
+      {".f.conf.tmp-" + dead + "-1", false},
+      {".f.conf.tmp-" + dead + "-17", false},
+      {".f.conf.tmp-" + running + "-1", true},  // a writer still at work
+      {".f.conf.tmp-x-1", true},                // not a name a writer gives
+      {".g.conf.tmp-" + dead + "-1", true},     // another file's
+      {"f.conf.tmp-" + dead + "-1", true},
+  };
+  for (const Case& c : cases) std::ofstream(dir.path / c.name) << "half";
+  ASSERT_TRUE(WriteFileAtomically(dir.path / "f.conf", "one\n"));
+  for (const Case& c : cases) EXPECT_EQ(fs::exists(dir.path / c.name), c.staysAfterAWrite) << c.name;
+  EXPECT_EQ(Slurp(dir.path / "f.conf"), "one\n");
 }
 
 TEST(FileStore, WritesReplaceTheFileWhole) {

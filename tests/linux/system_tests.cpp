@@ -2,7 +2,11 @@
 // fitting rules and the shutdown path's version answer.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <fcntl.h>
 #include <stdlib.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDateTime>
 #include <QLocale>
@@ -62,9 +66,69 @@ TEST(FlockLocks, OneHolderAtATimeAndFreeAgainAfterwards) {
   held.lock.reset();
   EXPECT_EQ(second.Acquire("EX_GANNET").outcome, LockOutcome::Acquired);
   EXPECT_EQ(second.Acquire("../x").outcome, LockOutcome::Unavailable);
-  EXPECT_EQ(FlockLocks(dir / "missing").Acquire("EX_GANNET").outcome, LockOutcome::Unavailable);
-  EXPECT_EQ(FlockLocks({}).PathFor("EX_GANNET").string(), "/tmp/EX_GANNET-" + std::to_string(::getuid()) + ".lock");
+  EXPECT_EQ(FlockLocks({}).Acquire("EX_GANNET").outcome, LockOutcome::Unavailable) << "no folder, no guard";
+  // A missing folder is made, for this user alone.
+  EXPECT_EQ(FlockLocks(dir / "settings" / "lock").Acquire("EX_GANNET").outcome, LockOutcome::Acquired);
+  EXPECT_EQ(fs::status(dir / "settings" / "lock").permissions(), fs::perms::owner_all);
   fs::remove_all(dir);
+}
+
+// Without a runtime folder the lock lives under the settings folder, never in
+// a folder that every user may write to.
+TEST(FlockLocks, WithoutARuntimeFolderTheLockIsUnderTheSettingsFolder) {
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  const std::string saved = runtime != nullptr ? runtime : "";
+  ::unsetenv("XDG_RUNTIME_DIR");
+  EXPECT_EQ(DefaultLockDirectory("/home/u/.config/murrelet"), fs::path("/home/u/.config/murrelet/lock"));
+  EXPECT_EQ(DefaultLockDirectory({}), fs::path());
+  ::setenv("XDG_RUNTIME_DIR", "relative/run", 1);
+  EXPECT_EQ(DefaultLockDirectory("/home/u/.config/murrelet"), fs::path("/home/u/.config/murrelet/lock"));
+  ::setenv("XDG_RUNTIME_DIR", "/run/user/1000", 1);
+  EXPECT_EQ(DefaultLockDirectory("/home/u/.config/murrelet"), fs::path("/run/user/1000"));
+  if (runtime != nullptr) {
+    ::setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
+  } else {
+    ::unsetenv("XDG_RUNTIME_DIR");
+  }
+}
+
+// Another local user plants the lock's file: held open with flock (mode
+// 0666), or unwritable for us (0644). Neither may stop the program from
+// starting, and no lock is ever taken on another user's file or in a folder
+// others may write to; the program then runs without the guard.
+TEST(FlockLocks, AFilePlantedByAnotherUserNeitherStopsTheStartNorIsLocked) {
+  if (::geteuid() != 0) {
+    GTEST_SKIP() << "planting another user's file needs root";
+  }
+  constexpr uid_t kOtherUser = 65534;  // nobody
+  struct Case {
+    const char* planting;
+    fs::perms folder;
+    mode_t file;
+    bool heldByPlanter;
+  };
+  const Case cases[] = {
+      {"0666 and held, in a shared folder", fs::perms::all | fs::perms::sticky_bit, 0666, true},
+      {"0644, in a shared folder", fs::perms::all | fs::perms::sticky_bit, 0644, false},
+      {"0666 and held, in our own folder", fs::perms::owner_all, 0666, true},
+      {"0644, in our own folder", fs::perms::owner_all, 0644, false},
+  };
+  for (const Case& c : cases) {
+    char pattern[] = "/tmp/murrelet-lock-XXXXXX";
+    const fs::path dir = mkdtemp(pattern);
+    fs::permissions(dir, c.folder);
+    const fs::path file = dir / "EX_GANNET.lock";
+    const int planted = ::open(file.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, c.file);
+    ASSERT_GE(planted, 0) << c.planting;
+    ASSERT_EQ(::fchmod(planted, c.file), 0);
+    ASSERT_EQ(::fchown(planted, kOtherUser, kOtherUser), 0);
+    if (c.heldByPlanter) {
+      ASSERT_EQ(::flock(planted, LOCK_EX | LOCK_NB), 0);
+    }
+    EXPECT_EQ(FlockLocks(dir).Acquire("EX_GANNET").outcome, LockOutcome::Unavailable) << c.planting;
+    ::close(planted);
+    fs::remove_all(dir);
+  }
 }
 
 TEST(LocaleClock, LongFormatIsTheShortOneWithSeconds) {

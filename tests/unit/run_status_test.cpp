@@ -86,6 +86,41 @@ TEST(RunChanges, EachPathOutOfARunIsHeardOnceAndAnIdleRuleNotAtAll) {
   }
 }
 
+// Closing ends the run before anything else it does: while the box of a
+// failing settings write is open, its ticks find no run going, the line
+// already closed and no keep-awake request, as the task bar already says.
+TEST(RunChanges, ClosingEndsTheRunBeforeWritingTheSettings) {
+  World w;
+  w.Click(w.Main().SpeedButton2);
+  ASSERT_TRUE(w.Main().Run.Charging);
+  w.sim.store.createFail = true;
+  struct Seen {
+    bool charging;
+    std::size_t linesOpen;
+    TaskbarProgressState taskbar;
+    std::size_t keepAwakeRequests;
+  };
+  std::vector<Seen> seen;
+  w.sim.boxes.modalTicks = 3;
+  w.sim.boxes.runTicks = [&w, &seen](int ticks) {
+    for (int n = 0; n < ticks; ++n) {
+      const std::size_t asked = w.sim.execution.values.size();
+      w.Tick();
+      seen.push_back({w.Main().Run.Charging, w.sim.tapi.LinesOpen(), w.sim.runStatus.progress.state,
+                      w.sim.execution.values.size() - asked});
+    }
+  };
+  w.app.CloseMainWindow();
+  ASSERT_EQ(seen.size(), 3u) << "the write's error box ran its ticks";
+  for (const Seen& tick : seen) {
+    EXPECT_FALSE(tick.charging);
+    EXPECT_EQ(tick.linesOpen, 0u);
+    EXPECT_EQ(tick.taskbar, TaskbarProgressState::None);
+    EXPECT_EQ(tick.keepAwakeRequests, 0u);
+  }
+  EXPECT_EQ(w.status.changes, (std::vector<bool>{true, false}));
+}
+
 TEST(RunChanges, AStartWhoseLineDoesNotOpenIsNoRun) {
   World w;
   w.sim.tapi.devices.front().openOk = false;

@@ -20,6 +20,7 @@
 #include "platform/win32/system_services.h"
 #include "platform/win32/text_encoding.h"
 #include "platform/win32/ui_metrics.h"
+#include "platform/win32/win32_desktop.h"
 #include "platform/win32/win32_tapi.h"
 #include "platform/win32/window_hook.h"
 #include "services/handset_line.h"
@@ -468,7 +469,11 @@ TEST_CASE("shell: the task-bar progress calls and the notice's icon are made wit
     CHECK(status.LastNoticeAccepted());
     CHECK(status.NoticeIconShown());
     // The shell reports the balloon gone: the icon is taken out of the notification area.
-    const HWND callbacks = FindWindowExW(HWND_MESSAGE, nullptr, L"MurreletForm", nullptr);
+    HWND callbacks = nullptr;
+    for (HWND w = FindWindowExW(nullptr, nullptr, L"MurreletForm", nullptr); w != nullptr;
+         w = FindWindowExW(nullptr, w, L"MurreletForm", nullptr)) {
+      if (GetWindowTextLengthW(w) == 0 && IsWindowVisible(w) == FALSE) callbacks = w;
+    }
     CHECK(callbacks != nullptr);
     SendMessageW(callbacks, WM_APP + 11, 1, NIN_BALLOONTIMEOUT);
     CHECK(!status.NoticeIconShown());
@@ -481,6 +486,42 @@ TEST_CASE("shell: the task-bar progress calls and the notice's icon are made wit
   ShellRunStatus orphan(nullptr);
   orphan.SetTaskbarProgress({TaskbarProgressState::Normal, 10});
   CHECK_EQ(orphan.LastTaskbarResult(), 0L);
+}
+
+// Explorer restarting during a run: the shell broadcasts "TaskbarCreated" to
+// every top-level window and sends "TaskbarButtonCreated" to the window with
+// the button. The run's progress goes to the new button, a pending notice's
+// icon into the new notification area; while idle nothing is given.
+TEST_CASE("shell: after Explorer restarts, the run's progress and a pending notice's icon come back") {
+  Win32Desktop desktop;
+  const HWND button = desktop.forms.ApplicationHandle();
+  CHECK(button != nullptr);
+  const UINT buttonCreated = RegisterWindowMessageW(L"TaskbarButtonCreated");
+  const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+  ShellRunStatus& status = desktop.runStatus;
+
+  SendMessageW(button, buttonCreated, 0, 0);
+  CHECK_EQ(status.TaskbarUpdates(), 0);  // idle: nothing to give again
+
+  status.SetTaskbarProgress({TaskbarProgressState::Normal, 42});
+  const int given = status.TaskbarUpdates();
+  CHECK_EQ(given, 1);
+  SendMessageW(button, buttonCreated, 0, 0);
+  CHECK_EQ(status.TaskbarUpdates(), given + 1);
+  CHECK(SUCCEEDED(status.LastTaskbarResult()));
+
+  status.ShowNotice("Murrelet", "充電完了");
+  CHECK(status.NoticeIconShown());
+  const int adds = status.NoticeIconAdds();
+  // As the shell does it: to every top-level window.
+  SendMessageTimeoutW(HWND_BROADCAST, taskbarCreated, 0, 0, SMTO_ABORTIFHUNG, 2000, nullptr);
+  CHECK_EQ(status.NoticeIconAdds(), adds + 1);
+  CHECK(status.NoticeIconShown());
+
+  status.SetTaskbarProgress({});
+  const int ended = status.TaskbarUpdates();
+  SendMessageW(button, buttonCreated, 0, 0);
+  CHECK_EQ(status.TaskbarUpdates(), ended);  // the run is over: the new button shows none
 }
 
 TEST_CASE("texts convert between UTF-8 and UTF-16 without loss") {

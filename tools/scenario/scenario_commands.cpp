@@ -235,6 +235,10 @@ int Scenario::CmdDevice(const Line& line) {
       changed.openDenied = true;
     } else if (key == "node" || key == "group") {
       (key == "node" ? changed.node : changed.group) = value;
+    } else if (key == "standing" && (value == "none" || value == "joined" || value == "in-process")) {
+      changed.standing = value == "none"     ? GroupStanding::NotMember
+                         : value == "joined" ? GroupStanding::JoinedSinceLogin
+                                             : GroupStanding::InThisProcess;
     } else {
       return Fail(line, "bad device setting '" + w[n] + "'");
     }

@@ -191,6 +191,10 @@ Json Scenario::Dump(bool takeCalls) {
   openDiagnosis.Set("access_denied", diagnosis.accessDenied);
   openDiagnosis.Set("device", diagnosis.device);
   openDiagnosis.Set("group", diagnosis.group);
+  openDiagnosis.Set("standing", diagnosis.standing == GroupStanding::NotMember          ? "none"
+                                : diagnosis.standing == GroupStanding::JoinedSinceLogin ? "joined"
+                                                                                        : "in-process");
+  openDiagnosis.Set("join_command", diagnosis.joinCommand);
   tapi.Set("open_diagnosis", std::move(openDiagnosis));
   dump.Set("tapi", std::move(tapi));
   if (takeCalls) pendingCalls_.clear();

@@ -1,11 +1,56 @@
 #include "platform/linux/line/tty_access.h"
 
 #include <grp.h>
+#include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
-#include <vector>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <string>
 
 namespace murrelet::linux_platform {
+namespace {
+
+constexpr std::size_t kLookupLimit = std::size_t{1} << 20;
+
+bool ProcessHasGroup(gid_t group) {
+  if (::getegid() == group) return true;
+  const int count = ::getgroups(0, nullptr);
+  if (count <= 0) return false;
+  std::vector<gid_t> groups(static_cast<std::size_t>(count));
+  const int got = ::getgroups(count, groups.data());
+  return got > 0 && std::find(groups.begin(), groups.begin() + got, group) != groups.begin() + got;
+}
+
+// The group database lists this user in `entry` (or gives it as the user's
+// own group): true also when this session began before the user joined.
+bool UserListedIn(const struct group& entry) {
+  std::vector<char> buffer(4096);
+  struct passwd user {};
+  struct passwd* found = nullptr;
+  const int error = LookUpWithGrowingBuffer(buffer, [&](std::vector<char>& b) {
+    return ::getpwuid_r(::getuid(), &user, b.data(), b.size(), &found);
+  });
+  if (error != 0 || found == nullptr) return false;
+  if (user.pw_gid == entry.gr_gid) return true;
+  for (char** member = entry.gr_mem; member != nullptr && *member != nullptr; ++member) {
+    if (std::strcmp(*member, user.pw_name) == 0) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+int LookUpWithGrowingBuffer(std::vector<char>& buffer, const std::function<int(std::vector<char>&)>& lookup) {
+  if (buffer.empty()) buffer.resize(1024);
+  for (;;) {
+    const int error = lookup(buffer);
+    if (error != ERANGE || buffer.size() >= kLookupLimit) return error;
+    buffer.resize(std::min(buffer.size() * 2, kLookupLimit));
+  }
+}
 
 LineOpenDiagnosis DiagnoseRefusedAccess(const std::filesystem::path& node) {
   LineOpenDiagnosis diagnosis;
@@ -18,8 +63,17 @@ LineOpenDiagnosis DiagnoseRefusedAccess(const std::filesystem::path& node) {
   std::vector<char> buffer(4096);
   struct group entry {};
   struct group* found = nullptr;
-  if (::getgrgid_r(status.st_gid, &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr) {
-    diagnosis.group = found->gr_name;
+  const int error = LookUpWithGrowingBuffer(buffer, [&](std::vector<char>& b) {
+    return ::getgrgid_r(status.st_gid, &entry, b.data(), b.size(), &found);
+  });
+  if (error != 0 || found == nullptr) return diagnosis;
+  diagnosis.group = entry.gr_name;
+  if (ProcessHasGroup(status.st_gid)) {
+    diagnosis.standing = GroupStanding::InThisProcess;
+  } else if (UserListedIn(entry)) {
+    diagnosis.standing = GroupStanding::JoinedSinceLogin;
+  } else {
+    diagnosis.joinCommand = "sudo usermod -aG " + diagnosis.group + " $USER";
   }
   return diagnosis;
 }

@@ -17,6 +17,8 @@ class LinuxPowerStatus : public PowerStatusSource {
   bool GetSystemPowerStatus(SYSTEM_POWER_STATUS& status) override;
   // UPower's reading as the status call last had it (asked now if stale).
   std::optional<UPowerReading> UPower() { return upower_.Reading(); }
+  // The cache, whose change signals the power events follow.
+  UPowerCache& UPowerChanges() { return upower_; }
 
  private:
   UPowerCache upower_;

@@ -6,21 +6,21 @@
 
 namespace murrelet::linux_platform {
 
-PowerEvents::PowerEvents(QDBusConnection systemBus, const std::optional<UPowerReading>& atStart, Broadcast broadcast)
+PowerEvents::PowerEvents(QDBusConnection systemBus, UPowerCache& upower, Broadcast broadcast)
     : bus_(std::move(systemBus)), broadcast_(std::move(broadcast)) {
-  if (!bus_.isConnected()) return;
   // The level at start is where crossings count from: a battery that is low
   // already when the program starts is not a new report.
-  if (atStart) policy_ = PowerEventPolicy(BatteryWarningOf(atStart->warningLevel));
-  WatchUPowerChanges(bus_, true, this, SLOT(DaemonChanged(QString, QVariantMap, QStringList)),
-                     SLOT(DisplayDeviceChanged(QString, QVariantMap, QStringList)));
+  if (const std::optional<UPowerReading> atStart = upower.Reading()) {
+    policy_ = PowerEventPolicy(BatteryWarningOf(atStart->warningLevel));
+  }
+  connect(&upower, &UPowerCache::DaemonChanged, this, &PowerEvents::DaemonChanged);
+  connect(&upower, &UPowerCache::DisplayDeviceChanged, this, &PowerEvents::DisplayDeviceChanged);
+  if (!bus_.isConnected()) return;
   bus_.connect(kLogindService, kLogindPath, kLogindManager, "PrepareForSleep", this, SLOT(PrepareForSleep(bool)));
 }
 
 PowerEvents::~PowerEvents() {
   if (!bus_.isConnected()) return;
-  WatchUPowerChanges(bus_, false, this, SLOT(DaemonChanged(QString, QVariantMap, QStringList)),
-                     SLOT(DisplayDeviceChanged(QString, QVariantMap, QStringList)));
   bus_.disconnect(kLogindService, kLogindPath, kLogindManager, "PrepareForSleep", this, SLOT(PrepareForSleep(bool)));
 }
 
@@ -32,11 +32,11 @@ void PowerEvents::RunStateIs(bool charging) {
   }
 }
 
-void PowerEvents::DaemonChanged(const QString&, const QVariantMap&, const QStringList&) {
+void PowerEvents::DaemonChanged() {
   broadcast_(PBT_APMPOWERSTATUSCHANGE, 0);
 }
 
-void PowerEvents::DisplayDeviceChanged(const QString&, const QVariantMap& changed, const QStringList&) {
+void PowerEvents::DisplayDeviceChanged(const QVariantMap& changed) {
   broadcast_(PBT_APMPOWERSTATUSCHANGE, 0);
   const auto level = changed.constFind(QStringLiteral("WarningLevel"));
   if (level == changed.constEnd()) return;

@@ -14,6 +14,7 @@
 
 #include "platform/linux/power/logind.h"
 #include "platform/linux/power/power_mapping.h"
+#include "platform/linux/power/upower_cache.h"
 #include "services/power_event_policy.h"
 
 namespace murrelet::linux_platform {
@@ -25,19 +26,23 @@ class PowerEvents : public QObject {
   // `broadcast` sends WM_POWERBROADCAST with the code and lParam to the main
   // window; the caller runs it inside the application's event delivery.
   using Broadcast = std::function<void(std::uintptr_t code, std::intptr_t lParam)>;
-  // `atStart` is UPower's reading when the program starts (nullopt without
-  // UPower): its warning level is where crossings count from.
-  PowerEvents(QDBusConnection systemBus, const std::optional<UPowerReading>& atStart, Broadcast broadcast);
+  // UPower's changes come through `upower`, the status cache, which is stale
+  // by the time they arrive, so the broadcast reads the new state. Its reading
+  // when the program starts (none without UPower) is where warning-level
+  // crossings count from.
+  PowerEvents(QDBusConnection systemBus, UPowerCache& upower, Broadcast broadcast);
   ~PowerEvents() override;
 
-  // Called after every delivered event with the run's state: a run takes the
-  // sleep delay, the end of a run gives it back.
+  // Called at each start and end of a run and after each tick with the run's
+  // state (RunHolds): a run without the sleep delay asks for it, so one that
+  // logind refused is asked for again on the next tick; the end of a run
+  // gives it back.
   void RunStateIs(bool charging);
   bool HoldsSleepDelay() const { return sleepDelay_ != nullptr; }
 
  private slots:
-  void DaemonChanged(const QString& interface, const QVariantMap& changed, const QStringList& invalidated);
-  void DisplayDeviceChanged(const QString& interface, const QVariantMap& changed, const QStringList& invalidated);
+  void DaemonChanged();
+  void DisplayDeviceChanged(const QVariantMap& changed);
   void PrepareForSleep(bool starting);
 
  private:

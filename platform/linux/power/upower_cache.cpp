@@ -12,15 +12,15 @@ UPowerCache::UPowerCache(QDBusConnection systemBus)
   connect(&watcher_, &QDBusServiceWatcher::serviceRegistered, this, &UPowerCache::Appeared);
   connect(&watcher_, &QDBusServiceWatcher::serviceUnregistered, this, &UPowerCache::Vanished);
   // Subscribed before the first question, so no change falls between the two.
-  WatchUPowerChanges(bus_, true, this, SLOT(Changed(QString, QVariantMap, QStringList)),
-                     SLOT(Changed(QString, QVariantMap, QStringList)));
+  WatchUPowerChanges(bus_, true, this, SLOT(DaemonPropertiesChanged(QString, QVariantMap, QStringList)),
+                     SLOT(DisplayPropertiesChanged(QString, QVariantMap, QStringList)));
   running_ = ServiceRunning(bus_, kUPowerService);
 }
 
 UPowerCache::~UPowerCache() {
   if (!bus_.isConnected()) return;
-  WatchUPowerChanges(bus_, false, this, SLOT(Changed(QString, QVariantMap, QStringList)),
-                     SLOT(Changed(QString, QVariantMap, QStringList)));
+  WatchUPowerChanges(bus_, false, this, SLOT(DaemonPropertiesChanged(QString, QVariantMap, QStringList)),
+                     SLOT(DisplayPropertiesChanged(QString, QVariantMap, QStringList)));
 }
 
 std::optional<UPowerReading> UPowerCache::Reading() {
@@ -33,7 +33,15 @@ std::optional<UPowerReading> UPowerCache::Reading() {
   return reading_;
 }
 
-void UPowerCache::Changed(const QString&, const QVariantMap&, const QStringList&) { stale_ = true; }
+void UPowerCache::DaemonPropertiesChanged(const QString&, const QVariantMap& changed, const QStringList&) {
+  stale_ = true;
+  emit DaemonChanged(changed);
+}
+
+void UPowerCache::DisplayPropertiesChanged(const QString&, const QVariantMap& changed, const QStringList&) {
+  stale_ = true;
+  emit DisplayDeviceChanged(changed);
+}
 
 void UPowerCache::Appeared() {
   running_ = true;

@@ -1,6 +1,8 @@
 // UPower's state as the tick reads it once a second: asked over the system bus
 // only after UPower has said that something changed, so an idle second costs
-// no bus traffic and wakes no thread.
+// no bus traffic and wakes no thread. It is the one subscriber to UPower's
+// change signals: it marks itself stale before it passes a change on, so a
+// reading taken by whoever hears of the change is already the new state.
 #pragma once
 
 #include <QDBusConnection>
@@ -27,8 +29,15 @@ class UPowerCache : public QObject {
   // appeared) since; nullopt while UPower is not on the bus or does not answer.
   std::optional<UPowerReading> Reading();
 
+ signals:
+  // UPower's daemon object or its display device reported changed properties.
+  void DaemonChanged(const QVariantMap& changed);
+  void DisplayDeviceChanged(const QVariantMap& changed);
+
  private slots:
-  void Changed(const QString& interface, const QVariantMap& changed, const QStringList& invalidated);
+  void DaemonPropertiesChanged(const QString& interface, const QVariantMap& changed, const QStringList& invalidated);
+  void DisplayPropertiesChanged(const QString& interface, const QVariantMap& changed,
+                                const QStringList& invalidated);
   void Appeared();
   void Vanished();
 

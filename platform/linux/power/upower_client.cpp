@@ -41,11 +41,6 @@ void WatchUPowerChanges(QDBusConnection& bus, bool watch, QObject* receiver, con
   }
 }
 
-std::optional<UPowerReading> ReadUPower(const QDBusConnection& bus) {
-  if (!ServiceRunning(bus, kUPowerService)) return std::nullopt;
-  return AskUPower(bus);
-}
-
 std::optional<UPowerReading> AskUPower(const QDBusConnection& bus) {
   const std::optional<QVariantMap> daemon = GetAll(bus, kUPowerPath, kUPowerInterface);
   if (!daemon) return std::nullopt;

@@ -20,10 +20,8 @@ inline constexpr int kDBusTimeoutMs = 500;
 
 bool ServiceRunning(const QDBusConnection& bus, const char* service);
 
-// Nullopt when UPower is not on the bus or does not answer.
-std::optional<UPowerReading> ReadUPower(const QDBusConnection& bus);
-// The same, for a caller that knows UPower is on the bus: nullopt when it does
-// not answer.
+// UPower's state, for a caller that knows UPower is on the bus (the status
+// cache): nullopt when it does not answer.
 std::optional<UPowerReading> AskUPower(const QDBusConnection& bus);
 
 // UPower reports a change as PropertiesChanged on the daemon (OnBattery) or

@@ -67,7 +67,6 @@ void DesktopRunStatus::ShowNotice(std::string_view title, std::string_view text)
 }
 
 void DesktopRunStatus::RunChanged(bool charging) {
-  charging_ = charging;
   if (onRunChanged) onRunChanged(charging);
 }
 

@@ -9,7 +9,7 @@
 #include <QString>
 #include <functional>
 
-#include "kit/run_status.h"
+#include "kit/run_status_sink.h"
 
 namespace murrelet::linux_platform {
 
@@ -28,9 +28,8 @@ class DesktopRunStatus : public RunStatusSink {
   void ShowNotice(std::string_view title, std::string_view text) override;
   void RunChanged(bool charging) override;
 
-  // Whether a run is going, as the core last said.
-  bool Charging() const { return charging_; }
-  // Told of every start and end of a run.
+  // Told of every start and end of a run. Whether one is going is the core's
+  // to say (TMainForm's `Run.Charging`); nothing here keeps a copy.
   std::function<void(bool charging)> onRunChanged;
 
   // The service's identifier of the last notice, 0 before its answer came.
@@ -44,7 +43,6 @@ class DesktopRunStatus : public RunStatusSink {
   QString desktopId_;
   QString iconName_;
   bool progressShown_ = false;
-  bool charging_ = false;
   uint lastNoticeId_ = 0;
   QObject replies_;  // owns the watchers of pending notices, so none outlives this
 };

@@ -8,18 +8,23 @@
 
 namespace murrelet::linux_platform {
 
-// $XDG_RUNTIME_DIR when it is set and absolute; otherwise empty, and the lock
-// goes to /tmp with the user's id in its name.
-std::filesystem::path DefaultLockDirectory();
+// The lock lives only in a folder that this user alone owns and writes:
+// $XDG_RUNTIME_DIR when it is set and absolute; otherwise the folder "lock"
+// under the settings folder `storeRoot` (made 0700 when first needed); empty
+// when there is neither, and the program runs without the guard.
+std::filesystem::path DefaultLockDirectory(const std::filesystem::path& storeRoot);
 
 class FlockLocks : public NamedLocks {
  public:
-  // An empty directory means /tmp, where names get the user's id.
+  // A missing `directory` is made, 0700. The lock is refused (Unavailable)
+  // when the folder is not this user's own or others may write to it, and
+  // when the file found there is not a plain file of this user's: another
+  // local user must not be able to stop the start or disable the guard.
   explicit FlockLocks(std::filesystem::path directory) : directory_(std::move(directory)) {}
   LockAttempt Acquire(std::string_view name) override;
-  std::filesystem::path PathFor(std::string_view name) const;
 
  private:
+  std::filesystem::path PathFor(std::string_view name) const;
   std::filesystem::path directory_;
 };
 

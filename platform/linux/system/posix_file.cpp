@@ -1,6 +1,7 @@
 #include "platform/linux/system/posix_file.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -18,6 +19,41 @@ bool WriteAll(int fd, std::string_view content) {
     content.remove_prefix(static_cast<std::size_t>(n));
   }
   return true;
+}
+
+// The temporary a writer of `file` uses: .FILE.tmp-<pid>-<n>.
+std::string TemporaryPrefix(const fs::path& file) { return "." + file.filename().string() + ".tmp-"; }
+
+// The writer's process id in a temporary's name, 0 when the name is not one
+// a writer gives.
+pid_t WriterOf(std::string_view name, std::string_view prefix) {
+  if (name.substr(0, prefix.size()) != prefix) return 0;
+  name.remove_prefix(prefix.size());
+  const std::size_t dash = name.find('-');
+  if (dash == 0 || dash == std::string_view::npos || dash > 9 || dash + 1 == name.size()) return 0;
+  pid_t pid = 0;
+  for (const char c : name.substr(0, dash)) {
+    if (c < '0' || c > '9') return 0;
+    pid = pid * 10 + (c - '0');
+  }
+  for (const char c : name.substr(dash + 1)) {
+    if (c < '0' || c > '9') return 0;
+  }
+  return pid;
+}
+
+// A writer killed between its write and its rename leaves its temporary for
+// good; the next write removes those whose writer is gone. A running
+// writer's (the process exists, ours or another user's) stays.
+void RemoveStaleTemporaries(const fs::path& file) {
+  const std::string prefix = TemporaryPrefix(file);
+  std::error_code error;
+  for (fs::directory_iterator entry(file.parent_path(), error), end; !error && entry != end; entry.increment(error)) {
+    const std::string name = entry->path().filename().string();
+    const pid_t writer = WriterOf(name, prefix);
+    if (writer <= 0 || writer == ::getpid()) continue;
+    if (::kill(writer, 0) != 0 && errno == ESRCH) ::unlink(entry->path().c_str());
+  }
 }
 
 }  // namespace
@@ -59,8 +95,8 @@ ReadResult ReadSmallFile(const fs::path& file, std::size_t maxBytes, std::string
 bool WriteFileAtomically(const fs::path& file, std::string_view content) {
   static unsigned counter = 0;
   const fs::path dir = file.parent_path();
-  const fs::path temp = dir / ("." + file.filename().string() + ".tmp-" + std::to_string(::getpid()) + "-" +
-                               std::to_string(++counter));
+  const fs::path temp = dir / (TemporaryPrefix(file) + std::to_string(::getpid()) + "-" + std::to_string(++counter));
+  RemoveStaleTemporaries(file);
   {
     UniqueFd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600));
     if (!out.Valid()) return false;

@@ -39,6 +39,8 @@ ReadResult ReadSmallFile(const std::filesystem::path& file, std::size_t maxBytes
 
 // Writes `content` to `file` through a temporary file in the same folder:
 // written, flushed to disk, renamed over the file, and the folder flushed.
+// The temporaries of earlier writers of `file` that were killed before their
+// rename are removed first.
 bool WriteFileAtomically(const std::filesystem::path& file, std::string_view content);
 
 // Moves `file` aside as FILE.damaged-<local time>[-N] for the user to look at;
