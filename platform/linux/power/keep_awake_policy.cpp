@@ -2,6 +2,23 @@
 
 namespace murrelet::linux_platform {
 
+KeepAwakeAsks LocksToAsk(bool sandboxed, bool sessionManagerHolds) {
+  KeepAwakeAsks asks;
+  if (sandboxed) {
+    // The portal is the sandbox's one way to the desktop; logind is asked
+    // too, for the sandboxes that may reach the system bus.
+    asks.portal = true;
+    asks.activatePortal = true;
+    asks.logindIdle = true;
+    return asks;
+  }
+  asks.sessionManagers = true;
+  if (sessionManagerHolds) return asks;
+  asks.portal = true;
+  asks.logindIdle = true;
+  return asks;
+}
+
 void KeepAwakePolicy::Asked() {
   askedThisTick_ = true;
   quietTicks_ = 0;
