@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QProcess>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTimer>
@@ -73,6 +74,20 @@ void SaveShot(QWidget& widget, const char* name) {
   const QByteArray dir = qgetenv("MURRELET_SHOTS_DIR");
   if (dir.isEmpty()) return;
   widget.grab().save(QDir(QString::fromLocal8Bit(dir)).filePath(QString::fromLatin1(name)));
+}
+
+// On an X server, what the window manager reads: WM_TRANSIENT_FOR names the
+// main window. (On Wayland, scripts/test-desktops reads the protocol log for
+// xdg_toplevel.set_parent.)
+void ExpectTransientOnTheDisplay(QWidget& window, QWidget& main) {
+  if (QGuiApplication::platformName() != QStringLiteral("xcb")) return;
+  QApplication::processEvents();
+  QProcess xprop;
+  xprop.start(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window.winId()),
+                                        QStringLiteral("WM_TRANSIENT_FOR")});
+  ASSERT_TRUE(xprop.waitForFinished(5000));
+  const QString said = QString::fromLatin1(xprop.readAllStandardOutput()).trimmed();
+  EXPECT_TRUE(said.endsWith(QStringLiteral("0x") + QString::number(main.winId(), 16))) << said.toStdString();
 }
 
 }  // namespace
@@ -192,6 +207,7 @@ TEST(QtWindows, SettingsDialogIsModalBelongsToTheMainWindowAndItsCloseBoxCancels
     // it blocks.
     ASSERT_NE(dialog.windowHandle(), nullptr);
     EXPECT_EQ(dialog.windowHandle()->transientParent(), env.MainWidget().windowHandle());
+    ExpectTransientOnTheDisplay(dialog, env.MainWidget());
     EXPECT_EQ(conf.ModalResult, TModalResult::None);
     EXPECT_TRUE(dialog.isVisible());
     dialog.close();  // the close box
@@ -305,6 +321,7 @@ TEST(QtMessageBoxes, ShowsOneOkButtonWithTheCoresCaptionAndIconOverTheMainWindow
       seen = true;
       ASSERT_NE(box->windowHandle(), nullptr);
       EXPECT_EQ(box->windowHandle()->transientParent(), env.MainWidget().windowHandle());
+      ExpectTransientOnTheDisplay(*box, env.MainWidget());
       EXPECT_EQ(box->windowTitle(), kind == BoxKind::Error ? QStringLiteral("エラー") : QStringLiteral("情報"));
       EXPECT_EQ(box->text(), QStringLiteral("初回起動のため"));
       EXPECT_EQ(box->icon(), kind == BoxKind::Error ? QMessageBox::Critical : QMessageBox::Information);
