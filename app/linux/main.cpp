@@ -5,9 +5,11 @@
 #include <QDBusConnection>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "charging/application.h"
 #include "platform/linux/gui/art.h"
+#include "platform/linux/gui/display_choice.h"
 #include "platform/linux/gui/session_end.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/power/power_events.h"
@@ -27,6 +29,13 @@ int main(int argc, char** argv) {
   // X reader thread and then the GUI thread again: two wake-ups a second for
   // a few hundred bytes of pixels. Sent over the socket they cost none.
   if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
+  // On GNOME and weston under Wayland the windows go through XWayland, whose
+  // frames are the desktop's own (see display_choice.h).
+  const std::string platform =
+      PreferredQtPlatform(qEnvironmentVariable("XDG_CURRENT_DESKTOP").toStdString(),
+                          !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"), !qEnvironmentVariableIsEmpty("DISPLAY"),
+                          qEnvironmentVariableIsSet("QT_QPA_PLATFORM"));
+  if (!platform.empty()) qputenv("QT_QPA_PLATFORM", platform.c_str());
   QApplication qapp(argc, argv);
   // The program ends its loop itself when the main window is closed.
   QApplication::setQuitOnLastWindowClosed(false);
