@@ -174,9 +174,9 @@ TEST(DisplayChoice, XWaylandWhereTheCompositorLeavesFramesToTheWindowQtsOwnChoic
     bool wayland, x11, userChose;
     const char* platform;
   } cases[] = {
-      {"GNOME", true, true, false, "xcb"},          // GNOME Shell on Wayland: mutter frames X11 windows
-      {"ubuntu:GNOME", true, true, false, "xcb"},
-      {"", true, true, false, "xcb"},               // weston and other unnamed compositors
+      {"GNOME", true, true, false, "xcb;wayland"},          // GNOME Shell on Wayland: mutter frames X11 windows
+      {"ubuntu:GNOME", true, true, false, "xcb;wayland"},
+      {"", true, true, false, "xcb;wayland"},               // weston and other unnamed compositors
       {"KDE", true, true, false, ""},               // KWin frames Wayland windows itself
       {"sway", true, true, false, ""},
       {"GNOME", true, false, false, ""},            // no XWayland: native Wayland is the only way

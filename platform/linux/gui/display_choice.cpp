@@ -29,7 +29,8 @@ std::string PreferredQtPlatform(std::string_view currentDesktop, bool waylandSes
                                 bool userChose) {
   if (userChose || !waylandSession || !x11Display) return {};
   if (FramesWaylandWindows(currentDesktop)) return {};
-  return "xcb";
+  // Native Wayland still, should the X server refuse the connection.
+  return "xcb;wayland";
 }
 
 }  // namespace murrelet::linux_platform

@@ -11,7 +11,8 @@
 
 namespace murrelet::linux_platform {
 
-// "xcb" when the windows should go through XWayland; empty to leave Qt's own
+// "xcb;wayland" when the windows should go through XWayland (native Wayland
+// if the X server refuses them); empty to leave Qt's own
 // choice: the user named a platform (QT_QPA_PLATFORM), the session is not
 // Wayland, no X server is offered, or the desktop (XDG_CURRENT_DESKTOP, a
 // colon-separated list) frames native Wayland windows itself.
