@@ -298,6 +298,29 @@ TEST(KeepAwake, WhereOrgFreedesktopPowerManagementAnswersItsCookieAloneKeepsTheC
   EXPECT_FALSE(inhibited()) << "given back when destroyed holding";
 }
 
+TEST(KeepAwake, InASandboxThePortalSpeaksForTheDesktopAndLogindStandsInOnlyWhileItRefuses) {
+  PrivateBus bus;
+  ASSERT_TRUE(bus.StartTemplate(QStringLiteral("logind"), kLogin));
+  ASSERT_TRUE(bus.StartTemplate(QStringLiteral(MURRELET_PORTAL_TEMPLATE), kPortal));
+  {
+    KeepAwake awake(bus.Connection(), bus.Connection(), /*sandboxed=*/true);
+    EXPECT_NE(awake.SetThreadExecutionState(ES_SYSTEM_REQUIRED), 0u);
+    EXPECT_TRUE(awake.HoldsPortalInhibit());
+    EXPECT_FALSE(awake.HoldsSessionInhibit());
+    EXPECT_FALSE(awake.HoldsIdleInhibitor());
+    EXPECT_TRUE(Inhibitors(bus).isEmpty());
+  }
+  ASSERT_TRUE(bus.Call(kPortal, kPortalPath, kMock, QStringLiteral("AddMethod"),
+                       {QStringLiteral("org.freedesktop.portal.Inhibit"), QStringLiteral("Inhibit"),
+                        QStringLiteral("sua{sv}"), QStringLiteral("o"),
+                        QStringLiteral("raise dbus.exceptions.DBusException('refused', "
+                                       "name='org.freedesktop.DBus.Error.AccessDenied')")}));
+  KeepAwake refused(bus.Connection(), bus.Connection(), /*sandboxed=*/true);
+  EXPECT_NE(refused.SetThreadExecutionState(ES_SYSTEM_REQUIRED), 0u);
+  EXPECT_FALSE(refused.HoldsPortalInhibit());
+  EXPECT_EQ(Inhibitors(bus), QStringList{"idle/block"});
+}
+
 TEST(KeepAwake, WithoutASessionManagerLogindsIdleBlockStandsInAndTheManagersAreAskedAgainEachTick) {
   PrivateBus bus;
   ASSERT_TRUE(bus.StartTemplate(QStringLiteral("logind"), kLogin));

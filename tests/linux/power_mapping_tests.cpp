@@ -134,7 +134,7 @@ TEST(KeepAwakePolicy, HoldsWhileAskedAndReleasesWhenTheCoreStops) {
 TEST(KeepAwakeLocks, TheSessionsOwnManagerFirstAndLogindsIdleBlockOnlyWhereNoneAnswered) {
   struct Case {
     bool sandboxed;
-    bool sessionManagerHolds;
+    bool managerHolds;
     bool sessionManagers, portal, activatePortal, logindIdle;
   } cases[] = {
       // A desktop session: its manager is asked; while none holds, the portal
@@ -142,12 +142,14 @@ TEST(KeepAwakeLocks, TheSessionsOwnManagerFirstAndLogindsIdleBlockOnlyWhereNoneA
       {false, false, true, true, false, true},
       // GNOME or KDE/Xfce answered: nothing else, so the screen may still blank.
       {false, true, true, false, false, false},
-      // Flatpak: the portal, started by the call; logind where the sandbox reaches it.
+      // Flatpak: the portal, started by the call; logind only while the
+      // portal refuses, where the sandbox reaches it.
       {true, false, false, true, true, true},
+      {true, true, false, true, true, false},
   };
   for (const Case& c : cases) {
-    const KeepAwakeAsks asks = LocksToAsk(c.sandboxed, c.sessionManagerHolds);
-    SCOPED_TRACE(::testing::Message() << c.sandboxed << c.sessionManagerHolds);
+    const KeepAwakeAsks asks = LocksToAsk(c.sandboxed, c.managerHolds);
+    SCOPED_TRACE(::testing::Message() << c.sandboxed << c.managerHolds);
     EXPECT_EQ(asks.sessionManagers, c.sessionManagers);
     EXPECT_EQ(asks.portal, c.portal);
     EXPECT_EQ(asks.activatePortal, c.activatePortal);

@@ -27,11 +27,11 @@ std::uint32_t KeepAwake::SetThreadExecutionState(std::uint32_t esFlags) {
 }
 
 bool KeepAwake::Take() {
-  if (LocksToAsk(sandboxed_, HoldsSessionInhibit()).sessionManagers && !sessionCookie_) {
-    sessionCookie_ = SessionManagerInhibit(session_, kReason);
-  }
-  // A session manager that answers late takes over: the stand-ins go.
-  const KeepAwakeAsks asks = LocksToAsk(sandboxed_, HoldsSessionInhibit());
+  KeepAwakeAsks asks = LocksToAsk(sandboxed_, ManagerHolds());
+  if (asks.sessionManagers && !sessionCookie_) sessionCookie_ = SessionManagerInhibit(session_, kReason);
+  if (sandboxed_ && portalRequest_.isEmpty()) portalRequest_ = PortalInhibit(session_, kReason, true);
+  // A manager that answers late takes over: the stand-ins go.
+  asks = LocksToAsk(sandboxed_, ManagerHolds());
   if (!asks.portal) {
     ReleasePortal();
   } else if (portalRequest_.isEmpty()) {

@@ -36,6 +36,9 @@ class KeepAwake : public ExecutionState {
 
  private:
   bool Take();
+  // The desktop's own manager holds the lock: a session manager's cookie, or
+  // in a sandbox the portal's request.
+  bool ManagerHolds() const { return sandboxed_ ? HoldsPortalInhibit() : HoldsSessionInhibit(); }
   void Release();
   void ReleasePortal();
 

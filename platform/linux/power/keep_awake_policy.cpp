@@ -2,18 +2,18 @@
 
 namespace murrelet::linux_platform {
 
-KeepAwakeAsks LocksToAsk(bool sandboxed, bool sessionManagerHolds) {
+KeepAwakeAsks LocksToAsk(bool sandboxed, bool managerHolds) {
   KeepAwakeAsks asks;
   if (sandboxed) {
-    // The portal is the sandbox's one way to the desktop; logind is asked
-    // too, for the sandboxes that may reach the system bus.
+    // The portal is the sandbox's one way to the desktop; logind only where
+    // it refused, for the sandboxes that may reach the system bus.
     asks.portal = true;
     asks.activatePortal = true;
-    asks.logindIdle = true;
+    asks.logindIdle = !managerHolds;
     return asks;
   }
   asks.sessionManagers = true;
-  if (sessionManagerHolds) return asks;
+  if (managerHolds) return asks;
   asks.portal = true;
   asks.logindIdle = true;
   return asks;

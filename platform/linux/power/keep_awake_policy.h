@@ -18,9 +18,10 @@ struct KeepAwakeAsks {
   bool activatePortal = false;   // ... even when it is not running yet
   bool logindIdle = false;       // hold a logind idle block
 };
-// `sandboxed`: inside Flatpak, where the session managers are out of reach.
-// `sessionManagerHolds`: one of them has given a cookie.
-KeepAwakeAsks LocksToAsk(bool sandboxed, bool sessionManagerHolds);
+// `sandboxed`: inside Flatpak, where the session managers are out of reach
+// and the portal speaks for them. `managerHolds`: one of the session managers
+// has given a cookie (in a sandbox: the portal has granted its request).
+KeepAwakeAsks LocksToAsk(bool sandboxed, bool managerHolds);
 
 class KeepAwakePolicy {
  public:
