@@ -22,6 +22,9 @@ TConfForm::TConfForm(FormHost& host)
   CheckBox1.OnClick = [this](Control&) { CheckBox1Click(); };
   Button1.OnClick = [this](Control&) { Button1Click(); };
   Button2.OnClick = [this](Control&) { Button2Click(); };
+  // Enter confirms and Escape cancels, as in every dialog.
+  Button1.Default = true;
+  Button2.Cancel = true;
   host_.CreateWindow(*this);
 }
 

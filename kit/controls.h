@@ -69,6 +69,10 @@ class TButton : public Control {
  public:
   explicit TButton(std::string name) : Control(std::move(name), ControlKind::Button) {}
   std::string Hint;
+  // The dialog's default button, pressed by Enter, and its cancel button,
+  // pressed by Escape (see EnterButton, EscapeButton).
+  bool Default = false;
+  bool Cancel = false;
   Handler OnClick;
   void UserClick();
 };

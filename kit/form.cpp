@@ -76,4 +76,37 @@ const Control* FocusAfter(const Form& form, const Control& focused) {
   return nullptr;
 }
 
+const Control* FirstFocus(const Form& form) {
+  for (const ControlLayout& row : form.Layout()) {
+    if (!TakesFocus(row.kind)) continue;
+    const Control* control = form.Find(row.name);
+    if (control != nullptr && control->Enabled()) return control;
+  }
+  return nullptr;
+}
+
+namespace {
+
+TButton* FindButton(const Form& form, bool TButton::*role) {
+  for (Control* control : form.Controls()) {
+    if (control->Kind() != ControlKind::Button) continue;
+    auto* button = static_cast<TButton*>(control);
+    if (button->*role && button->Enabled()) return button;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+TButton* EnterButton(const Form& form, const Control* focused) {
+  if (focused != nullptr && focused->Kind() == ControlKind::Button && focused->Enabled()) {
+    for (Control* control : form.Controls()) {
+      if (control == focused) return static_cast<TButton*>(control);
+    }
+  }
+  return FindButton(form, &TButton::Default);
+}
+
+TButton* EscapeButton(const Form& form) { return FindButton(form, &TButton::Cancel); }
+
 }  // namespace murrelet

@@ -102,6 +102,16 @@ class Form {
   std::vector<Control*> controls_;
 };
 
+// The control a dialog's keyboard focus starts on at each opening: the
+// first enabled one in tab order; null when none can take it.
+const Control* FirstFocus(const Form& form);
+
+// The button Enter presses: the focused control when it is a button, else the
+// form's default button; Escape presses the cancel button. Null when there is
+// none or it is disabled.
+TButton* EnterButton(const Form& form, const Control* focused);
+TButton* EscapeButton(const Form& form);
+
 // Where the keyboard focus goes when `focused` may no longer hold it: the
 // control itself while it is enabled; else its row's successor when that is
 // enabled; else the next enabled control in tab order, wrapping round; null

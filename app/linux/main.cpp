@@ -5,13 +5,16 @@
 #include <QDBusConnection>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "charging/application.h"
 #include "platform/linux/gui/art.h"
 #include "platform/linux/gui/display_check.h"
+#include "platform/linux/gui/display_choice.h"
 #include "platform/linux/gui/session_end.h"
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/power/power_events.h"
@@ -45,6 +48,13 @@ int main(int argc, char** argv) {
   // X reader thread and then the GUI thread again: two wake-ups a second for
   // a few hundred bytes of pixels. Sent over the socket they cost none.
   if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
+  // On GNOME and weston under Wayland the windows go through XWayland, whose
+  // frames are the desktop's own (see display_choice.h).
+  const std::string platform =
+      PreferredQtPlatform(qEnvironmentVariable("XDG_CURRENT_DESKTOP").toStdString(),
+                          !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"), !qEnvironmentVariableIsEmpty("DISPLAY"),
+                          qEnvironmentVariableIsSet("QT_QPA_PLATFORM"));
+  if (!platform.empty()) qputenv("QT_QPA_PLATFORM", platform.c_str());
   auto noDisplay = std::make_unique<NoDisplayGuard>();  // a display that is set but cannot be reached
   QApplication qapp(argc, argv);
   noDisplay.reset();

@@ -228,6 +228,32 @@ void FormWindow::RunKeepingFocus(const Deliver& deliver, const std::function<voi
   SetFocus(window_);
 }
 
+void FormWindow::FocusFirstControl() {
+  MakeControls();
+  const Control* first = FirstFocus(form_);
+  for (const auto& widget : widgets_) {
+    if (first != nullptr && widget->control == first && widget->window != nullptr) lastFocus_ = widget->window;
+  }
+  // The activation gives the focus to lastFocus_; focus rectangles show from
+  // the start, as after a key.
+  SendMessageW(window_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+}
+
+bool FormWindow::PressKeyButton(bool enter) {
+  const Control* focused = nullptr;
+  const HWND focus = GetFocus();
+  for (const auto& widget : widgets_) {
+    if (widget->window != nullptr && widget->window == focus) focused = widget->control;
+  }
+  const TButton* button = enter ? EnterButton(form_, focused) : EscapeButton(form_);
+  for (const auto& widget : widgets_) {
+    if (button == nullptr || widget->control != button || widget->window == nullptr) continue;
+    SendMessageW(widget->window, BM_CLICK, 0, 0);
+    return true;
+  }
+  return false;
+}
+
 FormWindow::Widget* FormWindow::WidgetById(int id) {
   for (const auto& widget : widgets_) {
     if (widget->id == id && widget->row != nullptr) return widget.get();

@@ -46,6 +46,12 @@ class FormWindow : private WindowReceiver {
   HookableWindow& Hook() { return *hook_; }
   // Makes the child controls, once; a dialog's wait for its first showing.
   void MakeControls();
+  // Each opening of a dialog starts with the focus on its first control,
+  // drawn.
+  void FocusFirstControl();
+  // Enter (true) or Escape (false) in a dialog: presses its default or
+  // cancel button; false when no button answers.
+  bool PressKeyButton(bool enter);
   // The main window sees power broadcasts through the old-broadcast bridge.
   void AddPowerBridge(PowerStatusSource& power);
 

@@ -74,6 +74,7 @@ TModalResult Win32Forms::ShowModal(Form& form) {
   form.ModalResult = TModalResult::None;
   modal_.push_back(&form);
   EnableWindow(main, FALSE);
+  window->FocusFirstControl();
   Show(form);
   SetForegroundWindow(window->Handle());
 
@@ -106,10 +107,20 @@ void Win32Forms::RunMessageLoop() {
   while (GetMessageW(&message, nullptr, 0, 0) > 0) Dispatch(&message);
 }
 
-void Win32Forms::Dispatch(void* raw) {
+void Win32Forms::Dispatch(void* raw) const {
   MSG& message = *static_cast<MSG*>(raw);
   const bool key = message.message == WM_KEYDOWN || message.message == WM_KEYUP || message.message == WM_CHAR;
   const bool enterOrEscape = key && (message.wParam == VK_RETURN || message.wParam == VK_ESCAPE);
+  if (enterOrEscape && !modal_.empty()) {
+    // Enter and Escape in the open dialog press its OK and cancel buttons;
+    // their characters go nowhere, so nothing beeps.
+    FormWindow* dialog = WindowOf(*modal_.back());
+    const HWND root = message.hwnd != nullptr ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+    if (dialog != nullptr && root == dialog->Handle()) {
+      if (message.message == WM_KEYDOWN && dialog->PressKeyButton(message.wParam == VK_RETURN)) return;
+      if (message.message == WM_CHAR) return;
+    }
+  }
   if (!enterOrEscape) {
     const HWND root = message.hwnd != nullptr ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
     if (root != nullptr && IsDialogMessageW(root, &message)) return;

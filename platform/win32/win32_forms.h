@@ -58,8 +58,9 @@ class Win32Forms : public FormHost, public FormWindowEvents, public ApplicationW
   WindowHandle ApplicationHandle() const { return application_.Handle(); }
   // The real window of a form; null when it has none.
   WindowHandle HandleOf(const Form& form) const;
-  // One message: dialog keys for tabbing, but Enter and Escape press nothing.
-  static void Dispatch(void* message);
+  // One message: dialog keys for tabbing; Enter and Escape in the open
+  // dialog press its OK and cancel buttons.
+  void Dispatch(void* message) const;
 
  private:
   FormWindow* WindowOf(const Form& form) const;

@@ -305,6 +305,86 @@ TEST(KeepAwake, WhereADesktopPortalRunsAlsoHoldsItsSuspendInhibitionAndClosesIts
   EXPECT_FALSE(refused.HoldsPortalInhibit());
 }
 
+TEST(KeepAwake, WhereOrgFreedesktopPowerManagementAnswersItsCookieAloneKeepsTheComputerAwake) {
+  // KDE Plasma's and Xfce's interface; Xfce's real daemon aborts here when
+  // its last inhibitor goes (no DPMS on Xvfb), so it stands in.
+  const QString pm = QStringLiteral("org.freedesktop.PowerManagement");
+  const QString path = QStringLiteral("/org/freedesktop/PowerManagement/Inhibit");
+  const QString iface = QStringLiteral("org.freedesktop.PowerManagement.Inhibit");
+  PrivateBus bus;
+  ASSERT_TRUE(bus.StartTemplate(QStringLiteral("logind"), kLogin));
+  ASSERT_TRUE(bus.StartTemplate(QStringLiteral(MURRELET_POWER_MANAGEMENT_TEMPLATE), pm));
+  const auto inhibited = [&] {
+    const auto reply = bus.Call(pm, path, iface, QStringLiteral("HasInhibit"));
+    return reply && !reply->isEmpty() && reply->constFirst().toBool();
+  };
+  {
+    KeepAwake awake(bus.Connection(), bus.Connection(), /*sandboxed=*/false);
+    EXPECT_NE(awake.SetThreadExecutionState(ES_SYSTEM_REQUIRED), 0u);
+    EXPECT_TRUE(awake.HoldsSessionInhibit());
+    EXPECT_TRUE(inhibited());
+    const auto calls = bus.MethodCalls(pm, path, QStringLiteral("Inhibit"));
+    ASSERT_EQ(calls.size(), 1);
+    EXPECT_EQ(calls.constFirst().at(0).toString(), QStringLiteral("murrelet"));
+    // No logind idle block beside it: it would keep KDE's screen from blanking.
+    EXPECT_FALSE(awake.HoldsIdleInhibitor());
+    EXPECT_TRUE(Inhibitors(bus).isEmpty());
+    awake.TickEnded(true);
+    awake.SetThreadExecutionState(ES_SYSTEM_REQUIRED);
+    EXPECT_EQ(bus.MethodCalls(pm, path, QStringLiteral("Inhibit")).size(), 1) << "asked once while held";
+    awake.RunEnded();
+    EXPECT_FALSE(awake.HoldsSessionInhibit());
+    EXPECT_FALSE(inhibited());
+    const auto uninhibits = bus.MethodCalls(pm, path, QStringLiteral("UnInhibit"));
+    ASSERT_EQ(uninhibits.size(), 1);
+    EXPECT_EQ(uninhibits.constFirst().at(0).toUInt(), 1u) << "its own cookie, the stand-in's first";
+    awake.SetThreadExecutionState(ES_SYSTEM_REQUIRED);
+    EXPECT_TRUE(inhibited());
+  }
+  EXPECT_FALSE(inhibited()) << "given back when destroyed holding";
+}
+
+TEST(KeepAwake, InASandboxThePortalSpeaksForTheDesktopAndLogindStandsInOnlyWhileItRefuses) {
+  PrivateBus bus;
+  ASSERT_TRUE(bus.StartTemplate(QStringLiteral("logind"), kLogin));
+  ASSERT_TRUE(bus.StartTemplate(QStringLiteral(MURRELET_PORTAL_TEMPLATE), kPortal));
+  {
+    KeepAwake awake(bus.Connection(), bus.Connection(), /*sandboxed=*/true);
+    EXPECT_NE(awake.SetThreadExecutionState(ES_SYSTEM_REQUIRED), 0u);
+    EXPECT_TRUE(awake.HoldsPortalInhibit());
+    EXPECT_FALSE(awake.HoldsSessionInhibit());
+    EXPECT_FALSE(awake.HoldsIdleInhibitor());
+    EXPECT_TRUE(Inhibitors(bus).isEmpty());
+  }
+  ASSERT_TRUE(bus.Call(kPortal, kPortalPath, kMock, QStringLiteral("AddMethod"),
+                       {QStringLiteral("org.freedesktop.portal.Inhibit"), QStringLiteral("Inhibit"),
+                        QStringLiteral("sua{sv}"), QStringLiteral("o"),
+                        QStringLiteral("raise dbus.exceptions.DBusException('refused', "
+                                       "name='org.freedesktop.DBus.Error.AccessDenied')")}));
+  KeepAwake refused(bus.Connection(), bus.Connection(), /*sandboxed=*/true);
+  EXPECT_NE(refused.SetThreadExecutionState(ES_SYSTEM_REQUIRED), 0u);
+  EXPECT_FALSE(refused.HoldsPortalInhibit());
+  EXPECT_EQ(Inhibitors(bus), QStringList{"idle/block"});
+}
+
+TEST(KeepAwake, WithoutASessionManagerLogindsIdleBlockStandsInAndTheManagersAreAskedAgainEachTick) {
+  PrivateBus bus;
+  ASSERT_TRUE(bus.StartTemplate(QStringLiteral("logind"), kLogin));
+  KeepAwake awake(bus.Connection(), bus.Connection(), /*sandboxed=*/false);
+  EXPECT_NE(awake.SetThreadExecutionState(ES_SYSTEM_REQUIRED), 0u);
+  EXPECT_FALSE(awake.HoldsSessionInhibit());
+  EXPECT_EQ(Inhibitors(bus), QStringList{"idle/block"});
+  // The desktop's manager comes up during the run: the next tick takes its
+  // lock, and the idle block goes.
+  const QString pm = QStringLiteral("org.freedesktop.PowerManagement");
+  ASSERT_TRUE(bus.StartTemplate(QStringLiteral(MURRELET_POWER_MANAGEMENT_TEMPLATE), pm));
+  awake.TickEnded(true);
+  awake.SetThreadExecutionState(ES_SYSTEM_REQUIRED);
+  EXPECT_TRUE(awake.HoldsSessionInhibit());
+  EXPECT_FALSE(awake.HoldsIdleInhibitor());
+  EXPECT_TRUE(WaitFor([&] { return Inhibitors(bus).isEmpty(); }));
+}
+
 TEST(LogindShutdown, AsksLogindToPowerOffWithoutInteractionAndReportsARefusal) {
   PrivateBus bus;
   ASSERT_TRUE(bus.StartTemplate(QStringLiteral("logind"), kLogin));

@@ -130,3 +130,29 @@ TEST(KeepAwakePolicy, HoldsWhileAskedAndReleasesWhenTheCoreStops) {
   EXPECT_TRUE(policy.TickEnded(false));
   EXPECT_FALSE(policy.Holding());
 }
+
+TEST(KeepAwakeLocks, TheSessionsOwnManagerFirstAndLogindsIdleBlockOnlyWhereNoneAnswered) {
+  struct Case {
+    bool sandboxed;
+    bool managerHolds;
+    bool sessionManagers, portal, activatePortal, logindIdle;
+  } cases[] = {
+      // A desktop session: its manager is asked; while none holds, the portal
+      // (if it runs) and a logind idle block stand in.
+      {false, false, true, true, false, true},
+      // GNOME or KDE/Xfce answered: nothing else, so the screen may still blank.
+      {false, true, true, false, false, false},
+      // Flatpak: the portal, started by the call; logind only while the
+      // portal refuses, where the sandbox reaches it.
+      {true, false, false, true, true, true},
+      {true, true, false, true, true, false},
+  };
+  for (const Case& c : cases) {
+    const KeepAwakeAsks asks = LocksToAsk(c.sandboxed, c.managerHolds);
+    SCOPED_TRACE(::testing::Message() << c.sandboxed << c.managerHolds);
+    EXPECT_EQ(asks.sessionManagers, c.sessionManagers);
+    EXPECT_EQ(asks.portal, c.portal);
+    EXPECT_EQ(asks.activatePortal, c.activatePortal);
+    EXPECT_EQ(asks.logindIdle, c.logindIdle);
+  }
+}

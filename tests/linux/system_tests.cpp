@@ -22,6 +22,7 @@
 #include "charging/settings_key.h"
 #include "charging/window_layouts.h"
 #include "platform/sim/sim_platform.h"
+#include "platform/linux/gui/display_choice.h"
 #include "platform/linux/gui/session_end.h"
 #include "platform/linux/gui/text_fit.h"
 #include "platform/linux/system/flock_lock.h"
@@ -229,4 +230,26 @@ TEST(LogindShutdown, TakesThePathWithoutPrivilegesAndRefusesWithoutLogind) {
   TokenHandle token = 1;
   EXPECT_FALSE(shutdown.OpenProcessToken(TOKEN_QUERY, token));
   EXPECT_EQ(token, 0u);
+}
+
+TEST(DisplayChoice, XWaylandWhereTheCompositorLeavesFramesToTheWindowQtsOwnChoiceElsewhere) {
+  struct Case {
+    const char* desktop;
+    bool wayland, x11, userChose;
+    const char* platform;
+  } cases[] = {
+      {"GNOME", true, true, false, "xcb;wayland"},          // GNOME Shell on Wayland: mutter frames X11 windows
+      {"ubuntu:GNOME", true, true, false, "xcb;wayland"},
+      {"", true, true, false, "xcb;wayland"},               // weston and other unnamed compositors
+      {"KDE", true, true, false, ""},               // KWin frames Wayland windows itself
+      {"sway", true, true, false, ""},
+      {"GNOME", true, false, false, ""},            // no XWayland: native Wayland is the only way
+      {"GNOME", false, true, false, ""},            // an X11 session
+      {"GNOME", true, true, true, ""},              // QT_QPA_PLATFORM set: the user's word
+      {"X-Generic:KDE", true, true, false, ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(PreferredQtPlatform(c.desktop, c.wayland, c.x11, c.userChose), c.platform)
+        << c.desktop << c.wayland << c.x11 << c.userChose;
+  }
 }

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <functional>
 #include <vector>
 
 #include "charging/application.h"
@@ -67,7 +68,7 @@ struct WinOnSim {
   }
   void Pump() {
     MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) Win32Forms::Dispatch(&message);
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) forms.Dispatch(&message);
   }
 
   TickSchedule::Time now{};
@@ -511,6 +512,64 @@ TEST_CASE("keyboard: Tab walks the main window in reading order; Space starts an
   env.Tick();
   CHECK(!main.SpeedButton2.Enabled());
   CHECK_EQ(FocusedWindow(window), env.Child(main, "SpinEdit1"));
+}
+
+namespace {
+
+// What a test does once a modal dialog's own loop runs: a thread timer fires
+// inside that loop. A guard closes the dialog should the keys leave it open.
+std::function<void()>* duringModal = nullptr;
+HWND modalToGuard = nullptr;
+VOID CALLBACK RunDuringModal(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  if (duringModal != nullptr) (*duringModal)();
+}
+VOID CALLBACK CloseStuckModal(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  if (modalToGuard != nullptr && IsWindowVisible(modalToGuard)) PostMessageW(modalToGuard, WM_CLOSE, 0, 0);
+}
+
+}  // namespace
+
+TEST_CASE("keyboard: each opening of the settings dialog starts on its first control; Enter is OK, Escape cancels") {
+  WinOnSim env;
+  TMainForm& main = *env.app.MainForm();
+  TConfForm& conf = *env.app.ConfForm();
+  struct Opening {
+    const char* what;
+    std::vector<std::pair<WORD, bool>> keys;  // key, with Shift
+    TModalResult result;
+  };
+  const Opening openings[] = {
+      {"Shift+Tab to ｷｬﾝｾﾙ, Space", {{VK_TAB, true}, {VK_SPACE, false}}, TModalResult::Cancel},
+      // Reopened after ｷｬﾝｾﾙ: Space ticks the first box, not the button that
+      // had the focus last; Enter confirms.
+      {"Space, Enter", {{VK_SPACE, false}, {VK_RETURN, false}}, TModalResult::Ok},
+      {"Escape", {{VK_ESCAPE, false}}, TModalResult::Cancel},
+      {"Shift+Tab to ｷｬﾝｾﾙ, Enter", {{VK_TAB, true}, {VK_RETURN, false}}, TModalResult::Cancel},
+  };
+  for (const Opening& opening : openings) {
+    std::printf("  %s\n", opening.what);
+    bool ran = false;
+    std::function<void()> during = [&] {
+      ran = true;
+      HWND dialog = env.Conf();
+      modalToGuard = dialog;
+      CHECK_EQ(FocusedWindow(dialog), env.Child(conf, "CheckBox1"));
+      // The focus rectangle shows from the start.
+      CHECK_EQ(SendMessageW(dialog, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS, 0);
+      for (const auto& [key, shift] : opening.keys) PressKey(key, shift);
+      SetTimer(nullptr, 0, 3000, CloseStuckModal);
+    };
+    duringModal = &during;
+    SetTimer(nullptr, 0, 10, RunDuringModal);
+    SendMessageW(env.Child(main, "SpeedButton1"), BM_CLICK, 0, 0);
+    duringModal = nullptr;
+    CHECK(ran);
+    CHECK(conf.ModalResult == opening.result);
+    if (conf.ModalResult != opening.result) std::printf("    ended with %d\n", static_cast<int>(conf.ModalResult));
+  }
+  CHECK(main.Settings.ACPowerFlag);  // from the Space and Enter of the second opening
 }
 
 TEST_CASE("status panels: a long message and a 12-hour clock are narrowed, never cut, at 100 % and 200 %") {

@@ -94,6 +94,7 @@ FormWindow::FormWindow(QtFormHost& host, Form& form, bool dialog)
   widget_->setFont(FormFont(form.Font()));
   widget_->setFixedSize(form.ClientWidth(), form.ClientHeight());
   widget_->onCloseBox = [this] { host_.CloseBoxPressed(form_); };
+  if (dialog) widget_->onKey = [this](int key) { return PressKeyButton(key); };
   static const bool factoryInstalled = [] {
     QAccessible::installFactory(StatusBarAccessible);
     return true;
@@ -357,6 +358,30 @@ void FormWindow::KeepFocusAfter(Control& focusedBefore) {
   const Control* next = FocusAfter(form_, focusedBefore);
   if (next == nullptr) return;
   if (auto* widget = qobject_cast<QWidget*>(ObjectOf(next->Name()))) widget->setFocus(Qt::TabFocusReason);
+}
+
+void FormWindow::FocusFirstControl() {
+  Build();
+  const Control* first = FirstFocus(form_);
+  auto* widget = first != nullptr ? qobject_cast<QWidget*>(Made(first->Name())) : nullptr;
+  if (widget == nullptr) return;
+  widget->setFocus(Qt::TabFocusReason);
+  // Styles draw the focus only after a key has moved it; from the keyboard's
+  // point of view the opening is such a move.
+  widget_->setAttribute(Qt::WA_KeyboardFocusChange);
+}
+
+bool FormWindow::PressKeyButton(int key) {
+  TButton* button = nullptr;
+  if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+    button = EnterButton(form_, ControlOf(widget_->focusWidget()));
+  } else if (key == Qt::Key_Escape) {
+    button = EscapeButton(form_);
+  }
+  auto* widget = button != nullptr ? qobject_cast<QPushButton*>(Made(button->Name())) : nullptr;
+  if (widget == nullptr) return false;
+  widget->click();
+  return true;
 }
 
 QObject* FormWindow::ObjectOf(std::string_view name) {

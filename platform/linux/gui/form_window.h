@@ -40,6 +40,9 @@ class FormWindow : public ProcedureWindow {
   // Gives the keyboard focus on when the control that held it before an
   // action of the program is disabled now.
   void KeepFocusAfter(Control& focusedBefore);
+  // Puts the keyboard focus on the first control, drawn, as each opening of
+  // a dialog starts.
+  void FocusFirstControl();
 
  private:
   // Makes a widget per layout row, once.
@@ -50,6 +53,8 @@ class FormWindow : public ProcedureWindow {
   QWidget* MakeWidget(const ControlLayout& row, QWidget* parent, Control* control);
   void FitWidths();
   void SetTabOrder();
+  // Enter and Escape in a dialog press its default and cancel buttons.
+  bool PressKeyButton(int key);
 
   QtFormHost& host_;
   Form& form_;

@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QThread>
+#include <QWindow>
 
 namespace murrelet::linux_platform {
 
@@ -52,6 +53,7 @@ void QtFormHost::Show(Form& form) {
   FormWindow* window = WindowOf(form);
   if (window == nullptr) return;
   QWidget& widget = window->Widget();
+  if (form.Role() == WindowRole::Dialog) KeepOverMainWindow(widget);
   if (!widget.isVisible()) {
     // Centred on the desktop, as designed; the frame is not known before the
     // first show, so the client area is what is centred.
@@ -64,6 +66,18 @@ void QtFormHost::Show(Form& form) {
   widget.raise();
   widget.activateWindow();
   form.Visible = true;
+}
+
+void QtFormHost::KeepOverMainWindow(QWidget& dialog) const {
+  if (windows_.empty() || &windows_.front()->Widget() == &dialog) return;
+  QWidget& main = windows_.front()->Widget();
+  if (main.windowHandle() == nullptr) return;
+  // The dialog belongs to the main window (WM_TRANSIENT_FOR on X11,
+  // xdg_toplevel.set_parent on Wayland): the desktop keeps it above the
+  // window it blocks. The widget itself stays without a parent, so that each
+  // window is still owned by its own FormWindow.
+  dialog.winId();
+  dialog.windowHandle()->setTransientParent(main.windowHandle());
 }
 
 void QtFormHost::Hide(Form& form) {
@@ -84,6 +98,7 @@ TModalResult QtFormHost::ShowModal(Form& form) {
   QEventLoop loop;
   modal_.push_back({&form, &loop});
   Show(form);
+  window->FocusFirstControl();
   if (form.ModalResult == TModalResult::None && !quit_) loop.exec();
   modal_.pop_back();
   if (form.Visible) Hide(form);

@@ -51,6 +51,8 @@ class QtFormHost : public FormHost {
     QEventLoop* loop;
   };
   void EndFinishedModalLoops();
+  // Makes a dialog transient for the main window.
+  void KeepOverMainWindow(QWidget& dialog) const;
 
   std::function<void(const Action&)> deliver_;
   std::function<void(bool)> afterDelivery_;

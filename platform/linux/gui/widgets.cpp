@@ -1,6 +1,7 @@
 #include "platform/linux/gui/widgets.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QFontMetrics>
 #include <QResizeEvent>
@@ -82,6 +83,17 @@ void FormWidget::closeEvent(QCloseEvent* event) {
   // The program decides what closing means; the window stays until it says so.
   event->ignore();
   if (onCloseBox) onCloseBox();
+}
+
+void FormWidget::keyPressEvent(QKeyEvent* event) {
+  // The keypad's Enter comes with the keypad modifier; any other modifier
+  // makes another key.
+  const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+  if (plain && onKey && onKey(event->key())) {
+    event->accept();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 }  // namespace murrelet::linux_platform

@@ -8,6 +8,7 @@
 #include <functional>
 
 class QCloseEvent;
+class QKeyEvent;
 
 namespace murrelet::linux_platform {
 
@@ -51,9 +52,12 @@ class FormWidget : public QWidget {
  public:
   explicit FormWidget(Qt::WindowFlags flags) : QWidget(nullptr, flags) {}
   std::function<void()> onCloseBox;
+  // A key that no control took; true when the window acted on it.
+  std::function<bool(int key)> onKey;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 };
 
 }  // namespace murrelet::linux_platform

@@ -1,42 +1,14 @@
 #include "platform/linux/power/keep_awake.h"
 
-#include <QDBusArgument>
-#include <QDBusMessage>
-#include <QDBusObjectPath>
-#include <QVariantMap>
-
-#include "platform/linux/power/upower_client.h"
-
 namespace murrelet::linux_platform {
 namespace {
 
-constexpr const char* kPortalService = "org.freedesktop.portal.Desktop";
-constexpr const char* kPortalPath = "/org/freedesktop/portal/desktop";
-constexpr std::uint32_t kPortalInhibitSuspend = 4;
 constexpr const char* kReason = "Charging the handset";
-
-QString PortalInhibit(const QDBusConnection& bus) {
-  if (!ServiceRunning(bus, kPortalService)) return {};
-  QDBusMessage call =
-      QDBusMessage::createMethodCall(kPortalService, kPortalPath, "org.freedesktop.portal.Inhibit", "Inhibit");
-  QVariantMap options;
-  options.insert(QStringLiteral("reason"), QString::fromLatin1(kReason));
-  call << QString() << kPortalInhibitSuspend << options;
-  const QDBusMessage reply = bus.call(call, QDBus::Block, kDBusTimeoutMs);
-  if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return {};
-  return qdbus_cast<QDBusObjectPath>(reply.arguments().constFirst()).path();
-}
-
-void PortalRelease(const QDBusConnection& bus, const QString& request) {
-  const QDBusMessage call =
-      QDBusMessage::createMethodCall(kPortalService, request, "org.freedesktop.portal.Request", "Close");
-  bus.call(call, QDBus::Block, kDBusTimeoutMs);
-}
 
 }  // namespace
 
-KeepAwake::KeepAwake(QDBusConnection systemBus, QDBusConnection sessionBus)
-    : system_(std::move(systemBus)), session_(std::move(sessionBus)) {}
+KeepAwake::KeepAwake(QDBusConnection systemBus, QDBusConnection sessionBus, bool sandboxed)
+    : system_(std::move(systemBus)), session_(std::move(sessionBus)), sandboxed_(sandboxed) {}
 
 KeepAwake::~KeepAwake() { Release(); }
 
@@ -55,15 +27,34 @@ std::uint32_t KeepAwake::SetThreadExecutionState(std::uint32_t esFlags) {
 }
 
 bool KeepAwake::Take() {
-  if (!idle_) idle_ = TakeInhibitor(system_, "idle", kReason, "block");
-  if (portalRequest_.isEmpty()) portalRequest_ = PortalInhibit(session_);
-  return idle_ != nullptr || !portalRequest_.isEmpty();
+  KeepAwakeAsks asks = LocksToAsk(sandboxed_, ManagerHolds());
+  if (asks.sessionManagers && !sessionCookie_) sessionCookie_ = SessionManagerInhibit(session_, kReason);
+  if (sandboxed_ && portalRequest_.isEmpty()) portalRequest_ = PortalInhibit(session_, kReason, true);
+  // A manager that answers late takes over: the stand-ins go.
+  asks = LocksToAsk(sandboxed_, ManagerHolds());
+  if (!asks.portal) {
+    ReleasePortal();
+  } else if (portalRequest_.isEmpty()) {
+    portalRequest_ = PortalInhibit(session_, kReason, asks.activatePortal);
+  }
+  if (!asks.logindIdle) {
+    idle_.reset();
+  } else if (!idle_) {
+    idle_ = TakeInhibitor(system_, "idle", kReason, "block");
+  }
+  return HoldsSessionInhibit() || HoldsIdleInhibitor() || HoldsPortalInhibit();
+}
+
+void KeepAwake::ReleasePortal() {
+  if (!portalRequest_.isEmpty()) PortalRelease(session_, portalRequest_);
+  portalRequest_.clear();
 }
 
 void KeepAwake::Release() {
+  if (sessionCookie_) SessionManagerUninhibit(session_, *sessionCookie_);
+  sessionCookie_.reset();
   idle_.reset();
-  if (!portalRequest_.isEmpty()) PortalRelease(session_, portalRequest_);
-  portalRequest_.clear();
+  ReleasePortal();
 }
 
 void KeepAwake::TickEnded(bool charging) {

@@ -2,6 +2,23 @@
 
 namespace murrelet::linux_platform {
 
+KeepAwakeAsks LocksToAsk(bool sandboxed, bool managerHolds) {
+  KeepAwakeAsks asks;
+  if (sandboxed) {
+    // The portal is the sandbox's one way to the desktop; logind only where
+    // it refused, for the sandboxes that may reach the system bus.
+    asks.portal = true;
+    asks.activatePortal = true;
+    asks.logindIdle = !managerHolds;
+    return asks;
+  }
+  asks.sessionManagers = true;
+  if (managerHolds) return asks;
+  asks.portal = true;
+  asks.logindIdle = true;
+  return asks;
+}
+
 void KeepAwakePolicy::Asked() {
   askedThisTick_ = true;
   quietTicks_ = 0;

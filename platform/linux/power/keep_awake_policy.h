@@ -5,6 +5,24 @@
 
 namespace murrelet::linux_platform {
 
+// Which locks keep the computer from idling into suspend. A desktop's idle
+// suspend obeys its own power manager (GNOME's session manager, or
+// org.freedesktop.PowerManagement on KDE Plasma, Xfce and others), not
+// logind's idle locks, and a logind idle block keeps some desktops' screens
+// from ever blanking: it is taken only where no session manager answered.
+// The portal's answer does not say whether its back end took the lock, so
+// outside a sandbox it never stands in for a session manager.
+struct KeepAwakeAsks {
+  bool sessionManagers = false;  // ask GNOME's, then org.freedesktop.PowerManagement
+  bool portal = false;           // ask the desktop portal
+  bool activatePortal = false;   // ... even when it is not running yet
+  bool logindIdle = false;       // hold a logind idle block
+};
+// `sandboxed`: inside Flatpak, where the session managers are out of reach
+// and the portal speaks for them. `managerHolds`: one of the session managers
+// has given a cookie (in a sandbox: the portal has granted its request).
+KeepAwakeAsks LocksToAsk(bool sandboxed, bool managerHolds);
+
 class KeepAwakePolicy {
  public:
   // The core asked for the system to stay awake during this tick; the caller
