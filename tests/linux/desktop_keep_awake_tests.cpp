@@ -122,7 +122,7 @@ struct ProgramOnDesktop {
     };
     forms.SetDelivery([this](const QtFormHost::Action& action) { app.Deliver(action); },
                       [this](bool tick) {
-                        if (tick) awake.TickEnded(runStatus.Charging());
+                        if (tick) awake.TickEnded(app.MainForm() != nullptr && app.MainForm()->Run.Charging);
                       });
     forms.onCloseRequest = [this](Form& form) { app.CloseRequested(form); };
   }
