@@ -59,7 +59,7 @@ TEST(AccessibleNames, EveryControlOfBothWindowsIsNamed) {
       {&conf, "StaticText", "KESTRAの機種名 KESTRA T48R"},
       {&conf, "CheckBox1", "ＡＣ電源供給時のみ、充電を許可する。"},
       {&conf, "CheckBox2", "バッテリの残り容量が"},
-      {&conf, "SpinEdit1", "バッテリの残り容量が ％を超えたら充電停止"},
+      {&conf, "SpinEdit1", "バッテリの残り容量が ％を下回ったら充電停止"},
       {&conf, "CheckBox3", "充電中はサスペンドを無効にする。"},
       {&conf, "Button1", "OK"},
       {&conf, "Button2", "ｷｬﾝｾﾙ"},

@@ -251,7 +251,7 @@ TEST_CASE("names: each control carries what MSAA reads for it") {
       {&main, "SpinEdit1", "充電時間 時間"},
       {&main, "SpinEdit2", "充電時間 分"},
       {&main, "LMDProgress", "バッテリ容量"},
-      {&conf, "SpinEdit1", "バッテリの残り容量が ％を超えたら充電停止"},
+      {&conf, "SpinEdit1", "バッテリの残り容量が ％を下回ったら充電停止"},
   };
   for (const Named& n : labelled) {
     HWND previous = GetWindow(env.Child(*n.form, n.control), GW_HWNDPREV);
