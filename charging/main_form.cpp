@@ -168,6 +168,15 @@ void TMainForm::Timer1Timer() {
 
   PowerInfo();
 
+  // A run whose line the system has closed charges nothing: it ends here,
+  // before the keep-awake request, and never leads to a shutdown.
+  if (Run.Charging && platform_.tapi.LineClosedBySystem(Run.Line)) {
+    scratch_.assign(Settings.HandsetName);
+    scratch_.append(text::kConnectionLost);
+    EndRun(scratch_, RunEnd::ConnectionLost);
+    return;
+  }
+
   if (Run.Charging && Settings.SuspendDisable) platform_.execution.SetThreadExecutionState(ES_SYSTEM_REQUIRED);
 
   if (!Run.Charging) {

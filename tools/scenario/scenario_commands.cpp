@@ -75,6 +75,7 @@ std::span<const Scenario::Command> Scenario::Commands() {
        "write-fail NAME | ok"},
       {"dialog", &Scenario::CmdDialog, "dialog [CONTROL=VALUE ...] [ticks=N] ok|cancel|close"},
       {"window", &Scenario::CmdWindow, "window active|inactive"},
+      {"line-closed", &Scenario::CmdLineClosed, "line-closed takes no arguments"},
   };
   return kCommands;
 }
@@ -205,7 +206,7 @@ int Scenario::CmdDevice(const Line& line) {
     if (!id || *id >= devices.size()) return Fail(line, "no device with that identifier");
     if (w[1] == "remove") {
       if (w.size() != 3) return Fail(line, "device remove ID");
-      devices.erase(devices.begin() + static_cast<std::ptrdiff_t>(*id));
+      sim_.tapi.RemoveDevice(*id);
       return kOk;
     }
     device = &devices[*id];
@@ -241,6 +242,12 @@ int Scenario::CmdDevice(const Line& line) {
   }
   *device = changed;
   if (w[1] == "add") devices.push_back(added);
+  return kOk;
+}
+
+int Scenario::CmdLineClosed(const Line& line) {
+  if (line.words.size() != 1) return Usage(line);
+  sim_.tapi.CloseLinesBySystem();
   return kOk;
 }
 

@@ -77,6 +77,13 @@ void SoakRun::CheckStep(const std::string& command, bool wasRunning, const Charg
     model_.Take(sim.store);
     return;
   }
+  // A tick ends a run whose line the system closed.
+  if (command == "tick" && scene_.Running()) {
+    const ChargeRun& run = scene_.App()->MainForm()->Run;
+    if (run.Charging && sim.tapi.LineClosedBySystem(run.Line)) {
+      out.push_back({"charging-on-closed-line", "a tick left the run going on a line the system closed"});
+    }
+  }
   const bool started = (command == "start" || command == "start-second") && !wasRunning && scene_.Running();
   if (started) {
     int infoBoxes = 0;
