@@ -98,6 +98,8 @@ void TMainForm::ShutDownAtEnd() {
   // Once the request has returned the program is still here: the clock and
   // the handset poll go on, also when the request failed.
   const ScopeExit restart([this] { Timer1.SetEnabled(true); });
+  // The shutdown ends the program without its close: the settings go first.
+  WriteSettingsQuietly();
   ShutDown();
 }
 

@@ -106,6 +106,11 @@ std::intptr_t FormWindow::Receive(unsigned message, std::uintptr_t wParam, std::
         return 0;
       }
       break;
+    case WM_QUERYENDSESSION:
+      // The end may follow without WM_ENDSESSION reaching us in time: the
+      // settings are written now. The program never holds the session up.
+      if (!dialog_) events_.SessionEndQueried();
+      return TRUE;
     case WM_ENDSESSION:
       if (wParam != FALSE) events_.SessionEnding();
       return 0;

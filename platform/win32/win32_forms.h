@@ -41,8 +41,11 @@ class Win32Forms : public FormHost, public FormWindowEvents, public ApplicationW
 
   // The monotonic clock the timers follow; a test sets one it moves itself.
   std::function<TickSchedule::Time()> monotonicClock = MonotonicNow;
+  // The session asks whether it may end (TApplication::SessionEndQueried).
+  std::function<void()> sessionEndQueried;
   void MinimizeRequested() override;
   void SessionEnding() override;
+  void SessionEndQueried() override;
 
   void Minimized() override;
   void Restored() override;

@@ -39,6 +39,7 @@ struct WinOnSim {
     forms.monotonicClock = [this] { return now; };
     forms.Connect([this](const std::function<void()>& action) { app.Deliver(action); },
                   [this](Form& form) { app.CloseRequested(form); }, [this] { app.WindowsEnding(); });
+    forms.sessionEndQueried = [this] { app.SessionEndQueried(); };
     app.Start();
     Pump();
   }
@@ -215,6 +216,38 @@ TEST_CASE("settings dialog: its controls are made when it first opens, showing w
   conf.StaticText.SetText("KESTRA T48R");
   CHECK_EQ(TextOf(env.Child(conf, "StaticText")), std::string("KESTRA T48R"));
   env.forms.Hide(conf);
+}
+
+TEST_CASE("session end: WM_QUERYENDSESSION writes the settings and allows the end, WM_ENDSESSION writes them too") {
+  const auto storedMinutes = [](WinOnSim& env) {
+    return std::get<std::uint32_t>(env.sim.store.keys[SettingsKeyPath()][kValueMinTimer]);
+  };
+  {
+    WinOnSim env;
+    env.app.Deliver([&] { env.app.MainForm()->SpinEdit2.UserStep(+1); });
+    CHECK_EQ(storedMinutes(env), std::uint32_t{0});
+    CHECK_EQ(SendMessageW(env.Main(), WM_QUERYENDSESSION, 0, 0), LRESULT{TRUE});
+    CHECK_EQ(storedMinutes(env), std::uint32_t{10});
+    CHECK(env.app.Running());  // the session may still be cancelled
+  }
+  {
+    WinOnSim env;
+    env.app.Deliver([&] { env.app.MainForm()->SpinEdit2.UserStep(+1); });
+    env.sim.store.createFail = true;  // refused at the end: no box, nothing lost
+    SendMessageW(env.Main(), WM_QUERYENDSESSION, 0, 0);
+    SendMessageW(env.Main(), WM_ENDSESSION, TRUE, 0);
+    CHECK(!env.app.Running());
+    CHECK(env.sim.boxes.shown.empty());
+    CHECK_EQ(storedMinutes(env), std::uint32_t{0});
+    env.sim.store.createFail = false;
+  }
+  {
+    WinOnSim env;
+    env.app.Deliver([&] { env.app.MainForm()->SpinEdit2.UserStep(+1); });
+    SendMessageW(env.Main(), WM_ENDSESSION, TRUE, 0);
+    CHECK(!env.app.Running());
+    CHECK_EQ(storedMinutes(env), std::uint32_t{10});
+  }
 }
 
 TEST_CASE("names: each control carries what MSAA reads for it") {
