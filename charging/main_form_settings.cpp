@@ -4,6 +4,7 @@
 #include "charging/main_form.h"
 #include "charging/settings_key.h"
 #include "charging/texts.h"
+#include "services/handset_line.h"
 
 namespace murrelet {
 namespace {
@@ -145,7 +146,7 @@ void TMainForm::FormClose() {
 void TMainForm::SpeedButton1Click() {
   if (ConfForm == nullptr) return;
   TConfForm& conf = *ConfForm;
-  conf.StaticText.SetText(Settings.HandsetName);
+  conf.ShowHandsetNames(DataModemLineNames(platform_.tapi), Settings.HandsetName);
   conf.CheckBox1.SetChecked(Settings.ACPowerFlag);
   conf.CheckBox1Click();
   conf.CheckBox2.SetChecked(Settings.BatteryPowerFlag);
@@ -154,6 +155,8 @@ void TMainForm::SpeedButton1Click() {
 
   if (platform_.forms.ShowModal(conf) != TModalResult::Ok) return;
 
+  // The poll of the next tick looks for the handset by its new name.
+  if (!conf.StaticText.Text().empty()) Settings.HandsetName = conf.StaticText.Text();
   Settings.ACPowerFlag = conf.CheckBox1.Checked();
   Settings.BatteryPowerFlag = conf.CheckBox2.Checked();
   Settings.BatteryParcent = conf.SpinEdit1.Value();

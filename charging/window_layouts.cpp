@@ -28,7 +28,7 @@ constexpr ControlLayout kMain[] = {
 constexpr ControlLayout kConf[] = {
     {"LMDGroupBox3", K::Group, "", 8, 8, 377, 81, "KESTRAの情報"},
     {"Label2", K::Label, "LMDGroupBox3", 16, 24, 97, 17, "KESTRAの機種名"},
-    {"StaticText", K::StaticText, "LMDGroupBox3", 120, 24, 177, 17, "", Align::Center, {}, "KESTRAの機種名"},
+    {"StaticText", K::ComboBox, "LMDGroupBox3", 120, 22, 177, 21, "", Align::Left, {}, "KESTRAの機種名"},
     {"LMDSimpleLabel1", K::Label, "LMDGroupBox3", 40, 56, 281, 14, "※KESTRAの「PC充電機能」をONに設定してください。"},
     {"LMDGroupBox1", K::Group, "", 8, 104, 377, 137, "パワーマネージネントの設定"},
     {"CheckBox1", K::CheckBox, "LMDGroupBox1", 16, 24, 217, 17, "ＡＣ電源供給時のみ、充電を許可する。"},

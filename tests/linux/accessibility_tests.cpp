@@ -146,7 +146,7 @@ TEST(Accessibility, TheSettingsDialogsTreeNamesTheThresholdByItsCheckBoxAndLabel
     ExpectRows(tree, {
                          {"LMDGroupBox3", A::Grouping, "KESTRAの情報", true, false},
                          {"Label2", A::StaticText, "KESTRAの機種名", true, false},
-                         {"StaticText", A::StaticText, "KESTRAの機種名 KESTRA T48R", true, false},
+                         {"StaticText", A::ComboBox, "KESTRAの機種名", true, true},
                          {"LMDSimpleLabel1", A::StaticText, "※KESTRAの「PC充電機能」をONに設定してください。", true, false},
                          {"LMDGroupBox1", A::Grouping, "パワーマネージネントの設定", true, false},
                          {"CheckBox1", A::CheckBox, "ＡＣ電源供給時のみ、充電を許可する。", true, true},

@@ -56,7 +56,7 @@ TEST(AccessibleNames, EveryControlOfBothWindowsIsNamed) {
       {&main, "SpeedButton1", "環境設定"},
       {&main, "SpeedButton2", "充電開始"},
       {&main, "SpeedButton3", "充電停止"},
-      {&conf, "StaticText", "KESTRAの機種名 KESTRA T48R"},
+      {&conf, "StaticText", "KESTRAの機種名"},
       {&conf, "CheckBox1", "ＡＣ電源供給時のみ、充電を許可する。"},
       {&conf, "CheckBox2", "バッテリの残り容量が"},
       {&conf, "SpinEdit1", "バッテリの残り容量が ％を下回ったら充電停止"},

@@ -468,6 +468,8 @@ int Scenario::CmdDialog(const Line& line) {
     } else if (key == "CheckBox1" || key == "CheckBox2" || key == "CheckBox3") {
       if (!OnOff(value)) return Fail(line, key + " takes on|off");
       changes.push_back({key, value});
+    } else if (key == "StaticText") {
+      changes.push_back({key, value});  // any name, the empty one too
     } else if (key == "SpinEdit1") {
       if (value != "up" && value != "down" && !NumberIn<int>(value, INT32_MIN, INT32_MAX)) {
         return Fail(line, "SpinEdit1 takes a value, up or down");
@@ -481,7 +483,9 @@ int Scenario::CmdDialog(const Line& line) {
   TConfForm& conf = *app_->ConfForm();
   sim_.forms.modalScript = [this, &conf, changes, ticks, answer](Form&) {
     for (const Change& change : changes) {
-      if (auto* check = dynamic_cast<TCheckBox*>(conf.Find(change.control))) {
+      if (change.control == "StaticText") {
+        conf.StaticText.UserSetText(change.value);
+      } else if (auto* check = dynamic_cast<TCheckBox*>(conf.Find(change.control))) {
         check->UserSetChecked(change.value == "on");
       } else if (change.value == "up" || change.value == "down") {
         conf.SpinEdit1.UserStep(change.value == "up" ? 1 : -1);
