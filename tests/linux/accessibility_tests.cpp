@@ -6,6 +6,7 @@
 #include <QAccessible>
 #include <QAccessibleValueInterface>
 #include <QApplication>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QThread>
@@ -146,7 +147,7 @@ TEST(Accessibility, TheSettingsDialogsTreeNamesTheThresholdByItsCheckBoxAndLabel
     ExpectRows(tree, {
                          {"LMDGroupBox3", A::Grouping, "KESTRAの情報", true, false},
                          {"Label2", A::StaticText, "KESTRAの機種名", true, false},
-                         {"StaticText", A::ComboBox, "KESTRAの機種名", true, true},
+                         {"StaticText", A::ComboBox, "KESTRA T48R", true, true},  // Qt: its text; labelled by Label2
                          {"LMDSimpleLabel1", A::StaticText, "※KESTRAの「PC充電機能」をONに設定してください。", true, false},
                          {"LMDGroupBox1", A::Grouping, "パワーマネージネントの設定", true, false},
                          {"CheckBox1", A::CheckBox, "ＡＣ電源供給時のみ、充電を許可する。", true, true},
@@ -159,6 +160,15 @@ TEST(Accessibility, TheSettingsDialogsTreeNamesTheThresholdByItsCheckBoxAndLabel
                          {"Button2", A::Button, "ｷｬﾝｾﾙ", true, true},
                      });
     EXPECT_EQ(tree.at("SpinEdit1").value, QStringLiteral("30"));
+    // The handset's drop-down is labelled by its caption.
+    QAccessibleInterface* combo =
+        QAccessible::queryAccessibleInterface(env.Widget<QComboBox>(*env.app.ConfForm(), "StaticText"));
+    ASSERT_NE(combo, nullptr);
+    bool labelled = false;
+    for (const auto& [other, relation] : combo->relations(QAccessible::Label)) {
+      labelled = labelled || other->text(QAccessible::Name) == QStringLiteral("KESTRAの機種名");
+    }
+    EXPECT_TRUE(labelled);
     env.ConfWidget().close();
   });
   env.app.Deliver([&] { env.app.MainForm()->SpeedButton1.UserClick(); });
@@ -235,7 +245,7 @@ TEST(Keyboard, TheSettingsDialogTabsThroughItsControlsAndEnterAndEscapePressNoth
     dialog.activateWindow();
     QApplication::processEvents();
     env.Widget<QWidget>(conf, "CheckBox1")->setFocus(Qt::TabFocusReason);
-    const QStringList forward = {"CheckBox2", "SpinEdit1", "CheckBox3", "Button1", "Button2", "CheckBox1"};
+    const QStringList forward = {"CheckBox2", "SpinEdit1", "CheckBox3", "Button1", "Button2", "StaticText", "CheckBox1"};
     for (const QString& expected : forward) {
       Press(Qt::Key_Tab);
       EXPECT_EQ(Focused(), expected);

@@ -119,6 +119,16 @@ void FormWindow::Build() {
     widget->setGeometry(row.left, row.top, row.width, row.height);
     objects_.emplace(std::string(row.name), widget);
   }
+  // Qt on Linux names an editable drop-down by its text; the label that
+  // carries its name becomes its buddy, so AT-SPI reads it as labelled by it.
+  for (const ControlLayout& row : form_.Layout()) {
+    if (row.kind != ControlKind::ComboBox) continue;
+    for (const ControlLayout& label : form_.Layout()) {
+      if (label.kind == ControlKind::Label && label.text == row.accessibleName) {
+        static_cast<QLabel*>(objects_.at(std::string(label.name)))->setBuddy(static_cast<QWidget*>(objects_.at(std::string(row.name))));
+      }
+    }
+  }
   FitWidths();
   SetTabOrder();
 }
