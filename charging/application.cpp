@@ -48,8 +48,14 @@ void TApplication::CloseRequested(Form& form) {
   form.ModalResult = TModalResult::Cancel;
 }
 
+void TApplication::SessionEndQueried() {
+  if (running_ && main_) Deliver([this] { main_->WriteSettingsQuietly(); });
+}
+
 void TApplication::WindowsEnding() {
   if (!running_) return;
+  // The session ends without the close handler; the settings are kept all the same.
+  if (main_) Deliver([this] { main_->WriteSettingsQuietly(); });
   running_ = false;
   platform_.forms.Quit();
 }

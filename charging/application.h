@@ -35,8 +35,12 @@ class TApplication {
   // The user pressed the close box of `form`: the main window closes as
   // above; a dialog is answered with cancel, which ends its modal loop.
   void CloseRequested(Form& form);
-  // Log-off or shutdown ends the loop without the close handler.
+  // Log-off or shutdown ends the loop without the close handler; the
+  // settings are written without any box.
   void WindowsEnding();
+  // The session asks whether it may end (Windows: WM_QUERYENDSESSION): the
+  // settings are written now, since the end may follow without another word.
+  void SessionEndQueried();
 
   bool Running() const { return running_; }
   int WindowsCreated() const { return windowsCreated_; }

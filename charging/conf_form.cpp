@@ -1,5 +1,7 @@
 #include "charging/conf_form.h"
 
+#include <algorithm>
+
 #include "charging/texts.h"
 #include "charging/window_layouts.h"
 
@@ -20,6 +22,7 @@ TConfForm::TConfForm(FormHost& host)
   Label1.SetEnabled(false);
   CheckBox3.SetCheckedQuietly(true);
   CheckBox1.OnClick = [this](Control&) { CheckBox1Click(); };
+  StaticText.OnChange = [this](Control&) { StaticTextChange(); };
   Button1.OnClick = [this](Control&) { Button1Click(); };
   Button2.OnClick = [this](Control&) { Button2Click(); };
   // Enter confirms and Escape cancels, as in every dialog.
@@ -34,9 +37,22 @@ void TConfForm::SetBatteryControlsEnabled(bool enabled) {
   Label1.SetEnabled(enabled);
 }
 
+void TConfForm::ShowHandsetNames(std::vector<std::string> lineNames, const std::string& current) {
+  if (!current.empty() && std::find(lineNames.begin(), lineNames.end(), current) == lineNames.end()) {
+    lineNames.insert(lineNames.begin(), current);
+  }
+  StaticText.SetItems(std::move(lineNames));
+  StaticText.SetText(current);
+  StaticTextChange();
+}
+
+// An empty name finds no handset: OK waits for a name.
+void TConfForm::StaticTextChange() { Button1.SetEnabled(!StaticText.Text().empty()); }
+
 void TConfForm::CheckBox1Click() { SetBatteryControlsEnabled(!CheckBox1.Checked()); }
 
 void TConfForm::Button1Click() {
+  if (StaticText.Text().empty()) return;
   host_.Hide(*this);
   ModalResult = TModalResult::Ok;
 }

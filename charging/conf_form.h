@@ -2,6 +2,9 @@
 // the user confirms.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "kit/controls.h"
 #include "kit/form.h"
 
@@ -12,12 +15,18 @@ class TConfForm : public Form {
   explicit TConfForm(FormHost& host);
 
   void CheckBox1Click();
+  // Offers `lineNames` and shows `current`, which is offered too when the
+  // computer does not see it now.
+  void ShowHandsetNames(std::vector<std::string> lineNames, const std::string& current);
+  void StaticTextChange();
   void Button1Click();
   void Button2Click();
 
   TLabel LMDGroupBox3{"LMDGroupBox3", ControlKind::Group};
   TLabel Label2{"Label2"};
-  TLabel StaticText{"StaticText", ControlKind::StaticText};
+  // The handset's name: typed, or picked from the data-modem lines the
+  // computer sees when the dialog opens. OK takes no empty name.
+  TComboBox StaticText{"StaticText"};
   TLabel LMDSimpleLabel1{"LMDSimpleLabel1"};
   TLabel LMDGroupBox1{"LMDGroupBox1", ControlKind::Group};
   TCheckBox CheckBox1{"CheckBox1"};

@@ -98,6 +98,8 @@ void TMainForm::ShutDownAtEnd() {
   // Once the request has returned the program is still here: the clock and
   // the handset poll go on, also when the request failed.
   const ScopeExit restart([this] { Timer1.SetEnabled(true); });
+  // The shutdown ends the program without its close: the settings go first.
+  WriteSettingsQuietly();
   ShutDown();
 }
 
@@ -176,6 +178,15 @@ void TMainForm::Timer1Timer() {
   StatusBar.SetPanel(1, scratch_);
 
   PowerInfo();
+
+  // A run whose line the system has closed charges nothing: it ends here,
+  // before the keep-awake request, and never leads to a shutdown.
+  if (Run.Charging && platform_.tapi.LineClosedBySystem(Run.Line)) {
+    scratch_.assign(Settings.HandsetName);
+    scratch_.append(text::kConnectionLost);
+    EndRun(scratch_, RunEnd::ConnectionLost);
+    return;
+  }
 
   if (Run.Charging && Settings.SuspendDisable) platform_.execution.SetThreadExecutionState(ES_SYSTEM_REQUIRED);
 

@@ -42,6 +42,11 @@ class TMainForm : public Form {
   void FormCreate();
   void FormClose();
   void RegistryWrite();
+  // The eight values from `Settings`; when `report`, a refusal is shown.
+  // True when every value was written.
+  bool WriteSettings(bool report);
+  // The session is ending: written without any box.
+  void WriteSettingsQuietly();
 
   // Handlers.
   void SpeedButton1Click();

@@ -4,6 +4,7 @@
 #include "charging/main_form.h"
 #include "charging/settings_key.h"
 #include "charging/texts.h"
+#include "services/handset_line.h"
 
 namespace murrelet {
 namespace {
@@ -116,26 +117,39 @@ void TMainForm::FormCreate() {
   Run.DevicePresent = true;
 }
 
-void TMainForm::RegistryWrite() {
+bool TMainForm::WriteSettings(bool report) {
   std::unique_ptr<StoreKey> key = platform_.store.OpenWritable(SettingsKeyPath());
-  if (key) {
-    // Every value is tried, so one refused value costs only itself.
-    auto check = [this](bool written, std::string_view name) {
-      if (!written) errors_.Show(WithValueName(text::kWriteFailed, name));
-    };
-    check(key->WriteString(kValueKestraName, Settings.HandsetName), kValueKestraName);
-    check(key->WriteDword(kValueACPowerFlag, Settings.ACPowerFlag ? 1 : 0), kValueACPowerFlag);
-    check(key->WriteDword(kValueBatteryPowerFlag, Settings.BatteryPowerFlag ? 1 : 0), kValueBatteryPowerFlag);
-    check(key->WriteDword(kValueBatteryParcent, static_cast<std::uint32_t>(Settings.BatteryParcent)),
-          kValueBatteryParcent);
-    check(key->WriteDword(kValueSuspendDisable, Settings.SuspendDisable ? 1 : 0), kValueSuspendDisable);
-    check(key->WriteDword(kValueHourTimer, static_cast<std::uint32_t>(Settings.HourTimer)), kValueHourTimer);
-    check(key->WriteDword(kValueMinTimer, static_cast<std::uint32_t>(Settings.MinTimer)), kValueMinTimer);
-    check(key->WriteDword(kValueShutDownFlag, Settings.ShutDownFlag ? 1 : 0), kValueShutDownFlag);
-  } else {
-    platform_.boxes.Show(BoxKind::Error, kErrorCaption, text::kCannotWriteStore);
+  if (!key) {
+    if (report) platform_.boxes.Show(BoxKind::Error, kErrorCaption, text::kCannotWriteStore);
+    return false;
   }
-  key.reset();
+  // Every value is tried, so one refused value costs only itself; a refused
+  // value keeps what the store held before.
+  bool all = true;
+  auto check = [this, report, &all](bool written, std::string_view name) {
+    if (written) return;
+    all = false;
+    if (report) errors_.Show(WithValueName(text::kWriteFailed, name));
+  };
+  check(key->WriteString(kValueKestraName, Settings.HandsetName), kValueKestraName);
+  check(key->WriteDword(kValueACPowerFlag, Settings.ACPowerFlag ? 1 : 0), kValueACPowerFlag);
+  check(key->WriteDword(kValueBatteryPowerFlag, Settings.BatteryPowerFlag ? 1 : 0), kValueBatteryPowerFlag);
+  check(key->WriteDword(kValueBatteryParcent, static_cast<std::uint32_t>(Settings.BatteryParcent)),
+        kValueBatteryParcent);
+  check(key->WriteDword(kValueSuspendDisable, Settings.SuspendDisable ? 1 : 0), kValueSuspendDisable);
+  check(key->WriteDword(kValueHourTimer, static_cast<std::uint32_t>(Settings.HourTimer)), kValueHourTimer);
+  check(key->WriteDword(kValueMinTimer, static_cast<std::uint32_t>(Settings.MinTimer)), kValueMinTimer);
+  check(key->WriteDword(kValueShutDownFlag, Settings.ShutDownFlag ? 1 : 0), kValueShutDownFlag);
+  return all;
+}
+
+void TMainForm::WriteSettingsQuietly() {
+  // Nobody may be there to answer a box: the session is ending.
+  WriteSettings(false);
+}
+
+void TMainForm::RegistryWrite() {
+  WriteSettings(true);
   PowerInfo();
   // A run started from the ticks of a box above ends here too.
   EndRunWithProgram();
@@ -152,7 +166,7 @@ void TMainForm::FormClose() {
 void TMainForm::SpeedButton1Click() {
   if (ConfForm == nullptr) return;
   TConfForm& conf = *ConfForm;
-  conf.StaticText.SetText(Settings.HandsetName);
+  conf.ShowHandsetNames(DataModemLineNames(platform_.tapi), Settings.HandsetName);
   conf.CheckBox1.SetChecked(Settings.ACPowerFlag);
   conf.CheckBox1Click();
   conf.CheckBox2.SetChecked(Settings.BatteryPowerFlag);
@@ -161,10 +175,14 @@ void TMainForm::SpeedButton1Click() {
 
   if (platform_.forms.ShowModal(conf) != TModalResult::Ok) return;
 
+  // The poll of the next tick looks for the handset by its new name.
+  if (!conf.StaticText.Text().empty()) Settings.HandsetName = conf.StaticText.Text();
   Settings.ACPowerFlag = conf.CheckBox1.Checked();
   Settings.BatteryPowerFlag = conf.CheckBox2.Checked();
   Settings.BatteryParcent = conf.SpinEdit1.Value();
   Settings.SuspendDisable = conf.CheckBox3.Checked();
+  // Taken values are stored at once, so no end of the session loses them.
+  WriteSettings(true);
 
   if (!Run.Configured) {
     SpeedButton2.SetEnabled(true);

@@ -11,6 +11,7 @@ bool NoticeWhenRunEnds(RunEnd reason) {
     case RunEnd::OnBattery:
     case RunEnd::BatteryThreshold:
     case RunEnd::LowBattery:
+    case RunEnd::ConnectionLost:
       return true;
     case RunEnd::Suspend:
     case RunEnd::StopButton:

@@ -16,6 +16,7 @@ enum class RunEnd {
   BatteryThreshold,  // the battery fell below the set percentage
   LowBattery,        // the system reported a low battery
   Suspend,           // the system is suspending
+  ConnectionLost,    // the system closed the line or the handset went away
   StopButton,        // the user pressed stop
   Closing,           // the program is closing
 };

@@ -26,6 +26,8 @@ inline constexpr const char* kShutdownStarting = "シャットダウン開始";
 inline constexpr const char* kStoppedOnBattery = "バッテリ稼動のため停止";
 inline constexpr const char* kStoppedLowBattery = "ローバッテリのため充電停止";
 inline constexpr const char* kStoppedSuspend = "サスペンドのため充電停止";
+// After the handset's name: the system closed the run's line or its device went away.
+inline constexpr const char* kConnectionLost = "との接続が切れたため充電停止";
 
 inline constexpr const char* kPowerBattery = "バッテリ";
 inline constexpr const char* kPowerAC = "AC電源";

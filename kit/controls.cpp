@@ -75,6 +75,18 @@ void TCheckBox::UserSetChecked(bool checked) {
   if (Enabled()) SetChecked(checked);
 }
 
+void TComboBox::SetItems(std::vector<std::string> items) {
+  if (items_ == items) return;
+  items_ = std::move(items);
+  Changed();
+}
+
+void TComboBox::UserSetText(std::string_view text) {
+  if (!Enabled() || Text() == text) return;
+  SetText(text);
+  if (OnChange) OnChange(*this);
+}
+
 void TProgressBar::SetPosition(int position) {
   if (position_ == position) return;
   position_ = position;

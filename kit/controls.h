@@ -12,7 +12,20 @@
 
 namespace murrelet {
 
-enum class ControlKind { Group, Label, StaticText, Button, SpinEdit, CheckBox, ProgressBar, StatusBar, Picture, Timer };
+// ComboBox: an editable drop-down, a text the user types or picks from a list.
+enum class ControlKind {
+  Group,
+  Label,
+  StaticText,
+  Button,
+  SpinEdit,
+  CheckBox,
+  ProgressBar,
+  StatusBar,
+  Picture,
+  Timer,
+  ComboBox
+};
 enum class FontColor { WindowText, Red };
 
 class Control;
@@ -107,6 +120,21 @@ class TCheckBox : public Control {
 
  private:
   bool checked_ = false;
+};
+
+// An editable drop-down: `Text()` is the text in its edit field, `Items()`
+// the list it offers; the user may pick an item or type any text.
+class TComboBox : public Control {
+ public:
+  explicit TComboBox(std::string name) : Control(std::move(name), ControlKind::ComboBox) {}
+  const std::vector<std::string>& Items() const { return items_; }
+  void SetItems(std::vector<std::string> items);
+  // The user typed or picked `text`; runs OnChange when it differs.
+  void UserSetText(std::string_view text);
+  Handler OnChange;
+
+ private:
+  std::vector<std::string> items_;
 };
 
 class TProgressBar : public Control {

@@ -35,7 +35,8 @@ void Form::Add(Control& control) {
 }
 
 bool TakesFocus(ControlKind kind) {
-  return kind == ControlKind::Button || kind == ControlKind::CheckBox || kind == ControlKind::SpinEdit;
+  return kind == ControlKind::Button || kind == ControlKind::CheckBox || kind == ControlKind::SpinEdit ||
+         kind == ControlKind::ComboBox;
 }
 
 std::string AccessibleName(const ControlLayout& row, const Control* control) {

@@ -101,6 +101,15 @@ class Tapi {
   // Why the latest lineOpen failed, for a hint to the user. Every
   // lineInitialize and every successful lineOpen clears it.
   virtual LineOpenDiagnosis LastOpenDiagnosis() const { return {}; }
+
+  // Whether the system has closed `line` on its own since it was opened:
+  // TAPI's LINE_CLOSE (a driver that closed it, a device that went away, a
+  // tty that hung up). The handle is no longer usable; the caller still ends
+  // its line application. A platform that cannot tell answers false.
+  virtual bool LineClosedBySystem(HLINE line) const {
+    (void)line;
+    return false;
+  }
 };
 
 }  // namespace murrelet

@@ -1,5 +1,6 @@
 #include "services/handset_line.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace murrelet {
@@ -21,8 +22,9 @@ bool FirstDeviceAccepts14(Tapi& tapi, HLINEAPP lineApp, std::uint32_t& agreed) {
   return tapi.lineNegotiateAPIVersion(lineApp, 0, kTapiVersion14, kTapiVersion14, &agreed, &extension) == 0;
 }
 
-bool DeviceNameMatches(Tapi& tapi, HLINEAPP lineApp, std::uint32_t deviceId, std::string_view name,
-                       std::vector<std::byte>& block) {
+// The name of a data-modem line, empty for any other line or a failed query.
+std::string_view DataModemLineName(Tapi& tapi, HLINEAPP lineApp, std::uint32_t deviceId,
+                                   std::vector<std::byte>& block) {
   std::uint32_t agreed = 0;
   LINEEXTENSIONID extension;
   tapi.lineNegotiateAPIVersion(lineApp, deviceId, kTapiVersion14, kTapiVersion14, &agreed, &extension);
@@ -35,16 +37,21 @@ bool DeviceNameMatches(Tapi& tapi, HLINEAPP lineApp, std::uint32_t deviceId, std
   if (needed > devcaps::kFixedSize) {
     // A device asking for more than any line name needs is treated as a
     // failed query: its block is not trusted and nothing is allocated for it.
-    if (needed > kMaxDevCapsSize) return false;
+    if (needed > kMaxDevCapsSize) return {};
     block.resize(needed, std::byte{0});
     devcaps::Put(block, devcaps::dwTotalSize, needed);
     tapi.lineGetDevCaps(lineApp, deviceId, kTapiVersion14, 0, block);
   }
 
-  if ((devcaps::Get(block, devcaps::dwMediaModes) & LINEMEDIAMODE_DATAMODEM) == 0) return false;
+  if ((devcaps::Get(block, devcaps::dwMediaModes) & LINEMEDIAMODE_DATAMODEM) == 0) return {};
+  return LineNameOf(block);
+}
+
+bool DeviceNameMatches(Tapi& tapi, HLINEAPP lineApp, std::uint32_t deviceId, std::string_view name,
+                       std::vector<std::byte>& block) {
   // A line without a name (none reported, one outside the block, or an empty
   // one) is no handset's, whatever name is searched for, "" included.
-  const std::string_view lineName = LineNameOf(block);
+  const std::string_view lineName = DataModemLineName(tapi, lineApp, deviceId, block);
   return !lineName.empty() && lineName == name;
 }
 
@@ -68,6 +75,25 @@ std::int32_t FindHandsetLine(Tapi& tapi, std::string_view name) {
   }
   tapi.lineShutdown(lineApp);
   return result;
+}
+
+std::vector<std::string> DataModemLineNames(Tapi& tapi) {
+  std::vector<std::string> names;
+  HLINEAPP lineApp = 0;
+  std::uint32_t numDevs = 0;
+  const bool started = StartLineApplication(tapi, lineApp, numDevs);
+  std::uint32_t agreed = 0;
+  if (!started || numDevs < 1 || !FirstDeviceAccepts14(tapi, lineApp, agreed)) {
+    if (started) tapi.lineShutdown(lineApp);
+    return names;
+  }
+  std::vector<std::byte> block;
+  for (std::uint32_t i = 0; i < numDevs && i <= 0x7FFFFFFF; ++i) {
+    const std::string_view name = DataModemLineName(tapi, lineApp, i, block);
+    if (!name.empty() && std::find(names.begin(), names.end(), name) == names.end()) names.emplace_back(name);
+  }
+  tapi.lineShutdown(lineApp);
+  return names;
 }
 
 void OpenHandsetLine(Tapi& tapi, std::int32_t deviceId, HLINEAPP& lineApp, HLINE& line) {

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "kit/tapi.h"
 
@@ -15,6 +17,11 @@ inline constexpr std::int32_t kNoDevice = -1;
 // A line without a name never matches.
 // Starts and ends its own line application.
 std::int32_t FindHandsetLine(Tapi& tapi, std::string_view name);
+
+// The names of the data-modem lines the computer sees now, in identifier
+// order, each once; lines without a name are left out. Starts and ends its
+// own line application.
+std::vector<std::string> DataModemLineNames(Tapi& tapi);
 
 // On success both handles are non-zero; on any failure both are 0 and nothing
 // of TAPI stays open.

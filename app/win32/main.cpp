@@ -20,6 +20,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   Win32Forms& forms = desktop.forms;
   forms.Connect([&app](const std::function<void()>& action) { app.Deliver(action); },
                 [&app](Form& form) { app.CloseRequested(form); }, [&app] { app.WindowsEnding(); });
+  forms.sessionEndQueried = [&app] { app.SessionEndQueried(); };
   // A second copy ends here, silently, with exit code 0.
   if (app.Start() == TApplication::StartResult::SecondCopy) return 0;
   forms.RunMessageLoop();

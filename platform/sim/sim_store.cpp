@@ -58,6 +58,7 @@ std::unique_ptr<StoreKey> SimStore::OpenReadOnly(std::string_view path) {
 }
 
 std::unique_ptr<StoreKey> SimStore::OpenWritable(std::string_view path) {
+  ++writableOpens;
   if (createFail) return nullptr;
   keys[std::string(path)];
   return std::make_unique<SimKey>(*this, std::string(path), true);

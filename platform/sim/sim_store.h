@@ -24,6 +24,7 @@ class SimStore : public SettingsStore {
   bool createFail = false;
   std::set<std::string, std::less<>> writeFail;
   int openKeys = 0;  // keys the program holds open right now
+  int writableOpens = 0;  // every open for writing, refused ones included
 };
 
 }  // namespace murrelet::sim

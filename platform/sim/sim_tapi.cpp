@@ -139,6 +139,7 @@ std::int32_t SimTapi::lineOpen(HLINEAPP lineApp, std::uint32_t deviceId, HLINE* 
   } else {
     *line = nextLine_++;
     lines_[*line] = lineApp;
+    lineDevices_[*line] = deviceId;
     diagnosis_ = {};
   }
   Record(kOpen,
@@ -155,6 +156,7 @@ std::int32_t SimTapi::lineOpen(HLINEAPP lineApp, std::uint32_t deviceId, HLINE* 
 }
 
 std::int32_t SimTapi::lineClose(HLINE line) {
+  lineDevices_.erase(line);
   const std::int32_t result = lines_.erase(line) != 0 ? 0 : LINEERR_INVALLINEHANDLE;
   Record(kClose,
          [&] { return std::vector<std::pair<std::string, std::int64_t>>{{"line", line}}; },
@@ -168,6 +170,8 @@ std::int32_t SimTapi::lineShutdown(HLINEAPP lineApp) {
     result = 0;
     // Ending a line application closes the lines it still holds.
     std::erase_if(lines_, [lineApp](const auto& entry) { return entry.second == lineApp; });
+    std::erase_if(lineDevices_, [this](const auto& entry) { return lines_.count(entry.first) == 0; });
+    std::erase_if(closedBySystem_, [lineApp](const auto& entry) { return entry.second == lineApp; });
   }
   Record(kShutdown,
          [&] { return std::vector<std::pair<std::string, std::int64_t>>{{"lineApp", lineApp}}; },
@@ -178,6 +182,37 @@ std::int32_t SimTapi::lineShutdown(HLINEAPP lineApp) {
 void SimTapi::ReleaseAll() {
   apps_.clear();
   lines_.clear();
+  lineDevices_.clear();
+  closedBySystem_.clear();
+}
+
+void SimTapi::CloseBySystem(HLINE line) {
+  auto open = lines_.find(line);
+  if (open == lines_.end()) return;
+  closedBySystem_[line] = open->second;
+  lines_.erase(open);
+  lineDevices_.erase(line);
+}
+
+void SimTapi::RemoveDevice(std::size_t deviceId) {
+  if (deviceId >= devices.size()) return;
+  devices.erase(devices.begin() + static_cast<std::ptrdiff_t>(deviceId));
+  std::vector<HLINE> gone;
+  for (auto& [line, device] : lineDevices_) {
+    if (device == deviceId) {
+      gone.push_back(line);
+    } else if (device > deviceId) {
+      --device;
+    }
+  }
+  for (const HLINE line : gone) CloseBySystem(line);
+}
+
+std::size_t SimTapi::CloseLinesBySystem() {
+  std::vector<HLINE> open;
+  for (const auto& entry : lines_) open.push_back(entry.first);
+  for (const HLINE line : open) CloseBySystem(line);
+  return open.size();
 }
 
 }  // namespace murrelet::sim

@@ -54,6 +54,14 @@ class SimTapi : public Tapi {
   std::int32_t lineClose(HLINE line) override;
   std::int32_t lineShutdown(HLINEAPP lineApp) override;
   LineOpenDiagnosis LastOpenDiagnosis() const override { return diagnosis_; }
+  bool LineClosedBySystem(HLINE line) const override { return closedBySystem_.count(line) != 0; }
+
+  // Unplugs device `deviceId` (later identifiers move down). A line open on
+  // it is closed by the system, as a modem driver sends LINE_CLOSE.
+  void RemoveDevice(std::size_t deviceId);
+  // The system closes every open line (LINE_CLOSE) while the devices stay.
+  // Returns how many it closed.
+  std::size_t CloseLinesBySystem();
 
   // The process that held handles has ended: the system releases them.
   void ReleaseAll();
@@ -77,6 +85,7 @@ class SimTapi : public Tapi {
   bool IsLiveApp(HLINEAPP app) const { return apps_.count(app) != 0; }
 
  private:
+  void CloseBySystem(HLINE line);
   enum Op { kInitialize, kNegotiate, kGetDevCaps, kOpen, kClose, kShutdown, kOpCount };
   bool Failing(std::string_view op);
   // Counting never allocates; the argument list is built only when calls are recorded.
@@ -90,6 +99,10 @@ class SimTapi : public Tapi {
 
   std::set<HLINEAPP> apps_;
   std::map<HLINE, HLINEAPP> lines_;
+  std::map<HLINE, std::uint32_t> lineDevices_;
+  // Lines the system has closed, with their line application, until that
+  // application ends.
+  std::map<HLINE, HLINEAPP> closedBySystem_;
   HLINEAPP nextApp_ = 0x1000;
   HLINE nextLine_ = 0x2000;
   std::size_t maxApps_ = 0;

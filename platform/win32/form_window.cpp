@@ -148,6 +148,11 @@ void FormWindow::CreateWidget(Widget& widget) {
       style |= WS_TABSTOP | ES_READONLY | ES_LEFT | ES_AUTOHSCROLL;
       exStyle = WS_EX_CLIENTEDGE;
       break;
+    case ControlKind::ComboBox:
+      // Editable: the user may type any name or pick one the list offers.
+      className = WC_COMBOBOXW;
+      style |= WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL;
+      break;
     case ControlKind::ProgressBar:
       className = PROGRESS_CLASSW;
       break;

@@ -26,6 +26,7 @@ class FormWindowEvents {
   virtual void CloseRequested(Form& form) = 0;  // the close box, Alt+F4, WM_CLOSE
   virtual void MinimizeRequested() = 0;         // the main window's minimise box
   virtual void SessionEnding() = 0;             // WM_ENDSESSION with TRUE
+  virtual void SessionEndQueried() = 0;         // WM_QUERYENDSESSION to the main window
   // The monotonic clock the timers' periods follow.
   virtual TickSchedule::Time MonotonicTime() = 0;
 };

@@ -18,6 +18,28 @@ std::intptr_t FormWindow::Receive(unsigned message, std::uintptr_t wParam, std::
   switch (message) {
     case WM_COMMAND: {
       Widget* widget = WidgetById(LOWORD(wParam));
+      if (widget != nullptr && widget->control != nullptr && widget->row->kind == ControlKind::ComboBox) {
+        auto* combo = static_cast<TComboBox*>(widget->control);
+        const HWND window = widget->window;
+        std::wstring text;
+        if (HIWORD(wParam) == CBN_EDITCHANGE) {
+          text.resize(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1);
+          text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+        } else if (HIWORD(wParam) == CBN_SELCHANGE) {
+          // The edit field takes the picked item only after this message.
+          const LRESULT picked = SendMessageW(window, CB_GETCURSEL, 0, 0);
+          if (picked == CB_ERR) return 0;
+          text.resize(static_cast<std::size_t>(SendMessageW(window, CB_GETLBTEXTLEN, static_cast<WPARAM>(picked), 0)) + 1);
+          text.resize(static_cast<std::size_t>(
+              SendMessageW(window, CB_GETLBTEXT, static_cast<WPARAM>(picked), reinterpret_cast<LPARAM>(text.data()))));
+        } else {
+          return 0;
+        }
+        widget->shownText = text;
+        const std::string utf8 = Narrow(text);
+        Run([combo, utf8] { combo->UserSetText(utf8); });
+        return 0;
+      }
       if (widget == nullptr || widget->control == nullptr || HIWORD(wParam) != BN_CLICKED) break;
       if (widget->row->kind == ControlKind::Button) {
         auto* button = static_cast<TButton*>(widget->control);
@@ -106,6 +128,11 @@ std::intptr_t FormWindow::Receive(unsigned message, std::uintptr_t wParam, std::
         return 0;
       }
       break;
+    case WM_QUERYENDSESSION:
+      // The end may follow without WM_ENDSESSION reaching us in time: the
+      // settings are written now. The program never holds the session up.
+      if (!dialog_) events_.SessionEndQueried();
+      return TRUE;
     case WM_ENDSESSION:
       if (wParam != FALSE) events_.SessionEnding();
       return 0;

@@ -67,6 +67,19 @@ void FormWindow::Mirror(Widget& widget) {
       setPart(1, widget.shownClock);
       return;
     }
+    case ControlKind::ComboBox: {
+      std::vector<std::wstring> items;
+      for (const std::string& item : static_cast<const TComboBox&>(control).Items()) items.push_back(Widen(item));
+      if (items != widget.shownItems) {
+        widget.shownItems = std::move(items);
+        SendMessageW(widget.window, CB_RESETCONTENT, 0, 0);
+        for (const std::wstring& item : widget.shownItems) {
+          SendMessageW(widget.window, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+        }
+        widget.shownText.clear();  // the reset emptied the edit field
+      }
+      break;
+    }
     case ControlKind::CheckBox:
       SendMessageW(widget.window, BM_SETCHECK, static_cast<const TCheckBox&>(control).Checked() ? BST_CHECKED : BST_UNCHECKED, 0);
       break;

@@ -144,6 +144,9 @@ void FormWindow::PlaceWidget(Widget& widget) {
     const int arrows = Scale(kUpDownWidth, dpi_);
     MoveWindow(widget.window, left, top, width - arrows, height, TRUE);
     MoveWindow(widget.upDown, left + width - arrows, top, arrows, height, TRUE);
+  } else if (kind == ControlKind::ComboBox) {
+    // A drop-down's window also holds its open list: room for eight names.
+    MoveWindow(widget.window, left, top, width, height + Scale(8 * 16, dpi_), TRUE);
   } else {
     MoveWindow(widget.window, left, top, width, height, TRUE);
   }

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "kit/tick_schedule.h"
 #include "platform/win32/form_window.h"
@@ -30,6 +31,7 @@ struct FormWindow::Widget : ControlView {
   HWND nameLabel = nullptr;  // an edit's name, just before it in z-order
   std::wstring shownText;
   std::wstring shownClock;
+  std::vector<std::wstring> shownItems;  // a drop-down's list
   int shownPercent = -1;
   std::unique_ptr<Artwork> image;
   std::unique_ptr<Artwork> disabledImage;

@@ -3,12 +3,25 @@
 #include <windows.h>
 #include <tapi.h>
 
+#include "platform/win32/line_close_watch.h"
+
 namespace murrelet::win32::tapi32 {
 namespace {
 
-// Every line message is ignored, LINE_CLOSE included. With the hidden-window
-// form of lineInitialize, TAPI calls this through the GUI thread's loop.
-void CALLBACK IgnoreLineMessage(DWORD, DWORD, DWORD_PTR, DWORD_PTR, DWORD_PTR, DWORD_PTR) {}
+static_assert(LINE_CLOSE == kLineClose && LINE_LINEDEVSTATE == kLineDevState && LINE_REMOVE == kLineRemove &&
+              LINEDEVSTATE_REMOVED == kLineDevStateRemoved);
+
+// The GUI thread alone opens lines and receives their messages.
+LineCloseWatch& Watch() {
+  static LineCloseWatch watch;
+  return watch;
+}
+
+// Only the messages that say a line is gone matter; the run's tick asks.
+void CALLBACK OnLineMessage(DWORD device, DWORD message, DWORD_PTR instance, DWORD_PTR param1, DWORD_PTR param2,
+                            DWORD_PTR param3) {
+  LineMessage(device, message, instance, param1, param2, param3);
+}
 
 // TAPI's handles are opaque 32-bit values, also in 64-bit processes.
 HLINEAPP AppOf(std::uintptr_t value) { return static_cast<HLINEAPP>(value); }
@@ -19,7 +32,7 @@ std::int32_t Initialize(std::uintptr_t& lineApp, std::uint32_t& numDevs) {
   // Both are zeroed first: some TAPI answers success without writing them.
   HLINEAPP app = 0;
   DWORD count = 0;
-  const LONG result = ::lineInitialize(&app, GetModuleHandleW(nullptr), IgnoreLineMessage, nullptr, &count);
+  const LONG result = ::lineInitialize(&app, GetModuleHandleW(nullptr), OnLineMessage, nullptr, &count);
   lineApp = app;
   numDevs = count;
   return result;
@@ -50,10 +63,21 @@ std::int32_t Open(std::uintptr_t lineApp, std::uint32_t deviceId, std::uintptr_t
   const LONG result = ::lineOpenA(AppOf(lineApp), deviceId, &opened, apiVersion, extVersion, callbackInstance,
                                   privileges, mediaModes, nullptr);
   line = opened;
+  if (result == 0 && opened != 0) Watch().Opened(opened, deviceId);
   return result;
 }
 
-std::int32_t Close(std::uintptr_t line) { return ::lineClose(static_cast<HLINE>(line)); }
+std::int32_t Close(std::uintptr_t line) {
+  Watch().Closed(line);
+  return ::lineClose(static_cast<HLINE>(line));
+}
+
+bool ClosedBySystem(std::uintptr_t line) { return Watch().ClosedBySystem(line); }
+
+void LineMessage(std::uint32_t device, std::uint32_t message, std::uintptr_t, std::uintptr_t param1, std::uintptr_t,
+                 std::uintptr_t) {
+  Watch().OnMessage(message, device, param1);
+}
 
 std::int32_t Shutdown(std::uintptr_t lineApp) { return ::lineShutdown(AppOf(lineApp)); }
 

@@ -19,4 +19,12 @@ std::int32_t Open(std::uintptr_t lineApp, std::uint32_t deviceId, std::uintptr_t
 std::int32_t Close(std::uintptr_t line);
 std::int32_t Shutdown(std::uintptr_t lineApp);
 
+// Whether TAPI has told, through the line callback, that the system closed
+// `line` (LINE_CLOSE, its device removed). Close forgets the line.
+bool ClosedBySystem(std::uintptr_t line);
+// The line callback lineInitialize registers; TAPI calls it through the GUI
+// thread's loop (also a modal box's), with the hidden-window form.
+void LineMessage(std::uint32_t device, std::uint32_t message, std::uintptr_t instance, std::uintptr_t param1,
+                 std::uintptr_t param2, std::uintptr_t param3);
+
 }  // namespace murrelet::win32::tapi32

@@ -190,6 +190,10 @@ void Win32Forms::CloseRequested() {
   CloseRequested(windows_.front()->TheForm());
 }
 
+void Win32Forms::SessionEndQueried() {
+  if (sessionEndQueried) sessionEndQueried();
+}
+
 void Win32Forms::SessionEnding() {
   if (windowsEnding_) windowsEnding_();
 }

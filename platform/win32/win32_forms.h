@@ -43,8 +43,11 @@ class Win32Forms : public FormHost, public FormWindowEvents, public ApplicationW
   std::function<TickSchedule::Time()> monotonicClock = MonotonicNow;
   // Told when Explorer has made the program's task-bar button anew.
   std::function<void()> onTaskbarButtonCreated;
+  // The session asks whether it may end (TApplication::SessionEndQueried).
+  std::function<void()> sessionEndQueried;
   void MinimizeRequested() override;
   void SessionEnding() override;
+  void SessionEndQueried() override;
 
   void Minimized() override;
   void Restored() override;

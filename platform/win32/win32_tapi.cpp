@@ -82,6 +82,11 @@ std::int32_t Win32Tapi::lineClose(HLINE line) {
   return tapi32::Close(*native);
 }
 
+bool Win32Tapi::LineClosedBySystem(HLINE line) const {
+  const auto native = lines_.Find(line);
+  return native && tapi32::ClosedBySystem(*native);
+}
+
 std::int32_t Win32Tapi::lineShutdown(HLINEAPP lineApp) {
   const auto native = apps_.Take(lineApp);
   if (!native) return LINEERR_INVALAPPHANDLE;

@@ -20,6 +20,8 @@ class Win32Tapi : public Tapi {
                         std::uint32_t mediaModes) override;
   std::int32_t lineClose(HLINE line) override;
   std::int32_t lineShutdown(HLINEAPP lineApp) override;
+  // TAPI's LINE_CLOSE for the line, or its device removed.
+  bool LineClosedBySystem(HLINE line) const override;
 
   // Live handles, for the tests: every start is matched by a shutdown.
   std::size_t LiveLineApps() const { return apps_.Size(); }

@@ -6,6 +6,7 @@
 #include <QAccessible>
 #include <QAccessibleValueInterface>
 #include <QApplication>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QThread>
@@ -157,19 +158,28 @@ TEST(Accessibility, TheSettingsDialogsTreeNamesTheThresholdByItsCheckBoxAndLabel
     ExpectRows(tree, {
                          {"LMDGroupBox3", A::Grouping, "KESTRAの情報", true, false},
                          {"Label2", A::StaticText, "KESTRAの機種名", true, false},
-                         {"StaticText", A::StaticText, "KESTRAの機種名 KESTRA T48R", true, false},
+                         {"StaticText", A::ComboBox, "KESTRA T48R", true, true},  // Qt: its text; labelled by Label2
                          {"LMDSimpleLabel1", A::StaticText, "※KESTRAの「PC充電機能」をONに設定してください。", true, false},
                          {"LMDGroupBox1", A::Grouping, "パワーマネージネントの設定", true, false},
                          {"CheckBox1", A::CheckBox, "ＡＣ電源供給時のみ、充電を許可する。", true, true},
                          {"LMDGroupBox2", A::Grouping, "バッテリ駆動時の設定", true, false},
                          {"CheckBox2", A::CheckBox, "バッテリの残り容量が", true, true},
-                         {"SpinEdit1", A::SpinBox, "バッテリの残り容量が ％を超えたら充電停止", true, true},
-                         {"Label1", A::StaticText, "％を超えたら充電停止", true, false},
+                         {"SpinEdit1", A::SpinBox, "バッテリの残り容量が ％を下回ったら充電停止", true, true},
+                         {"Label1", A::StaticText, "％を下回ったら充電停止", true, false},
                          {"CheckBox3", A::CheckBox, "充電中はサスペンドを無効にする。", true, true},
                          {"Button1", A::Button, "OK", true, true},
                          {"Button2", A::Button, "ｷｬﾝｾﾙ", true, true},
                      });
     EXPECT_EQ(tree.at("SpinEdit1").value, QStringLiteral("30"));
+    // The handset's drop-down is labelled by its caption.
+    QAccessibleInterface* combo =
+        QAccessible::queryAccessibleInterface(env.Widget<QComboBox>(*env.app.ConfForm(), "StaticText"));
+    ASSERT_NE(combo, nullptr);
+    bool labelled = false;
+    for (const auto& [other, relation] : combo->relations(QAccessible::Label)) {
+      labelled = labelled || other->text(QAccessible::Name) == QStringLiteral("KESTRAの機種名");
+    }
+    EXPECT_TRUE(labelled);
     env.ConfWidget().close();
   });
   env.app.Deliver([&] { env.app.MainForm()->SpeedButton1.UserClick(); });
@@ -245,7 +255,7 @@ TEST(Keyboard, EachOpeningOfTheSettingsDialogStartsOnItsFirstControlAndEnterAndE
     std::function<void()> keys;
     TModalResult result;
   };
-  const QStringList forward = {"CheckBox2", "SpinEdit1", "CheckBox3", "Button1", "Button2", "CheckBox1"};
+  const QStringList forward = {"CheckBox2", "SpinEdit1", "CheckBox3", "Button1", "Button2", "StaticText", "CheckBox1"};
   const Opening openings[] = {
       {"walks the tab order, Space on ｷｬﾝｾﾙ",
        [&] {
@@ -286,6 +296,7 @@ TEST(Keyboard, EachOpeningOfTheSettingsDialogStartsOnItsFirstControlAndEnterAndE
       // Enter presses the button that has the focus.
       {"Enter on ｷｬﾝｾﾙ",
        [&] {
+         Press(Qt::Key_Backtab);  // the handset's drop-down
          Press(Qt::Key_Backtab);
          ASSERT_EQ(Focused(), QStringLiteral("Button2"));
          Press(Qt::Key_Return);

@@ -54,6 +54,15 @@ class FakeMachine {
     fs::create_symlink(ptsname(master), Dev() / tty);
   }
 
+ // The far side of every tty goes away, as when the handset is unplugged:
+  // the open ttys hang up.
+  void HangUp() {
+    for (int fd : masters_) ::close(fd);
+    masters_.clear();
+  }
+  // The kernel removes the tty's sysfs node with its USB device.
+  void RemoveSysfsNode(const std::string& tty) { fs::remove_all(Sys() / "class" / "tty" / tty); }
+
  private:
   fs::path root_;
   std::vector<int> masters_;

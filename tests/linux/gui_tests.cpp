@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFontInfo>
 #include <QGroupBox>
@@ -250,7 +251,7 @@ TEST(QtWindows, SettingsDialogIsModalBelongsToTheMainWindowAndItsCloseBoxCancels
     QWidget& dialog = env.ConfWidget();
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_TRUE(dialog.isModal());
-    EXPECT_EQ(env.Widget<QLabel>(conf, "StaticText")->text(), QStringLiteral("KESTRA T48R"));
+    EXPECT_EQ(env.Widget<QComboBox>(conf, "StaticText")->currentText(), QStringLiteral("KESTRA T48R"));
     EXPECT_EQ(env.Widget<QSpinBox>(conf, "SpinEdit1")->value(), 30);
     EXPECT_TRUE(env.Widget<QCheckBox>(conf, "CheckBox2")->isEnabled());
     auto* label1 = env.Widget<QLabel>(conf, "Label1");
@@ -300,7 +301,7 @@ TEST(QtWindows, TheSettingsDialogIsMadeWhenFirstOpenedAndShowsTheSettingsOfThatM
   QTimer::singleShot(0, [&] {
     checked = true;
     EXPECT_GE(QApplication::allWidgets().size() - widgetsAtStart, static_cast<qsizetype>(conf.Layout().size()));
-    EXPECT_EQ(env.Widget<QLabel>(conf, "StaticText")->text(), QStringLiteral("KESTRA T50"));
+    EXPECT_EQ(env.Widget<QComboBox>(conf, "StaticText")->currentText(), QStringLiteral("KESTRA T50"));
     EXPECT_TRUE(env.Widget<QCheckBox>(conf, "CheckBox1")->isChecked());
     EXPECT_FALSE(env.Widget<QCheckBox>(conf, "CheckBox2")->isEnabled());
     EXPECT_EQ(env.Widget<QSpinBox>(conf, "SpinEdit1")->value(), 45);
@@ -391,5 +392,60 @@ TEST(QtMessageBoxes, ShowsOneOkButtonWithTheCoresCaptionAndIconOverTheMainWindow
     });
     boxes.Show(kind, kind == BoxKind::Error ? kErrorCaption : kInformationCaption, "初回起動のため");
     EXPECT_TRUE(seen);
+  }
+}
+
+TEST(QtWindows, TheHandsetIsChosenOrTypedInTheSettingsDialogsDropDown) {
+  QtOnSim env;
+  for (const char* name : {"Standard Modem", "KESTRA T50"}) {
+    sim::SimLineDevice device;
+    device.name = name;
+    env.sim.tapi.devices.push_back(device);
+  }
+  env.app.Start();
+  TMainForm& main = *env.app.MainForm();
+  TConfForm& conf = *env.app.ConfForm();
+  struct Case {
+    const char* typed;  // empty: picked from the list with the keyboard
+    bool ok;
+    const char* stored;
+  };
+  const Case cases[] = {
+      {"", true, "KESTRA T50"},              // Alt+Down, Down, Enter picks the line after the stored name
+      {"kestra t50x", false, "KESTRA T50"},  // typed, then cancelled
+      {"KESTRA T48R", true, "KESTRA T48R"},  // typed
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    bool checked = false;
+    QTimer::singleShot(0, [&] {
+      checked = true;
+      auto* combo = env.Widget<QComboBox>(conf, "StaticText");
+      combo->setFocus();
+      if (c.typed[0] == '\0') {
+        EXPECT_EQ(combo->count(), 3);
+        const int at = combo->findText(QStringLiteral("KESTRA T50"));
+        ASSERT_GE(at, 0);
+        combo->setCurrentIndex(at);  // as the list's own choice does
+      } else {
+        combo->lineEdit()->selectAll();
+        for (QChar ch : QString::fromUtf8(c.typed)) {
+          QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(ch));
+          QApplication::sendEvent(combo->lineEdit(), &press);
+        }
+      }
+      EXPECT_EQ(conf.StaticText.Text(), combo->currentText().toStdString());
+      // An empty name leaves OK disabled.
+      combo->lineEdit()->selectAll();
+      const QString kept = combo->currentText();
+      combo->setEditText(QString());
+      EXPECT_FALSE(env.Widget<QPushButton>(conf, "Button1")->isEnabled());
+      combo->setEditText(kept);
+      EXPECT_TRUE(env.Widget<QPushButton>(conf, "Button1")->isEnabled());
+      env.Widget<QPushButton>(conf, c.ok ? "Button1" : "Button2")->click();
+    });
+    env.app.Deliver([&] { main.SpeedButton1.UserClick(); });
+    EXPECT_TRUE(checked);
+    EXPECT_EQ(main.Settings.HandsetName, c.stored);
   }
 }

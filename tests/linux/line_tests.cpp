@@ -205,6 +205,37 @@ TEST(TtyTapi, ALineThatHasGoneLeavesNothingOpen) {
   EXPECT_EQ(OpenFds(), before);
 }
 
+TEST(TtyTapi, AHungUpTtyOrAVanishedNodeIsALineTheSystemClosed) {
+  struct Case {
+    const char* what;
+    void (*act)(FakeMachine&);
+    bool closed;
+  };
+  const Case cases[] = {
+      {"nothing happens", [](FakeMachine&) {}, false},
+      {"the handset's side hangs up", [](FakeMachine& m) { m.HangUp(); }, true},
+      {"the sysfs node goes", [](FakeMachine& m) { m.RemoveSysfsNode("ttyACM0"); }, true},
+  };
+  for (const Case& c : cases) {
+    FakeMachine machine;
+    machine.AddTty("ttyACM0", "KESTRA T48R");
+    TtyTapi tapi(machine.Sys(), machine.Dev());
+    HLINEAPP app = 0;
+    HLINE line = 0;
+    OpenHandsetLine(tapi, FindHandsetLine(tapi, "KESTRA T48R"), app, line);
+    ASSERT_GE(static_cast<std::int32_t>(line), 1) << c.what;
+    EXPECT_FALSE(tapi.LineClosedBySystem(line)) << c.what;
+    c.act(machine);
+    EXPECT_EQ(tapi.LineClosedBySystem(line), c.closed) << c.what;
+    EXPECT_FALSE(tapi.LineClosedBySystem(line + 1)) << c.what << ": a handle that is not open";
+    // The run's end closes it as any other line, and nothing stays open.
+    CloseHandsetLine(tapi, app, line);
+    EXPECT_EQ(tapi.OpenLines(), 0u) << c.what;
+    EXPECT_EQ(tapi.LiveApplications(), 0u) << c.what;
+    EXPECT_FALSE(tapi.LineClosedBySystem(line)) << c.what;
+  }
+}
+
 TEST(TtyTapi, RefusesMediaTheDeviceDoesNotOffer) {
   FakeMachine machine;
   machine.AddTty("ttyUSB0", "KESTRA T48R", "option");

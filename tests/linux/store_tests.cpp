@@ -361,3 +361,63 @@ TEST(FileStore, AStartOverAHandEditedFileLoadsEveryValueItCanRead) {
     EXPECT_EQ(Listing(file.parent_path()), std::vector<fs::path>{"V2.0.conf"});  // nothing moved aside
   }
 }
+TEST(FileStore, ASettingsFileThatIsTheUsersLinkIsReadAndItsTargetReplacedInItsOwnFolder) {
+  struct Case {
+    const char* what;
+    bool relative;  // the link names its target relative to its own folder
+    bool chain;     // through a second link
+  };
+  const Case cases[] = {
+      {"an absolute link", false, false},
+      {"a relative link", true, false},
+      {"a link to a link", false, true},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    FileStore store(dir.path / "config");
+    const fs::path file = store.FileFor("K");
+    const fs::path dotfiles = dir.path / "dotfiles";
+    fs::create_directories(file.parent_path());
+    fs::create_directories(dotfiles);
+    const fs::path target = dotfiles / "K.conf";
+    std::ofstream(target) << "# murrelet settings\ndword HourTimer 4\n";
+    fs::path pointed = c.relative ? fs::path("../dotfiles/K.conf") : target;
+    if (c.chain) {
+      fs::create_symlink(target, dotfiles / "middle.conf");
+      pointed = dotfiles / "middle.conf";
+    }
+    fs::create_symlink(pointed, file);
+
+    auto read = store.OpenReadOnly("K");
+    ASSERT_NE(read, nullptr) << c.what;
+    EXPECT_EQ(read->ReadDword("HourTimer").value, 4u) << c.what;
+    read.reset();
+    auto key = store.OpenWritable("K");
+    ASSERT_NE(key, nullptr) << c.what;
+    EXPECT_TRUE(key->WriteDword("HourTimer", 6)) << c.what;
+    key.reset();
+    // The links stay links; the file they lead to holds the new value, and no
+    // temporary is left in either folder.
+    EXPECT_TRUE(fs::is_symlink(file)) << c.what;
+    EXPECT_FALSE(fs::is_symlink(target)) << c.what;
+    EXPECT_NE(Slurp(target).find("dword HourTimer 6"), std::string::npos) << c.what;
+    EXPECT_EQ(Listing(file.parent_path()), std::vector<fs::path>{"K.conf"}) << c.what;
+    EXPECT_EQ(Listing(dotfiles).size(), c.chain ? 2u : 1u) << c.what;
+  }
+}
+
+TEST(FileStore, ALinkOwnedBySomeoneElseIsNotFollowed) {
+  if (::geteuid() != 0) GTEST_SKIP() << "only root can give a link to another owner";
+  TempDir dir;
+  FileStore store(dir.path);
+  const fs::path file = store.FileFor("K");
+  fs::create_directories(file.parent_path());
+  const fs::path target = dir.path / "elsewhere.conf";
+  std::ofstream(target) << "dword HourTimer 4\n";
+  fs::create_symlink(target, file);
+  ASSERT_EQ(::lchown(file.c_str(), 65534, 65534), 0);
+  EXPECT_EQ(store.OpenReadOnly("K"), nullptr);
+  EXPECT_EQ(store.OpenWritable("K"), nullptr);
+  EXPECT_EQ(Slurp(target), "dword HourTimer 4\n");
+  EXPECT_TRUE(fs::is_symlink(file));
+}

@@ -47,6 +47,7 @@ TEST(ScenarioScript, EveryCommandNamesItsUsageForALineOfTheWrongForm) {
        "write-fail NAME | ok"},
       {"dialog", "dialog [CONTROL=VALUE ...] [ticks=N] ok|cancel|close"},
       {"window", "window active|inactive"},
+      {"line-closed x", "line-closed takes no arguments"},
       {"Tick", "unknown command 'Tick'"},
   };
   for (const Refusal& c : cases) {

@@ -20,6 +20,7 @@
 #include "platform/win32/system_services.h"
 #include "platform/win32/text_encoding.h"
 #include "platform/win32/ui_metrics.h"
+#include "platform/win32/tapi_calls.h"
 #include "platform/win32/win32_desktop.h"
 #include "platform/win32/win32_tapi.h"
 #include "platform/win32/window_hook.h"
@@ -379,6 +380,12 @@ TEST_CASE("tapi: Tapi32.dll's answers reach the core safely and leave nothing op
   CloseHandsetLine(tapi, 0, 0);
   CHECK_EQ(tapi.LiveLineApps(), std::size_t{0});
   CHECK_EQ(tapi.LiveLines(), std::size_t{0});
+  // A LINE_CLOSE through the registered callback about a line the program
+  // does not hold closes nothing of its own.
+  tapi32::LineMessage(0x51, 3 /* LINE_CLOSE */, 0, 0, 0, 0);
+  CHECK(!tapi32::ClosedBySystem(0x51));
+  CHECK(!tapi.LineClosedBySystem(12345));
+  CHECK(!tapi.LineClosedBySystem(0));
 }
 
 TEST_CASE("clock, power and the shutdown request's preparations work against the system") {

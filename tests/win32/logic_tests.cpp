@@ -9,6 +9,7 @@
 #include "kit/tapi.h"
 #include "platform/win32/handle_table.h"
 #include "platform/win32/legacy_power_events.h"
+#include "platform/win32/line_close_watch.h"
 #include "platform/win32/line_name_encoding.h"
 #include "services/handset_line.h"
 #include "tests/win32/check.h"
@@ -37,6 +38,44 @@ TEST_CASE("native handles are found by their number, and reach nothing once give
   CHECK(!table.Find(0).has_value());
   CHECK(!table.Take(0).has_value());
   CHECK_EQ(table.Size(), std::size_t{1});
+}
+
+TEST_CASE("a line is closed by the system after LINE_CLOSE or its device's removal, and only that line") {
+  struct Message {
+    std::uint32_t message;
+    std::uintptr_t device;
+    std::uintptr_t param1;
+  };
+  struct Case {
+    const char* what;
+    Message message;
+    bool runLineClosed;
+  };
+  // The run's line 0x51 is open on device 2; line 0x61 of another program's device 3 too.
+  const Case cases[] = {
+      {"LINE_CLOSE for the run's line", {kLineClose, 0x51, 0}, true},
+      {"LINE_CLOSE for another line", {kLineClose, 0x61, 0}, false},
+      {"the run's device removed (LINEDEVSTATE_REMOVED)", {kLineDevState, 0x51, kLineDevStateRemoved}, true},
+      {"another state change of the run's line", {kLineDevState, 0x51, 0x00040000}, false},
+      {"LINE_REMOVE of the run's device", {kLineRemove, 0, 2}, true},
+      {"LINE_REMOVE of another device", {kLineRemove, 0, 4}, false},
+      {"another message about the run's line", {2, 0x51, 0}, false},
+  };
+  for (const Case& c : cases) {
+    LineCloseWatch watch;
+    watch.Opened(0x51, 2);
+    watch.Opened(0x61, 3);
+    watch.OnMessage(c.message.message, c.message.device, c.message.param1);
+    if (watch.ClosedBySystem(0x51) != c.runLineClosed) check::Fail(__FILE__, __LINE__, c.what);
+    // The program's own close forgets the line, and a handle opened later is fresh.
+    watch.Closed(0x51);
+    CHECK(!watch.ClosedBySystem(0x51));
+    watch.Opened(0x51, 2);
+    CHECK(!watch.ClosedBySystem(0x51));
+  }
+  LineCloseWatch watch;
+  watch.OnMessage(kLineClose, 0x51, 0);  // about a line this program does not hold
+  CHECK(!watch.ClosedBySystem(0x51));
 }
 
 namespace {

@@ -7,6 +7,7 @@
 // at 100 % and 200 %.
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <functional>
 #include <vector>
@@ -43,6 +44,7 @@ struct WinOnSim {
     forms.monotonicClock = [this] { return now; };
     forms.Connect([this](const std::function<void()>& action) { app.Deliver(action); },
                   [this](Form& form) { app.CloseRequested(form); }, [this] { app.WindowsEnding(); });
+    forms.sessionEndQueried = [this] { app.SessionEndQueried(); };
     app.Start();
     Pump();
   }
@@ -97,6 +99,16 @@ std::string PartText(HWND bar, int part) {
   SendMessageW(bar, SB_GETTEXTW, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text.data()));
   text.resize(LOWORD(length));
   return Narrow(text);
+}
+
+// What a test does once a modal loop runs, from a thread timer's turn in it.
+std::function<void()>& InModalLoop() {
+  static std::function<void()> action;
+  return action;
+}
+void CALLBACK RunInModalLoop(HWND, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(nullptr, timer);
+  if (auto action = InModalLoop()) action();
 }
 
 // What Wine's oleacc answers for a window's own object, for the record.
@@ -382,6 +394,91 @@ TEST_CASE("settings dialog: its controls are made when it first opens, showing w
   env.forms.Hide(conf);
 }
 
+TEST_CASE("session end: WM_QUERYENDSESSION writes the settings and allows the end, WM_ENDSESSION writes them too") {
+  const auto storedMinutes = [](WinOnSim& env) {
+    return std::get<std::uint32_t>(env.sim.store.keys[SettingsKeyPath()][kValueMinTimer]);
+  };
+  {
+    WinOnSim env;
+    env.app.Deliver([&] { env.app.MainForm()->SpinEdit2.UserStep(+1); });
+    CHECK_EQ(storedMinutes(env), std::uint32_t{0});
+    CHECK_EQ(SendMessageW(env.Main(), WM_QUERYENDSESSION, 0, 0), LRESULT{TRUE});
+    CHECK_EQ(storedMinutes(env), std::uint32_t{10});
+    CHECK(env.app.Running());  // the session may still be cancelled
+  }
+  {
+    WinOnSim env;
+    env.app.Deliver([&] { env.app.MainForm()->SpinEdit2.UserStep(+1); });
+    env.sim.store.createFail = true;  // refused at the end: no box, nothing lost
+    SendMessageW(env.Main(), WM_QUERYENDSESSION, 0, 0);
+    SendMessageW(env.Main(), WM_ENDSESSION, TRUE, 0);
+    CHECK(!env.app.Running());
+    CHECK(env.sim.boxes.shown.empty());
+    CHECK_EQ(storedMinutes(env), std::uint32_t{0});
+    env.sim.store.createFail = false;
+  }
+  {
+    WinOnSim env;
+    env.app.Deliver([&] { env.app.MainForm()->SpinEdit2.UserStep(+1); });
+    SendMessageW(env.Main(), WM_ENDSESSION, TRUE, 0);
+    CHECK(!env.app.Running());
+    CHECK_EQ(storedMinutes(env), std::uint32_t{10});
+  }
+}
+
+TEST_CASE("handset drop-down: typed or picked names reach the program, the list shows the offered names") {
+  WinOnSim env;
+  env.sim.tapi.devices.push_back(env.sim.tapi.devices.front());
+  env.sim.tapi.devices.back().name = "KESTRA T50";
+  TMainForm& main = *env.app.MainForm();
+  TConfForm& conf = *env.app.ConfForm();
+  struct Case {
+    const char* typed;  // null: the second item picked from the list
+    bool ok;
+    const char* stored;
+  };
+  const Case cases[] = {
+      {nullptr, true, "KESTRA T50"},
+      {"kestra t50x", false, "KESTRA T50"},
+      {"KESTRA T48R", true, "KESTRA T48R"},
+  };
+  for (const Case& c : cases) {
+    bool checked = false;
+    // The dialog runs its own loop; the user's part is played on its first turn.
+    InModalLoop() = [&] {
+      checked = true;
+      HWND combo = env.Child(conf, "StaticText");
+      CHECK_EQ(ClassOf(combo), std::string("ComboBox"));
+      CHECK_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), LRESULT{2});
+      const int id = GetDlgCtrlID(combo);
+      if (c.typed == nullptr) {
+        SendMessageW(combo, CB_SETCURSEL, 1, 0);
+        SendMessageW(env.Conf(), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+      } else {
+        SetWindowTextW(combo, Widen(c.typed).c_str());
+        SendMessageW(env.Conf(), WM_COMMAND, MAKEWPARAM(id, CBN_EDITCHANGE), reinterpret_cast<LPARAM>(combo));
+      }
+      SetWindowTextW(combo, L"");
+      SendMessageW(env.Conf(), WM_COMMAND, MAKEWPARAM(id, CBN_EDITCHANGE), reinterpret_cast<LPARAM>(combo));
+      CHECK(IsWindowEnabled(env.Child(conf, "Button1")) == FALSE);  // no empty name
+      if (c.typed == nullptr) {
+        SendMessageW(combo, CB_SETCURSEL, 1, 0);
+        SendMessageW(env.Conf(), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
+      } else {
+        SetWindowTextW(combo, Widen(c.typed).c_str());
+        SendMessageW(env.Conf(), WM_COMMAND, MAKEWPARAM(id, CBN_EDITCHANGE), reinterpret_cast<LPARAM>(combo));
+      }
+      HWND button = env.Child(conf, c.ok ? "Button1" : "Button2");
+      SendMessageW(env.Conf(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    };
+    SetTimer(nullptr, 0, 0, RunInModalLoop);
+    env.app.Deliver([&] { main.SpeedButton1.UserClick(); });
+    InModalLoop() = nullptr;
+    CHECK(checked);
+    CHECK_EQ(main.Settings.HandsetName, std::string(c.stored));
+  }
+}
+
 TEST_CASE("names: each control carries what MSAA reads for it") {
   WinOnSim env;
   TMainForm& main = *env.app.MainForm();
@@ -416,7 +513,8 @@ TEST_CASE("names: each control carries what MSAA reads for it") {
       {&main, "SpinEdit1", "充電時間 時間"},
       {&main, "SpinEdit2", "充電時間 分"},
       {&main, "LMDProgress", "バッテリ容量"},
-      {&conf, "SpinEdit1", "バッテリの残り容量が ％を超えたら充電停止"},
+      {&conf, "SpinEdit1", "バッテリの残り容量が ％を下回ったら充電停止"},
+      {&conf, "StaticText", "KESTRAの機種名"},
   };
   for (const Named& n : labelled) {
     HWND previous = GetWindow(env.Child(*n.form, n.control), GW_HWNDPREV);

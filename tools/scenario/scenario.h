@@ -69,6 +69,7 @@ class Scenario {
   // The commands, in the order of the table.
   int CmdDevice(const Line& line);
   int CmdTapi(const Line& line);
+  int CmdLineClosed(const Line& line);
   int CmdTime(const Line& line);
   int CmdTimeFormat(const Line& line);
   int CmdStart(const Line& line);

@@ -75,6 +75,7 @@ std::span<const Scenario::Command> Scenario::Commands() {
        "write-fail NAME | ok"},
       {"dialog", &Scenario::CmdDialog, "dialog [CONTROL=VALUE ...] [ticks=N] ok|cancel|close"},
       {"window", &Scenario::CmdWindow, "window active|inactive"},
+      {"line-closed", &Scenario::CmdLineClosed, "line-closed takes no arguments"},
   };
   return kCommands;
 }
@@ -205,7 +206,7 @@ int Scenario::CmdDevice(const Line& line) {
     if (!id || *id >= devices.size()) return Fail(line, "no device with that identifier");
     if (w[1] == "remove") {
       if (w.size() != 3) return Fail(line, "device remove ID");
-      devices.erase(devices.begin() + static_cast<std::ptrdiff_t>(*id));
+      sim_.tapi.RemoveDevice(*id);
       return kOk;
     }
     device = &devices[*id];
@@ -245,6 +246,12 @@ int Scenario::CmdDevice(const Line& line) {
   }
   *device = changed;
   if (w[1] == "add") devices.push_back(added);
+  return kOk;
+}
+
+int Scenario::CmdLineClosed(const Line& line) {
+  if (line.words.size() != 1) return Usage(line);
+  sim_.tapi.CloseLinesBySystem();
   return kOk;
 }
 
@@ -465,6 +472,8 @@ int Scenario::CmdDialog(const Line& line) {
     } else if (key == "CheckBox1" || key == "CheckBox2" || key == "CheckBox3") {
       if (!OnOff(value)) return Fail(line, key + " takes on|off");
       changes.push_back({key, value});
+    } else if (key == "StaticText") {
+      changes.push_back({key, value});  // any name, the empty one too
     } else if (key == "SpinEdit1") {
       if (value != "up" && value != "down" && !NumberIn<int>(value, INT32_MIN, INT32_MAX)) {
         return Fail(line, "SpinEdit1 takes a value, up or down");
@@ -478,7 +487,9 @@ int Scenario::CmdDialog(const Line& line) {
   TConfForm& conf = *app_->ConfForm();
   sim_.forms.modalScript = [this, &conf, changes, ticks, answer](Form&) {
     for (const Change& change : changes) {
-      if (auto* check = dynamic_cast<TCheckBox*>(conf.Find(change.control))) {
+      if (change.control == "StaticText") {
+        conf.StaticText.UserSetText(change.value);
+      } else if (auto* check = dynamic_cast<TCheckBox*>(conf.Find(change.control))) {
         check->UserSetChecked(change.value == "on");
       } else if (change.value == "up" || change.value == "down") {
         conf.SpinEdit1.UserStep(change.value == "up" ? 1 : -1);

@@ -64,6 +64,10 @@ Json ControlJson(const Control& control) {
     json.Set("hint", button->Hint);
   } else if (const auto* status = dynamic_cast<const TStatusBar*>(&control)) {
     json.Set("panels", PanelsJson(*status));
+  } else if (const auto* combo = dynamic_cast<const TComboBox*>(&control)) {
+    Json items = Json::MakeArray();
+    for (const std::string& item : combo->Items()) items.Push(item);
+    json.Set("items", std::move(items));
   }
   return json;
 }

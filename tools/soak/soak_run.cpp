@@ -29,6 +29,7 @@ Findings SoakRun::Step(const std::string& line) {
   if (wasRunning) before = scene_.App()->MainForm()->Settings;
   const std::size_t firstBox = sim.boxes.shown.size();
   const std::size_t appsBefore = sim.tapi.LineAppsAlive();
+  const int writesBefore = sim.store.writableOpens;
   const scenario::LexResult lexed = scenario::SplitWords(line);
   const std::string command = lexed.words.empty() ? std::string() : lexed.words.front();
   // A close is checked call by call: the lines it ends must balance the ones alive.
@@ -63,7 +64,7 @@ Findings SoakRun::Step(const std::string& line) {
     }
     found.push_back(std::move(finding));
   }
-  CheckStep(command, wasRunning, before, appsBefore, firstBox, found);
+  CheckStep(command, wasRunning, before, appsBefore, firstBox, sim.store.writableOpens != writesBefore, found);
   // After a finding the model follows the store again, so one fault is
   // reported once rather than on every later step.
   if (!found.empty()) model_.Take(sim.store);
@@ -71,11 +72,18 @@ Findings SoakRun::Step(const std::string& line) {
 }
 
 void SoakRun::CheckStep(const std::string& command, bool wasRunning, const ChargeSettings& before,
-                        std::size_t appsBefore, std::size_t firstBox, Findings& out) {
+                        std::size_t appsBefore, std::size_t firstBox, bool wrote, Findings& out) {
   sim::SimPlatform& sim = scene_.Sim();
   if (command == "store") {
     model_.Take(sim.store);
     return;
+  }
+  // A tick ends a run whose line the system closed.
+  if (command == "tick" && scene_.Running()) {
+    const ChargeRun& run = scene_.App()->MainForm()->Run;
+    if (run.Charging && sim.tapi.LineClosedBySystem(run.Line)) {
+      out.push_back({"charging-on-closed-line", "a tick left the run going on a line the system closed"});
+    }
   }
   const bool started = (command == "start" || command == "start-second") && !wasRunning && scene_.Running();
   if (started) {
@@ -103,6 +111,25 @@ void SoakRun::CheckStep(const std::string& command, bool wasRunning, const Charg
       auto key = sim.store.keys.find(SettingsKeyPath());
       if (key == sim.store.keys.end() || key->second.size() != 8) {
         out.push_back({"store-not-eight", "after a normal close the key does not hold exactly eight values"});
+      }
+    }
+  }
+  // The session's end writes like a close, without a box; so do OK in the
+  // settings dialog (which reports) and the request of the program's own
+  // shutdown inside a tick or a broadcast (which does not). Each writes all
+  // eight values from the settings as they stand.
+  if (command == "windows-end" && wasRunning) {
+    if (!wrote) out.push_back({"session-end-unwritten", "the session ended without the settings written"});
+    model_.Closed(sim.store, before);
+  } else if (wrote && (command == "start" || command == "start-second")) {
+    // A second copy that ran without the guard ended with the session.
+    model_.Take(sim.store);
+  } else if (wrote && command != "close") {
+    const ChargeSettings& now = scene_.Running() ? scene_.App()->MainForm()->Settings : before;
+    const std::vector<std::string> errors = model_.Closed(sim.store, now);
+    if (command == "dialog") {
+      for (const std::string& error : errors) {
+        if (!ShownSince(sim.boxes, firstBox, error)) out.push_back({"write-unreported", "not shown: " + error});
       }
     }
   }

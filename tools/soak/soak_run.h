@@ -31,7 +31,7 @@ class SoakRun {
 
  private:
   void CheckStep(const std::string& command, bool wasRunning, const ChargeSettings& before, std::size_t appsBefore,
-                 std::size_t firstBox, Findings& out);
+                 std::size_t firstBox, bool wrote, Findings& out);
 
   std::ostringstream out_;
   std::ostringstream err_;

@@ -78,6 +78,12 @@ bool IsNotConnectedText(const TMainForm& main, std::string_view text) {
          IsKnownHandsetName(main, text.substr(0, text.size() - std::string_view(text::kNotConnected).size()));
 }
 
+// "<handset name>との接続が切れたため充電停止".
+bool IsConnectionLostText(const TMainForm& main, std::string_view text) {
+  return EndsWith(text, text::kConnectionLost) &&
+         IsKnownHandsetName(main, text.substr(0, text.size() - std::string_view(text::kConnectionLost).size()));
+}
+
 bool IsPanelText(const TMainForm& main, std::string_view panel) {
   for (const char* fixed : {"", text::kChargingUntimed, text::kChargeComplete, text::kShutdownStarting,
                             text::kStoppedOnBattery, text::kStoppedLowBattery, text::kStoppedSuspend}) {
@@ -85,7 +91,7 @@ bool IsPanelText(const TMainForm& main, std::string_view panel) {
   }
   const int remaining = RemainingShown(panel);
   if (remaining >= 0) return remaining < kLongestRunSeconds;
-  return IsThresholdText(panel) || IsNotConnectedText(main, panel);
+  return IsThresholdText(panel) || IsNotConnectedText(main, panel) || IsConnectionLostText(main, panel);
 }
 
 // Texts of the standard error display: the shutdown errors and the store's.
@@ -140,9 +146,12 @@ void CheckLineHandles(const sim::SimPlatform& sim, TApplication* app, Findings& 
     return;
   }
   const ChargeRun& run = main->Run;
+  // A line the system has closed is gone from the open ones; the run holds
+  // its line application until the next tick ends it.
+  const bool closedBySystem = run.Charging && tapi.LineClosedBySystem(run.Line);
   if (run.Charging) {
-    if (static_cast<std::int32_t>(run.Line) < 1 || !tapi.IsOpenLine(run.Line) || !tapi.IsLiveApp(run.LineApp) ||
-        tapi.LineAppsAlive() != 1 || tapi.LinesOpen() != 1) {
+    if (static_cast<std::int32_t>(run.Line) < 1 || (!closedBySystem && !tapi.IsOpenLine(run.Line)) ||
+        !tapi.IsLiveApp(run.LineApp) || tapi.LineAppsAlive() != 1 || tapi.LinesOpen() != (closedBySystem ? 0u : 1u)) {
       Add(out, "charging-without-line",
           "Charging is true but LineApp=" + std::to_string(run.LineApp) + " Line=" + std::to_string(run.Line) +
               " apps alive=" + std::to_string(tapi.LineAppsAlive()) +
@@ -215,7 +224,8 @@ void CheckRunStatus(const sim::SimPlatform& sim, TApplication* app, Findings& ou
   if (!sim.runStatus.notices.empty()) {
     const sim::RecordedNotice& last = sim.runStatus.notices.back();
     const bool reason = last.text == text::kChargeComplete || last.text == text::kStoppedOnBattery ||
-                        last.text == text::kStoppedLowBattery || IsThresholdText(last.text);
+                        last.text == text::kStoppedLowBattery || IsThresholdText(last.text) ||
+                        EndsWith(last.text, text::kConnectionLost);
     if (last.title != text::kApplicationTitle || !reason) {
       Add(out, "notice", "notice \"" + last.title + "\": \"" + last.text + "\"");
     }

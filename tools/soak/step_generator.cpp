@@ -151,6 +151,7 @@ std::string StepGenerator::Device(scenario::Scenario& scene) {
   const std::size_t count = scene.Sim().tapi.devices.size();
   const std::uint32_t kind = Below(100);
   if (count > 0 && (count >= 6 || kind < 25)) return "device remove " + std::to_string(Below(count));
+  if (kind < 30) return "line-closed";
   std::string line;
   const bool adding = count == 0 || kind < 65;
   if (adding) {

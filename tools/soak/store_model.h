@@ -1,7 +1,9 @@
 // What the settings key must hold after each step, worked out from the
-// program's rules rather than read back from it: only a normal close writes,
-// a start may create the empty key, and nothing else touches the store. So a
-// close, kill or end of Windows can never lose what an earlier close wrote.
+// program's rules rather than read back from it: a close, an OK in the
+// settings dialog, the end of the session and the program's own shutdown
+// request write all eight values, a start may create the empty key, and
+// nothing else touches the store. So no step can lose what an earlier write
+// stored.
 #pragma once
 
 #include <map>
@@ -25,8 +27,9 @@ class StoreModel {
   // `infoBoxes` counts the first-start boxes shown by the start.
   void Started(const sim::SimStore& store, const ChargeSettings& loaded, int infoBoxes, Findings& out);
 
-  // The main window was closed with `settings`: every value the store took is
-  // written. Returns the error texts the program must have shown.
+  // The program wrote `settings` (a close, an OK, the session's end, before
+  // its shutdown request): every value the store took is written. Returns
+  // the error texts a write that reports must have shown.
   std::vector<std::string> Closed(const sim::SimStore& store, const ChargeSettings& settings);
 
   // The store holds what the model says.

@@ -4,6 +4,8 @@
 #include <QAccessibleWidget>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QGroupBox>
 #include <QLabel>
 #include <QProgressBar>
@@ -121,6 +123,16 @@ void FormWindow::Build() {
     widget->setObjectName(Q(row.name));
     widget->setGeometry(row.left, row.top, row.width, row.height);
     objects_.emplace(std::string(row.name), widget);
+  }
+  // Qt on Linux names an editable drop-down by its text; the label that
+  // carries its name becomes its buddy, so AT-SPI reads it as labelled by it.
+  for (const ControlLayout& row : form_.Layout()) {
+    if (row.kind != ControlKind::ComboBox) continue;
+    for (const ControlLayout& label : form_.Layout()) {
+      if (label.kind == ControlKind::Label && label.text == row.accessibleName) {
+        static_cast<QLabel*>(objects_.at(std::string(label.name)))->setBuddy(static_cast<QWidget*>(objects_.at(std::string(row.name))));
+      }
+    }
   }
   FitWidths();
   SetTabOrder();
@@ -251,6 +263,35 @@ QWidget* FormWindow::MakeWidget(const ControlLayout& row, QWidget* parent, Contr
         check->setChecked(static_cast<const TCheckBox&>(c).Checked());
       };
       widget = check;
+      break;
+    }
+    case ControlKind::ComboBox: {
+      auto* combo = new QComboBox(parent);
+      combo->setEditable(true);
+      combo->setInsertPolicy(QComboBox::NoInsert);
+      // A name is matched exactly: no completion may change what is typed.
+      combo->setCompleter(nullptr);
+      if (control != nullptr) {
+        auto* model = static_cast<TComboBox*>(control);
+        QObject::connect(combo, &QComboBox::editTextChanged, [this, model](const QString& text) {
+          const std::string utf8 = text.toStdString();
+          host_.Deliver([model, utf8] { model->UserSetText(utf8); });
+        });
+      }
+      apply = [combo](const Control& c) {
+        const auto& model = static_cast<const TComboBox&>(c);
+        const QSignalBlocker quiet(combo);
+        QStringList items;
+        for (const std::string& item : model.Items()) items.push_back(Q(item));
+        QStringList shown;
+        for (int i = 0; i < combo->count(); ++i) shown.push_back(combo->itemText(i));
+        if (shown != items) {
+          combo->clear();
+          combo->addItems(items);
+        }
+        if (combo->currentText() != Q(c.Text())) combo->setEditText(Q(c.Text()));
+      };
+      widget = combo;
       break;
     }
     case ControlKind::ProgressBar: {

@@ -1,6 +1,6 @@
 // The end of the desktop session. The session manager's save request, and the
 // SIGTERM/SIGHUP that logind and terminal hang-ups send at log-off, all mean
-// the same to the program: its loop ends and nothing is written.
+// the same to the program: the settings are written and its loop ends.
 #pragma once
 
 #include <QObject>

@@ -1,6 +1,7 @@
 #include "platform/linux/line/tty_tapi.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -14,7 +15,10 @@ namespace murrelet::linux_platform {
 int OpenNodeWithTheSystem(const char* path, int flags) { return ::open(path, flags); }
 
 TtyTapi::TtyTapi(std::filesystem::path sysfsRoot, std::filesystem::path devRoot, OpenNode openNode)
-    : devRoot_(std::move(devRoot)), openNode_(std::move(openNode)), scanner_(std::move(sysfsRoot)) {}
+    : sysfsRoot_(sysfsRoot),
+      devRoot_(std::move(devRoot)),
+      openNode_(std::move(openNode)),
+      scanner_(std::move(sysfsRoot)) {}
 
 // Open lines close with their descriptors.
 TtyTapi::~TtyTapi() = default;
@@ -131,10 +135,22 @@ std::int32_t TtyTapi::lineOpen(HLINEAPP lineApp, std::uint32_t deviceId, HLINE* 
   }
   const HLINE handle = nextLine_.Next([this](HLINE h) { return lines_.count(h) != 0; });
   if (handle == 0) return LINEERR_OPERATIONFAILED;
-  lines_.emplace(handle, OpenLine{lineApp, std::move(fd)});
+  lines_.emplace(handle, OpenLine{lineApp, std::move(fd), sysfsRoot_ / "class" / "tty" / device.ttyName});
   *line = handle;
   diagnosis_ = {};
   return 0;
+}
+
+bool TtyTapi::LineClosedBySystem(HLINE line) const {
+  const auto it = lines_.find(line);
+  if (it == lines_.end()) return false;
+  // No events asked for: only a hang-up or an error is reported, and no byte
+  // the handset sends is taken from the tty.
+  pollfd entry{it->second.fd.Get(), 0, 0};
+  if (::poll(&entry, 1, 0) == 1 && (entry.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0) return true;
+  // The kernel removes the node with the USB device, also when a replug has
+  // not yet hung up the descriptor.
+  return ::access(it->second.sysfsNode.c_str(), F_OK) != 0 && errno == ENOENT;
 }
 
 std::int32_t TtyTapi::lineClose(HLINE line) {

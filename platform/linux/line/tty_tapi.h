@@ -50,6 +50,9 @@ class TtyTapi : public Tapi {
   std::int32_t lineClose(HLINE line) override;
   std::int32_t lineShutdown(HLINEAPP lineApp) override;
   LineOpenDiagnosis LastOpenDiagnosis() const override { return diagnosis_; }
+  // A tty that hung up (the handset unplugged: poll reports POLLHUP or
+  // POLLERR) or whose sysfs node has gone no longer charges anything.
+  bool LineClosedBySystem(HLINE line) const override;
 
   // For tests and diagnostics: what is alive right now.
   std::size_t LiveApplications() const;
@@ -59,6 +62,7 @@ class TtyTapi : public Tapi {
   struct OpenLine {
     HLINEAPP app = 0;
     UniqueFd fd;
+    std::filesystem::path sysfsNode;  // <sysfsRoot>/class/tty/ttyACM0
   };
   struct App {
     HLINEAPP handle = 0;  // 0: a free slot
@@ -67,6 +71,7 @@ class TtyTapi : public Tapi {
   App* AppOf(HLINEAPP lineApp);
   const std::vector<ModemTty>* DevicesOf(HLINEAPP lineApp);
 
+  std::filesystem::path sysfsRoot_;
   std::filesystem::path devRoot_;
   OpenNode openNode_;
   LineOpenDiagnosis diagnosis_;

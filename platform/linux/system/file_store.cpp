@@ -126,7 +126,11 @@ fs::path FileStore::FileFor(std::string_view path) const {
 }
 
 std::unique_ptr<StoreKey> FileStore::OpenReadOnly(std::string_view path) {
-  const fs::path file = FileFor(path);
+  const fs::path named = FileFor(path);
+  if (named.empty()) return nullptr;
+  // The file a link of the user's leads to is read, kept aside and replaced
+  // in its own folder; the link stays.
+  const fs::path file = FollowOwnLinks(named);
   if (file.empty()) return nullptr;
   std::vector<StoredValue> values;
   const LoadResult loaded = Load(file, values);
@@ -138,11 +142,13 @@ std::unique_ptr<StoreKey> FileStore::OpenReadOnly(std::string_view path) {
 }
 
 std::unique_ptr<StoreKey> FileStore::OpenWritable(std::string_view path) {
-  const fs::path file = FileFor(path);
-  if (file.empty()) return nullptr;
+  const fs::path named = FileFor(path);
+  if (named.empty()) return nullptr;
   std::error_code ec;
-  fs::create_directories(file.parent_path(), ec);
+  fs::create_directories(named.parent_path(), ec);
   if (ec) return nullptr;
+  const fs::path file = FollowOwnLinks(named);
+  if (file.empty()) return nullptr;
   std::vector<StoredValue> values;
   const LoadResult loaded = Load(file, values);
   if (loaded == LoadResult::Failed) return nullptr;

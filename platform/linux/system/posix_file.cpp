@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -113,6 +114,22 @@ bool WriteFileAtomically(const fs::path& file, std::string_view content) {
   // The rename is durable only once the folder itself is on disk.
   const UniqueFd folder(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   return folder.Valid() && ::fsync(folder.Get()) == 0;
+}
+
+fs::path FollowOwnLinks(const fs::path& file) {
+  fs::path at = file;
+  // As many links as the kernel itself follows in one path.
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat info {};
+    if (::lstat(at.c_str(), &info) != 0) return errno == ENOENT ? at : fs::path();
+    if (!S_ISLNK(info.st_mode)) return at;
+    if (info.st_uid != ::geteuid()) return {};
+    std::error_code ec;
+    const fs::path next = fs::read_symlink(at, ec);
+    if (ec || next.empty()) return {};
+    at = (next.is_absolute() ? next : at.parent_path() / next).lexically_normal();
+  }
+  return {};
 }
 
 void MoveAside(const fs::path& file) {

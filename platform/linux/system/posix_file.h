@@ -43,6 +43,12 @@ ReadResult ReadSmallFile(const std::filesystem::path& file, std::size_t maxBytes
 // rename are removed first.
 bool WriteFileAtomically(const std::filesystem::path& file, std::string_view content);
 
+// The file to read and replace for `file`: itself when it is no symbolic
+// link (or does not exist yet), else where its links lead, when every link on
+// the way belongs to this user (dotfile managers link settings files into
+// their own folder). Empty for a link of another owner or a loop.
+std::filesystem::path FollowOwnLinks(const std::filesystem::path& file);
+
 // Moves `file` aside as FILE.damaged-<local time>[-N] for the user to look at;
 // never replaces an earlier copy.
 void MoveAside(const std::filesystem::path& file);
