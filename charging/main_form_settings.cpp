@@ -4,6 +4,7 @@
 #include "charging/main_form.h"
 #include "charging/settings_key.h"
 #include "charging/texts.h"
+#include "kit/scope_exit.h"
 
 namespace murrelet {
 namespace {
@@ -33,6 +34,14 @@ void ReadFlag(ErrorDisplay& errors, StoreKey& key, std::string_view name, bool& 
   if (ReadDword(errors, key, name, value)) field = value != 0;
 }
 
+// A flag added after 2.0: missing means off, silently, since every store
+// from before has none. Another type is damage and is said like any other.
+void ReadOptionalFlag(ErrorDisplay& errors, StoreKey& key, std::string_view name, bool& field) {
+  const StoreRead<std::uint32_t> result = key.ReadDword(name);
+  if (result.status == ReadStatus::Ok) field = result.value != 0;
+  if (result.status == ReadStatus::WrongType) errors.Show(WithValueName(text::kWrongType, name));
+}
+
 void ReadNumber(ErrorDisplay& errors, StoreKey& key, std::string_view name, std::int32_t& field) {
   std::uint32_t value = 0;
   if (ReadDword(errors, key, name, value)) field = static_cast<std::int32_t>(value);
@@ -59,6 +68,8 @@ void TMainForm::LoadSettings(StoreKey& key) {
   ReadNumber(errors_, key, kValueHourTimer, Settings.HourTimer);
   ReadNumber(errors_, key, kValueMinTimer, Settings.MinTimer);
   ReadFlag(errors_, key, kValueShutDownFlag, Settings.ShutDownFlag);
+  ReadOptionalFlag(errors_, key, kValueAutoCharge, Settings.AutoCharge);
+  ReadOptionalFlag(errors_, key, kValueStartWithSession, Settings.StartWithSession);
 
   // The boxes clamp what they show and copy a changed value back into the
   // field, so a stored 9 hours becomes 6; a negative value shows as 0 but
@@ -93,6 +104,7 @@ void TMainForm::FormCreate() {
   key.reset();
   PowerInfo();
   Run.DevicePresent = true;
+  settingsLoaded_ = true;
 }
 
 void TMainForm::RegistryWrite() {
@@ -111,6 +123,8 @@ void TMainForm::RegistryWrite() {
     check(key->WriteDword(kValueHourTimer, static_cast<std::uint32_t>(Settings.HourTimer)), kValueHourTimer);
     check(key->WriteDword(kValueMinTimer, static_cast<std::uint32_t>(Settings.MinTimer)), kValueMinTimer);
     check(key->WriteDword(kValueShutDownFlag, Settings.ShutDownFlag ? 1 : 0), kValueShutDownFlag);
+    check(key->WriteDword(kValueAutoCharge, Settings.AutoCharge ? 1 : 0), kValueAutoCharge);
+    check(key->WriteDword(kValueStartWithSession, Settings.StartWithSession ? 1 : 0), kValueStartWithSession);
   } else {
     platform_.boxes.Show(BoxKind::Error, kErrorCaption, text::kCannotWriteStore);
   }
@@ -138,19 +152,41 @@ void TMainForm::SpeedButton1Click() {
   conf.CheckBox2.SetChecked(Settings.BatteryPowerFlag);
   conf.CheckBox3.SetChecked(Settings.SuspendDisable);
   conf.SpinEdit1.SetValue(Settings.BatteryParcent);
+  conf.CheckBox4.SetChecked(Settings.AutoCharge);
+  conf.CheckBox5.SetChecked(Settings.StartWithSession);
 
-  if (platform_.forms.ShowModal(conf) != TModalResult::Ok) return;
+  TModalResult result = TModalResult::None;
+  {
+    // No run starts by itself under the open dialog; a handset plugged in
+    // meanwhile starts on the first poll after it closes.
+    dialogOpen_ = true;
+    const ScopeExit closed([this] { dialogOpen_ = false; });
+    result = platform_.forms.ShowModal(conf);
+  }
+  if (result != TModalResult::Ok) return;
 
   Settings.ACPowerFlag = conf.CheckBox1.Checked();
   Settings.BatteryPowerFlag = conf.CheckBox2.Checked();
   Settings.BatteryParcent = conf.SpinEdit1.Value();
   Settings.SuspendDisable = conf.CheckBox3.Checked();
+  Settings.AutoCharge = conf.CheckBox4.Checked();
+  if (conf.CheckBox5.Checked() != Settings.StartWithSession) ApplyStartWithSession(conf.CheckBox5.Checked());
 
   if (!Run.Configured) {
     SpeedButton2.SetEnabled(true);
     SpeedButton3.SetEnabled(false);
     Run.Configured = true;
   }
+}
+
+void TMainForm::ApplyStartWithSession(bool wanted) {
+  if (platform_.sessionStart.Set(wanted)) {
+    Settings.StartWithSession = wanted;
+    return;
+  }
+  // The setting keeps saying what the session will do.
+  platform_.boxes.Show(BoxKind::Error, kErrorCaption,
+                       wanted ? text::kCannotWriteSessionStart : text::kCannotRemoveSessionStart);
 }
 
 }  // namespace murrelet

@@ -71,7 +71,7 @@ struct WinOnSim {
   sim::SimPlatform sim;
   Win32Forms forms{sim.power};
   Platform platform{sim.tapi, sim.power, sim.execution, sim.sleeper, sim.shutdown, sim.store,
-                    sim.locks, sim.clock, sim.boxes, forms, sim.runStatus};
+                    sim.locks, sim.clock, sim.boxes, forms, sim.runStatus, sim.sessionStart};
   TApplication app{platform};
 };
 
