@@ -109,8 +109,8 @@ class TMainForm : public Form {
   // entry, and keeps the setting true to what the entry now is.
   void ApplyStartWithSession(bool wanted);
   // Whether a poll may start a run by itself now: not while the settings are
-  // being loaded, the settings dialog is open or a start is under way (its
-  // box's loop runs ticks).
+  // being loaded, the settings button's work is under way (the dialog, or a
+  // box after its OK) or a start is under way (its box's loop runs ticks).
   bool CanStartByItself() const { return settingsLoaded_ && !dialogOpen_ && !startUnderWay_; }
 
   Platform& platform_;

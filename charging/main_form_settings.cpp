@@ -155,15 +155,12 @@ void TMainForm::SpeedButton1Click() {
   conf.CheckBox4.SetChecked(Settings.AutoCharge);
   conf.CheckBox5.SetChecked(Settings.StartWithSession);
 
-  TModalResult result = TModalResult::None;
-  {
-    // No run starts by itself under the open dialog; a handset plugged in
-    // meanwhile starts on the first poll after it closes.
-    dialogOpen_ = true;
-    const ScopeExit closed([this] { dialogOpen_ = false; });
-    result = platform_.forms.ShowModal(conf);
-  }
-  if (result != TModalResult::Ok) return;
+  // No run starts by itself under the open dialog, nor under a box that its
+  // OK shows before the start button is set; a handset plugged in meanwhile
+  // starts on the first poll after this handler.
+  dialogOpen_ = true;
+  const ScopeExit closed([this] { dialogOpen_ = false; });
+  if (platform_.forms.ShowModal(conf) != TModalResult::Ok) return;
 
   Settings.ACPowerFlag = conf.CheckBox1.Checked();
   Settings.BatteryPowerFlag = conf.CheckBox2.Checked();
