@@ -4,9 +4,11 @@
 #include <QApplication>
 #include <QDBusConnection>
 #include <cstdio>
-#include <cstring>
+#include <string_view>
+#include <vector>
 
 #include "charging/application.h"
+#include "charging/start_arguments.h"
 #include "platform/linux/gui/art.h"
 #include "platform/linux/gui/session_end.h"
 #include "platform/linux/linux_platform.h"
@@ -17,8 +19,10 @@ using namespace murrelet;
 using namespace murrelet::linux_platform;
 
 int main(int argc, char** argv) {
-  // The one option: answered before any window, lock or bus connection.
-  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+  const std::vector<std::string_view> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+  const StartArguments start = ReadStartArguments(arguments);
+  // Answered before any window, lock or bus connection.
+  if (start.version && arguments.size() == 1) {
     std::printf("murrelet %s\n", MURRELET_VERSION);
     return 0;
   }
@@ -63,7 +67,9 @@ int main(int argc, char** argv) {
     if (app.Running()) app.WindowsEnding();
   });
 
-  if (app.Start() == TApplication::StartResult::SecondCopy) return 0;
+  // The log-in entry's start shows the window minimised.
+  const auto startedBy = start.bySession ? TApplication::StartedBy::Session : TApplication::StartedBy::User;
+  if (app.Start(startedBy) == TApplication::StartResult::SecondCopy) return 0;
   if (!app.Running() || sys.forms.QuitRequested()) return 0;
   QApplication::exec();
   power.RunStateIs(false);

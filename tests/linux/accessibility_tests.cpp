@@ -157,6 +157,8 @@ TEST(Accessibility, TheSettingsDialogsTreeNamesTheThresholdByItsCheckBoxAndLabel
                          {"CheckBox3", A::CheckBox, "充電中はサスペンドを無効にする。", true, true},
                          {"Button1", A::Button, "OK", true, true},
                          {"Button2", A::Button, "ｷｬﾝｾﾙ", true, true},
+                         {"CheckBox4", A::CheckBox, "ハンドセットを接続したら自動的に充電を開始する。", true, true},
+                         {"CheckBox5", A::CheckBox, "ログイン時に起動する。", true, true},
                      });
     EXPECT_EQ(tree.at("SpinEdit1").value, QStringLiteral("30"));
     env.ConfWidget().close();
@@ -235,7 +237,8 @@ TEST(Keyboard, TheSettingsDialogTabsThroughItsControlsAndEnterAndEscapePressNoth
     dialog.activateWindow();
     QApplication::processEvents();
     env.Widget<QWidget>(conf, "CheckBox1")->setFocus(Qt::TabFocusReason);
-    const QStringList forward = {"CheckBox2", "SpinEdit1", "CheckBox3", "Button1", "Button2", "CheckBox1"};
+    const QStringList forward = {"CheckBox2", "SpinEdit1", "CheckBox3", "Button1",
+                                 "Button2",   "CheckBox4", "CheckBox5", "CheckBox1"};
     for (const QString& expected : forward) {
       Press(Qt::Key_Tab);
       EXPECT_EQ(Focused(), expected);
