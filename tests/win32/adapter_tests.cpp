@@ -126,6 +126,65 @@ TEST_CASE("log-in entry: the Run value holds the quoted program and the session'
   }
 }
 
+TEST_CASE("registry: a store from 2.0 (the eight values only) loads silently and the close adds the two") {
+  // The settings key of this test's own Wine prefix, put back as it was.
+  const std::wstring settings = Widen(SettingsKeyPath());
+  const std::wstring kept = Widen(TestKeyPath()) + L"\\Kept";
+  HKEY existing = nullptr;
+  const bool hadKey = RegOpenKeyExW(HKEY_CURRENT_USER, settings.c_str(), 0, KEY_READ, &existing) == ERROR_SUCCESS;
+  if (hadKey) {
+    HKEY copy = nullptr;
+    RegCreateKeyExW(HKEY_CURRENT_USER, kept.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &copy, nullptr);
+    RegCopyTreeW(existing, nullptr, copy);
+    RegCloseKey(copy);
+    RegCloseKey(existing);
+  }
+  RegDeleteTreeW(HKEY_CURRENT_USER, settings.c_str());
+  RegistryStore store;
+  {
+    auto key = store.OpenWritable(SettingsKeyPath());
+    CHECK(key != nullptr);
+    CHECK(key->WriteString(kValueKestraName, "KESTRA T48R"));
+    for (const char* name : {kValueACPowerFlag, kValueBatteryPowerFlag, kValueSuspendDisable, kValueHourTimer,
+                             kValueMinTimer, kValueShutDownFlag}) {
+      CHECK(key->WriteDword(name, 1));
+    }
+    CHECK(key->WriteDword(kValueBatteryParcent, 40));
+  }
+  {
+    sim::SimPlatform sim;
+    Platform platform{sim.tapi, sim.power, sim.execution, sim.sleeper, sim.shutdown, store,
+                      sim.locks, sim.clock, sim.boxes, sim.forms, sim.runStatus, sim.sessionStart};
+    TApplication app(platform);
+    app.Start();
+    CHECK(sim.boxes.shown.empty());
+    CHECK(app.MainForm()->Run.Configured);
+    CHECK(app.MainForm()->Settings.ShutDownFlag);
+    CHECK(!app.MainForm()->Settings.AutoCharge);
+    CHECK(!app.MainForm()->Settings.StartWithSession);
+    app.CloseMainWindow();
+    CHECK(sim.boxes.shown.empty());
+  }
+  auto key = store.OpenReadOnly(SettingsKeyPath());
+  CHECK(key != nullptr);
+  CHECK(key->ReadDword(kValueAutoCharge).status == ReadStatus::Ok);
+  CHECK_EQ(key->ReadDword(kValueAutoCharge).value, std::uint32_t{0});
+  CHECK_EQ(key->ReadDword(kValueStartWithSession).value, std::uint32_t{0});
+  CHECK_EQ(key->ReadDword(kValueBatteryParcent).value, std::uint32_t{40});
+  key.reset();
+  RegDeleteTreeW(HKEY_CURRENT_USER, settings.c_str());
+  if (hadKey) {
+    HKEY copy = nullptr;
+    HKEY restored = nullptr;
+    RegOpenKeyExW(HKEY_CURRENT_USER, kept.c_str(), 0, KEY_READ, &copy);
+    RegCreateKeyExW(HKEY_CURRENT_USER, settings.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &restored, nullptr);
+    RegCopyTreeW(copy, nullptr, restored);
+    RegCloseKey(restored);
+    RegCloseKey(copy);
+  }
+  RegDeleteTreeW(HKEY_CURRENT_USER, Widen(TestKeyPath()).c_str());
+}
+
 TEST_CASE("registry: odd stored shapes read safely") {
   TestKey cleanup;
   RegistryStore store;
