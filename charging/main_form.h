@@ -105,13 +105,14 @@ class TMainForm : public Form {
   // group takes a new login.
   void ShowLineAccessHint(const LineOpenDiagnosis& diagnosis);
   void LoadSettings(StoreKey& key);
-  // The dialog's OK changed "StartWithSession": writes or removes the log-in
-  // entry, and keeps the setting true to what the entry now is.
+  // The dialog's OK with "StartWithSession" ticked, or unticked after it was
+  // on: writes or removes the log-in entry, and keeps the setting true to
+  // what the entry now is.
   void ApplyStartWithSession(bool wanted);
   // Whether a poll may start a run by itself now: not while the settings are
   // being loaded, the settings button's work is under way (the dialog, or a
   // box after its OK) or a start is under way (its box's loop runs ticks).
-  bool CanStartByItself() const { return settingsLoaded_ && !dialogOpen_ && !startUnderWay_; }
+  bool CanStartByItself() const { return settingsLoaded_ && !settingsUnderWay_ && !startUnderWay_; }
 
   Platform& platform_;
   ErrorDisplay& errors_;
@@ -124,7 +125,7 @@ class TMainForm : public Form {
   bool lineAccessHintShown_ = false;
   AutoChargeTrigger autoCharge_;
   bool settingsLoaded_ = false;
-  bool dialogOpen_ = false;
+  bool settingsUnderWay_ = false;
   bool startUnderWay_ = false;
   std::string time_;
   PowerSourceText powerText_;

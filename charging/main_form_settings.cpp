@@ -158,8 +158,8 @@ void TMainForm::SpeedButton1Click() {
   // No run starts by itself under the open dialog, nor under a box that its
   // OK shows before the start button is set; a handset plugged in meanwhile
   // starts on the first poll after this handler.
-  dialogOpen_ = true;
-  const ScopeExit closed([this] { dialogOpen_ = false; });
+  settingsUnderWay_ = true;
+  const ScopeExit closed([this] { settingsUnderWay_ = false; });
   if (platform_.forms.ShowModal(conf) != TModalResult::Ok) return;
 
   Settings.ACPowerFlag = conf.CheckBox1.Checked();
@@ -167,7 +167,9 @@ void TMainForm::SpeedButton1Click() {
   Settings.BatteryParcent = conf.SpinEdit1.Value();
   Settings.SuspendDisable = conf.CheckBox3.Checked();
   Settings.AutoCharge = conf.CheckBox4.Checked();
-  if (conf.CheckBox5.Checked() != Settings.StartWithSession) ApplyStartWithSession(conf.CheckBox5.Checked());
+  // Ticked, the entry is written on every OK, so it names this program even
+  // after the program has moved; unticked, it is removed when it was on.
+  if (conf.CheckBox5.Checked() || Settings.StartWithSession) ApplyStartWithSession(conf.CheckBox5.Checked());
 
   if (!Run.Configured) {
     SpeedButton2.SetEnabled(true);
