@@ -32,7 +32,7 @@ int main(int argc, char** argv) {
 
   linux_platform::QtFormHost forms;
   Platform platform{sim.tapi, sim.power, sim.execution, sim.sleeper, sim.shutdown, sim.store,
-                    sim.locks, sim.clock, sim.boxes, forms, sim.runStatus};
+                    sim.locks, sim.clock, sim.boxes, forms, sim.runStatus, sim.sessionStart};
   TApplication app(platform);
   forms.SetDelivery([&](const linux_platform::QtFormHost::Action& action) { app.Deliver(action); }, nullptr);
   if (app.Start() != TApplication::StartResult::Running) return 2;

@@ -11,7 +11,7 @@ TApplication::~TApplication() {
   main_.reset();
 }
 
-TApplication::StartResult TApplication::Start() {
+TApplication::StartResult TApplication::Start(StartedBy startedBy) {
   LockAttempt attempt = platform_.locks.Acquire(text::kSingleInstanceName);
   if (attempt.outcome == LockOutcome::HeldByAnotherCopy) return StartResult::SecondCopy;
   // A guard that cannot be made at all is not fatal: the program runs without it.
@@ -26,7 +26,13 @@ TApplication::StartResult TApplication::Start() {
   conf_ = std::make_unique<TConfForm>(platform_.forms);
   ++windowsCreated_;
   main_->SetConfForm(conf_.get());
-  platform_.forms.Show(*main_);
+  // A start at log-in stays out of the way; the first-start box, shown by
+  // FormCreate above, has already asked for the user's attention if needed.
+  if (startedBy == StartedBy::Session) {
+    platform_.forms.ShowMinimized(*main_);
+  } else {
+    platform_.forms.Show(*main_);
+  }
   main_->Visible = true;
   return StartResult::Running;
 }

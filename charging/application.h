@@ -21,10 +21,13 @@ class TApplication {
   TApplication& operator=(const TApplication&) = delete;
 
   enum class StartResult { Running, SecondCopy };
+  // Who started the program: the user, or the session at log-in (the entry
+  // that "StartWithSession" writes), which shows the window minimised.
+  enum class StartedBy { User, Session };
   // Takes the guard, creates the main window (which loads the settings) and
   // the hidden settings dialog, and shows the main window. A second copy ends
   // here without a window or a message; the caller exits with code 0.
-  StartResult Start();
+  StartResult Start(StartedBy startedBy = StartedBy::User);
 
   // Every event the platform delivers goes through here: an exception is shown
   // by the standard error display and the program carries on.

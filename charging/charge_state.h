@@ -17,6 +17,10 @@ struct ChargeSettings {
   std::int32_t HourTimer = 0;
   std::int32_t MinTimer = 0;
   bool ShutDownFlag = false;
+  // Added after 2.0 and written after the eight above; a store without them
+  // loads with both off.
+  bool AutoCharge = false;        // start a run when the handset is connected
+  bool StartWithSession = false;  // start the program when the user logs in
 };
 
 // What a first start puts in place. The timer fields keep their initial 0.

@@ -37,6 +37,8 @@ class TConfForm : public Form {
   TCheckBox CheckBox3{"CheckBox3"};
   TButton Button1{"Button1"};
   TButton Button2{"Button2"};
+  TCheckBox CheckBox4{"CheckBox4"};  // "AutoCharge"
+  TCheckBox CheckBox5{"CheckBox5"};  // "StartWithSession"
 
  private:
   void SetBatteryControlsEnabled(bool enabled);

@@ -104,6 +104,8 @@ void TMainForm::ShutDownAtEnd() {
 }
 
 void TMainForm::SpeedButton2Click() {
+  startUnderWay_ = true;
+  const ScopeExit done([this] { startUnderWay_ = false; });
   // The running layout comes first: the search and the open may show a box
   // whose own loop runs ticks.
   SetRunLayout(true);
@@ -132,18 +134,22 @@ void TMainForm::SetNotConnected() {
 
 void TMainForm::IdlePoll() {
   Run.DeviceId = FindHandsetLine(platform_.tapi, Settings.HandsetName);
-  if (Run.DeviceId == kNoDevice) {
+  const bool found = Run.DeviceId != kNoDevice;
+  if (!found) {
     SetNotConnected();
     SpeedButton2.SetEnabled(false);
     SpeedButton3.SetEnabled(false);
     Run.DevicePresent = false;
-    return;
+  } else {
+    // While the handset stays present, panel 0 keeps the last message.
+    if (!Run.DevicePresent) StatusBar.SetPanel(0, "");
+    SpeedButton2.SetEnabled(true);
+    SpeedButton3.SetEnabled(false);
+    Run.DevicePresent = true;
   }
-  // While the handset stays present, panel 0 keeps the last message.
-  if (!Run.DevicePresent) StatusBar.SetPanel(0, "");
-  SpeedButton2.SetEnabled(true);
-  SpeedButton3.SetEnabled(false);
-  Run.DevicePresent = true;
+  // A connection's one start by itself is the start button's own click,
+  // with the time in the window and every rule, box and notice of it.
+  if (autoCharge_.Poll(found, Settings.AutoCharge, CanStartByItself())) SpeedButton2Click();
 }
 
 void TMainForm::StartRun() {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "charging/auto_charge.h"
 #include "charging/charge_state.h"
 #include "charging/power_display.h"
 #include "charging/run_status.h"
@@ -112,6 +113,14 @@ class TMainForm : public Form {
   // group takes a new login.
   void ShowLineAccessHint(const LineOpenDiagnosis& diagnosis);
   void LoadSettings(StoreKey& key);
+  // The dialog's OK with "StartWithSession" ticked, or unticked after it was
+  // on: writes or removes the log-in entry, and keeps the setting true to
+  // what the entry now is.
+  void ApplyStartWithSession(bool wanted);
+  // Whether a poll may start a run by itself now: not while the settings are
+  // being loaded, the settings button's work is under way (the dialog, or a
+  // box after its OK) or a start is under way (its box's loop runs ticks).
+  bool CanStartByItself() const { return settingsLoaded_ && !settingsUnderWay_ && !startUnderWay_; }
 
   Platform& platform_;
   ErrorDisplay& errors_;
@@ -122,6 +131,10 @@ class TMainForm : public Form {
   // Reused by the tick so that an idle tick does not allocate.
   std::string scratch_;
   bool lineAccessHintShown_ = false;
+  AutoChargeTrigger autoCharge_;
+  bool settingsLoaded_ = false;
+  bool settingsUnderWay_ = false;
+  bool startUnderWay_ = false;
   std::string time_;
   PowerSourceText powerText_;
   RunStatusReporter runStatus_;

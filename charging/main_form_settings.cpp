@@ -4,6 +4,7 @@
 #include "charging/main_form.h"
 #include "charging/settings_key.h"
 #include "charging/texts.h"
+#include "kit/scope_exit.h"
 #include "services/handset_line.h"
 
 namespace murrelet {
@@ -32,6 +33,14 @@ bool ReadDword(ErrorDisplay& errors, StoreKey& key, std::string_view name, std::
 void ReadFlag(ErrorDisplay& errors, StoreKey& key, std::string_view name, bool& field) {
   std::uint32_t value = 0;
   if (ReadDword(errors, key, name, value)) field = value != 0;
+}
+
+// A flag added after 2.0: missing means off, silently, since every store
+// from before has none. Another type is damage and is said like any other.
+void ReadOptionalFlag(ErrorDisplay& errors, StoreKey& key, std::string_view name, bool& field) {
+  const StoreRead<std::uint32_t> result = key.ReadDword(name);
+  if (result.status == ReadStatus::Ok) field = result.value != 0;
+  if (result.status == ReadStatus::WrongType) errors.Show(WithValueName(text::kWrongType, name));
 }
 
 void ReadNumber(ErrorDisplay& errors, StoreKey& key, std::string_view name, std::int32_t& field) {
@@ -70,6 +79,8 @@ void TMainForm::LoadSettings(StoreKey& key) {
   ReadNumber(errors_, key, kValueHourTimer, Settings.HourTimer);
   ReadNumber(errors_, key, kValueMinTimer, Settings.MinTimer);
   ReadFlag(errors_, key, kValueShutDownFlag, Settings.ShutDownFlag);
+  ReadOptionalFlag(errors_, key, kValueAutoCharge, Settings.AutoCharge);
+  ReadOptionalFlag(errors_, key, kValueStartWithSession, Settings.StartWithSession);
 
   // The boxes clamp what they show and copy a changed value back into the
   // field, so a stored 9 hours becomes 6; a negative value shows as 0 but
@@ -115,6 +126,7 @@ void TMainForm::FormCreate() {
   key.reset();
   PowerInfo();
   Run.DevicePresent = true;
+  settingsLoaded_ = true;
 }
 
 bool TMainForm::WriteSettings(bool report) {
@@ -140,6 +152,8 @@ bool TMainForm::WriteSettings(bool report) {
   check(key->WriteDword(kValueHourTimer, static_cast<std::uint32_t>(Settings.HourTimer)), kValueHourTimer);
   check(key->WriteDword(kValueMinTimer, static_cast<std::uint32_t>(Settings.MinTimer)), kValueMinTimer);
   check(key->WriteDword(kValueShutDownFlag, Settings.ShutDownFlag ? 1 : 0), kValueShutDownFlag);
+  check(key->WriteDword(kValueAutoCharge, Settings.AutoCharge ? 1 : 0), kValueAutoCharge);
+  check(key->WriteDword(kValueStartWithSession, Settings.StartWithSession ? 1 : 0), kValueStartWithSession);
   return all;
 }
 
@@ -172,7 +186,14 @@ void TMainForm::SpeedButton1Click() {
   conf.CheckBox2.SetChecked(Settings.BatteryPowerFlag);
   conf.CheckBox3.SetChecked(Settings.SuspendDisable);
   conf.SpinEdit1.SetValue(Settings.BatteryParcent);
+  conf.CheckBox4.SetChecked(Settings.AutoCharge);
+  conf.CheckBox5.SetChecked(Settings.StartWithSession);
 
+  // No run starts by itself under the open dialog, nor under a box that its
+  // OK shows before the start button is set; a handset plugged in meanwhile
+  // starts on the first poll after this handler.
+  settingsUnderWay_ = true;
+  const ScopeExit closed([this] { settingsUnderWay_ = false; });
   if (platform_.forms.ShowModal(conf) != TModalResult::Ok) return;
 
   // The poll of the next tick looks for the handset by its new name.
@@ -181,6 +202,10 @@ void TMainForm::SpeedButton1Click() {
   Settings.BatteryPowerFlag = conf.CheckBox2.Checked();
   Settings.BatteryParcent = conf.SpinEdit1.Value();
   Settings.SuspendDisable = conf.CheckBox3.Checked();
+  Settings.AutoCharge = conf.CheckBox4.Checked();
+  // Ticked, the entry is written on every OK, so it names this program even
+  // after the program has moved; unticked, it is removed when it was on.
+  if (conf.CheckBox5.Checked() || Settings.StartWithSession) ApplyStartWithSession(conf.CheckBox5.Checked());
   // Taken values are stored at once, so no end of the session loses them.
   WriteSettings(true);
 
@@ -189,6 +214,16 @@ void TMainForm::SpeedButton1Click() {
     SpeedButton3.SetEnabled(false);
     Run.Configured = true;
   }
+}
+
+void TMainForm::ApplyStartWithSession(bool wanted) {
+  if (platform_.sessionStart.Set(wanted)) {
+    Settings.StartWithSession = wanted;
+    return;
+  }
+  // The setting keeps saying what the session will do.
+  platform_.boxes.Show(BoxKind::Error, kErrorCaption,
+                       wanted ? text::kCannotWriteSessionStart : text::kCannotRemoveSessionStart);
 }
 
 }  // namespace murrelet

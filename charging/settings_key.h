@@ -20,5 +20,8 @@ inline constexpr const char* kValueSuspendDisable = "SuspendDisable";
 inline constexpr const char* kValueHourTimer = "HourTimer";
 inline constexpr const char* kValueMinTimer = "MinTimer";
 inline constexpr const char* kValueShutDownFlag = "ShutDownFlag";
+// Optional: a store from 2.0 lacks them, and that is no fault.
+inline constexpr const char* kValueAutoCharge = "AutoCharge";
+inline constexpr const char* kValueStartWithSession = "StartWithSession";
 
 }  // namespace murrelet

@@ -43,6 +43,9 @@ inline constexpr const char* kCannotWriteStore = "レジストリに書き込み
 inline constexpr const char* kReadFailed = "'%s' の取得に失敗しました";
 inline constexpr const char* kWrongType = "'%s' のデータ型が不正です";
 inline constexpr const char* kWriteFailed = "'%s' の設定に失敗しました";
+// The log-in entry of "ログイン時に起動する。" could not be written or removed.
+inline constexpr const char* kCannotWriteSessionStart = "ログイン時に起動するように設定できません。";
+inline constexpr const char* kCannotRemoveSessionStart = "ログイン時の起動を解除できません。";
 
 inline constexpr const char* kDefaultHandsetName = "KESTRA T48R";
 

@@ -39,6 +39,8 @@ constexpr ControlLayout kConf[] = {
     {"CheckBox3", K::CheckBox, "LMDGroupBox1", 16, 112, 201, 17, "充電中はサスペンドを無効にする。"},
     {"Button1", K::Button, "", 192, 248, 89, 25, "OK", Align::Center},
     {"Button2", K::Button, "", 296, 248, 89, 25, "ｷｬﾝｾﾙ", Align::Center},
+    {"CheckBox4", K::CheckBox, "", 16, 284, 361, 17, "ハンドセットを接続したら自動的に充電を開始する。"},
+    {"CheckBox5", K::CheckBox, "", 16, 308, 361, 17, "ログイン時に起動する。"},
 };
 
 }  // namespace

@@ -11,7 +11,8 @@ namespace murrelet {
 inline constexpr int kMainClientWidth = 309;
 inline constexpr int kMainClientHeight = 215;
 inline constexpr int kConfClientWidth = 393;
-inline constexpr int kConfClientHeight = 278;
+// Grown by the two log-in and connection check boxes below the buttons.
+inline constexpr int kConfClientHeight = 334;
 inline constexpr int kFontPixels = 12;
 inline constexpr const char* kFontFace = "ＭＳ Ｐゴシック";
 inline constexpr int kStatusPanel0Width = 180;

@@ -137,6 +137,9 @@ class FormHost {
   // window lives as long as the host and receives the platform's messages.
   virtual OwnerWindow& CreateWindow(Form& form) = 0;
   virtual void Show(Form& form) = 0;
+  // Shows `form` minimised without taking the user's attention (a start by
+  // the session); the first-start box still shows over it.
+  virtual void ShowMinimized(Form& form) { Show(form); }
   virtual void Hide(Form& form) = 0;
   // Shows `form` and runs a nested loop until its ModalResult is set.
   virtual TModalResult ShowModal(Form& form) = 0;

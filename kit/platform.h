@@ -7,6 +7,7 @@
 #include "kit/named_lock.h"
 #include "kit/power.h"
 #include "kit/run_status_sink.h"
+#include "kit/session_start.h"
 #include "kit/settings_store.h"
 #include "kit/shutdown_platform.h"
 #include "kit/tapi.h"
@@ -25,6 +26,7 @@ struct Platform {
   MessageBoxes& boxes;
   FormHost& forms;
   RunStatusSink& runStatus;
+  SessionStartEntry& sessionStart;
 };
 
 }  // namespace murrelet

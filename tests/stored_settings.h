@@ -52,7 +52,7 @@ inline std::vector<std::string> PanelsOfTheFirstTimedTick(Clock& clock) {
   settings.minutes = 10;
   StoreSettings(sim.store, settings);
   Platform platform{sim.tapi, sim.power, sim.execution, sim.sleeper, sim.shutdown,
-                    sim.store, sim.locks, clock,         sim.boxes,   sim.forms, sim.runStatus};
+                    sim.store, sim.locks, clock,         sim.boxes,   sim.forms, sim.runStatus, sim.sessionStart};
   TApplication app(platform);
   app.Start();
   TMainForm& main = *app.MainForm();

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "charging/application.h"
+#include "charging/start_arguments.h"
 #include "platform/linux/gui/art.h"
 #include "platform/linux/gui/display_check.h"
 #include "platform/linux/gui/display_choice.h"
@@ -95,7 +96,9 @@ int main(int argc, char** argv) {
     if (app.Running()) app.WindowsEnding();
   });
 
-  if (app.Start() == TApplication::StartResult::SecondCopy) return 0;
+  // The log-in entry's start shows the window minimised.
+  const auto startedBy = line.bySession ? TApplication::StartedBy::Session : TApplication::StartedBy::User;
+  if (app.Start(startedBy) == TApplication::StartResult::SecondCopy) return 0;
   if (!app.Running() || sys.forms.QuitRequested()) return 0;
   QApplication::exec();
   power.RunStateIs(false);

@@ -1,11 +1,34 @@
 // The Windows program: the platform's adapters handed to the core, then the
 // message loop until the main window is closed or Windows ends.
+#include <string>
+#include <string_view>
+#include <vector>
+
 #include "charging/application.h"
+#include "charging/start_arguments.h"
+#include "platform/win32/text_encoding.h"
 #include "platform/win32/registry_store.h"
 #include "platform/win32/system_services.h"
 #include "platform/win32/win32_desktop.h"
 #include "platform/win32/win32_tapi.h"
 #include "platform/win32/windows_api.h"
+
+#include <shellapi.h>
+
+namespace {
+
+// The command line as the program's one reader sees it, without the program's name.
+murrelet::StartArguments ReadCommandLine() {
+  int count = 0;
+  LPWSTR* words = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::string> narrow;
+  for (int n = 1; words != nullptr && n < count; ++n) narrow.push_back(murrelet::win32::Narrow(words[n]));
+  if (words != nullptr) LocalFree(words);
+  const std::vector<std::string_view> arguments(narrow.begin(), narrow.end());
+  return murrelet::ReadStartArguments(arguments);
+}
+
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   using namespace murrelet;
@@ -21,8 +44,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   forms.Connect([&app](const std::function<void()>& action) { app.Deliver(action); },
                 [&app](Form& form) { app.CloseRequested(form); }, [&app] { app.WindowsEnding(); });
   forms.sessionEndQueried = [&app] { app.SessionEndQueried(); };
+  // The log-in entry's start shows the window minimised.
+  const auto startedBy = ReadCommandLine().bySession ? TApplication::StartedBy::Session : TApplication::StartedBy::User;
   // A second copy ends here, silently, with exit code 0.
-  if (app.Start() == TApplication::StartResult::SecondCopy) return 0;
+  if (app.Start(startedBy) == TApplication::StartResult::SecondCopy) return 0;
   forms.RunMessageLoop();
   return 0;
 }

@@ -239,9 +239,12 @@ Section "Murrelet"
 SectionEnd
 
 ; Removes what the installer put in place and nothing else: the user's
-; settings under HKEY_CURRENT_USER\Software\${PUBLISHER} stay.
+; settings under HKEY_CURRENT_USER\Software\${PUBLISHER} stay. The one
+; thing the program itself adds outside them goes too: the log-in entry that
+; "ログイン時に起動する。" writes, which would name a program no longer there.
 Section "Uninstall"
   SetShellVarContext all
+  DeleteRegValue HKCU "Software\Microsoft\Windows\CurrentVersion\Run" "Murrelet"
   Delete "$SMPROGRAMS\${APP}.lnk"
   Delete "$INSTDIR\murrelet.exe"
   Delete "$INSTDIR\${UNINSTALLER}"

@@ -16,6 +16,7 @@
 #include "platform/linux/system/locale_clock.h"
 #include "platform/linux/system/logind_shutdown.h"
 #include "platform/linux/system/thread_sleeper.h"
+#include "platform/linux/system/xdg_autostart.h"
 
 namespace murrelet::linux_platform {
 
@@ -24,6 +25,8 @@ struct LinuxPaths {
   std::filesystem::path devRoot = "/dev";
   std::filesystem::path storeRoot;  // see DefaultStoreRoot()
   std::filesystem::path lockDirectory;  // see DefaultLockDirectory()
+  std::filesystem::path autostartDirectory;  // see DefaultAutostartDirectory()
+  std::filesystem::path program;             // what the log-in entry starts
   // The real computer's places.
   static LinuxPaths ForThisUser();
 };
@@ -37,7 +40,8 @@ struct LinuxPlatform {
         store(paths.storeRoot),
         locks(paths.lockDirectory),
         boxes(forms),
-        runStatus(sessionBus) {}
+        runStatus(sessionBus),
+        sessionStart(paths.autostartDirectory, paths.program) {}
 
   TtyTapi tapi;
   LinuxPowerStatus power;
@@ -50,14 +54,18 @@ struct LinuxPlatform {
   QtFormHost forms;
   QtMessageBoxes boxes;
   DesktopRunStatus runStatus;
+  XdgAutostartEntry sessionStart;
 
-  Platform platform{tapi, power, execution, sleeper, shutdown, store, locks, clock, boxes, forms, runStatus};
+  Platform platform{tapi, power, execution, sleeper, shutdown, store,
+                    locks, clock, boxes,     forms,   runStatus, sessionStart};
 };
 
 inline LinuxPaths LinuxPaths::ForThisUser() {
   LinuxPaths paths;
   paths.storeRoot = DefaultStoreRoot();
   paths.lockDirectory = DefaultLockDirectory(paths.storeRoot);
+  paths.autostartDirectory = DefaultAutostartDirectory();
+  paths.program = RunningProgramPath();
   return paths;
 }
 

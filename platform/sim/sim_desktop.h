@@ -7,12 +7,14 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "kit/form.h"
 #include "kit/message_box.h"
 #include "kit/run_status_sink.h"
+#include "kit/session_start.h"
 
 namespace murrelet::sim {
 
@@ -43,12 +45,22 @@ class SimWindow : public ProcedureWindow {
 class SimForms : public FormHost {
  public:
   OwnerWindow& CreateWindow(Form& form) override;
-  void Show(Form& form) override { form.Visible = true; }
+  void Show(Form& form) override {
+    form.Visible = true;
+    minimized.erase(&form);
+  }
+  void ShowMinimized(Form& form) override {
+    form.Visible = true;
+    minimized.insert(&form);
+  }
   void Hide(Form& form) override { form.Visible = false; }
   TModalResult ShowModal(Form& form) override;
   void Quit() override { quit = true; }
   void SetApplicationTitle(const std::string& title) override { applicationTitle = title; }
-  bool IsActive(const Form& form) const override { return programActive && form.Visible; }
+  // A minimised window is not the one the user works in.
+  bool IsActive(const Form& form) const override {
+    return programActive && form.Visible && minimized.count(&form) == 0;
+  }
 
   SimWindow* WindowOf(const Form& form);
 
@@ -61,9 +73,25 @@ class SimForms : public FormHost {
   // The program's windows have the user's attention (else another program's
   // window is the active one).
   bool programActive = true;
+  // Windows shown minimised and not restored since.
+  std::set<const Form*> minimized;
 
  private:
   std::map<const Form*, std::unique_ptr<SimWindow>> windows_;
+};
+
+// The log-in entry as the session would find it.
+class SimSessionStart : public SessionStartEntry {
+ public:
+  bool Set(bool startWithSession) override {
+    ++writes;
+    if (fail) return false;
+    present = startWithSession;
+    return true;
+  }
+  bool present = false;  // the session would start the program
+  bool fail = false;     // writing or removing the entry fails
+  int writes = 0;        // how many times the program wrote or removed it
 };
 
 struct RecordedNotice {

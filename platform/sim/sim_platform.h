@@ -21,8 +21,9 @@ struct SimPlatform {
   SimBoxes boxes;
   SimForms forms;
   SimRunStatus runStatus;
+  SimSessionStart sessionStart;
 
-  Platform platform{tapi, power, execution, sleeper, shutdown, store, locks, clock, boxes, forms, runStatus};
+  Platform platform{tapi, power, execution, sleeper, shutdown, store, locks, clock, boxes, forms, runStatus, sessionStart};
 };
 
 }  // namespace murrelet::sim

@@ -43,6 +43,10 @@ void ApplicationWindow::Hide() {
   if (window_ != nullptr) ShowWindow(window_, SW_HIDE);
 }
 
+void ApplicationWindow::ShowMinimized() {
+  if (window_ != nullptr) ShowWindow(window_, SW_SHOWMINNOACTIVE);
+}
+
 void ApplicationWindow::Minimize() {
   if (window_ != nullptr) ShowWindow(window_, SW_MINIMIZE);
 }

@@ -39,6 +39,9 @@ class ApplicationWindow : private WindowReceiver {
   void Show();
   void Hide();
   void Minimize();
+  // Shows the button minimised without activating anything; the main window
+  // then waits hidden for the user to restore it.
+  void ShowMinimized();
 
  private:
   std::intptr_t Receive(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "kit/platform.h"
+#include "platform/win32/run_key_session_start.h"
 #include "platform/win32/shell_run_status.h"
 #include "platform/win32/shutdown_calls.h"
 #include "platform/win32/system_services.h"
@@ -27,6 +28,7 @@ struct Win32Desktop {
   Win32Forms forms{power};
   Win32MessageBoxes boxes{[this] { return forms.BoxOwner(); }};
   ShellRunStatus runStatus{forms.ApplicationHandle()};
+  RunKeySessionStart sessionStart{RunningProgramPath()};
 
   // A restarted Explorer gets the run's progress back on the new button.
   Win32Desktop() {
@@ -36,7 +38,7 @@ struct Win32Desktop {
   Win32Desktop& operator=(const Win32Desktop&) = delete;
 
   Platform With(Tapi& tapi, SettingsStore& store, NamedLocks& locks) {
-    return Platform{tapi, power, power, power, shutdown, store, locks, clock, boxes, forms, runStatus};
+    return Platform{tapi, power, power, power, shutdown, store, locks, clock, boxes, forms, runStatus, sessionStart};
   }
 };
 

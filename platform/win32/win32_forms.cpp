@@ -58,6 +58,20 @@ void Win32Forms::Show(Form& form) {
   }
 }
 
+void Win32Forms::ShowMinimized(Form& form) {
+  FormWindow* window = WindowOf(form);
+  if (window == nullptr || window != windows_.front().get()) {
+    Show(form);
+    return;
+  }
+  form.Visible = true;
+  window->MakeControls();
+  // Shown without activation, then minimised with the task-bar button's
+  // window, which hides it until the user restores the button.
+  ShowWindow(window->Handle(), SW_SHOWNOACTIVATE);
+  application_.ShowMinimized();
+}
+
 void Win32Forms::Hide(Form& form) {
   form.Visible = false;
   if (FormWindow* window = WindowOf(form)) {

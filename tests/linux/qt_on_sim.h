@@ -43,7 +43,7 @@ struct QtOnSim {
   sim::SimPlatform sim;
   QtFormHost forms;
   Platform platform{sim.tapi, sim.power, sim.execution, sim.sleeper, sim.shutdown, sim.store,
-                    sim.locks, sim.clock, sim.boxes, forms, sim.runStatus};
+                    sim.locks, sim.clock, sim.boxes, forms, sim.runStatus, sim.sessionStart};
   TApplication app{platform};
 };
 

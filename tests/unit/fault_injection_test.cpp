@@ -163,7 +163,7 @@ struct World {
   FaultyStore store{sim.store, plan};
   FaultyShutdown shutdown{sim.shutdown, plan};
   Platform platform{tapi, power, sim.execution, sim.sleeper, shutdown, store, sim.locks, sim.clock, sim.boxes, sim.forms,
-                    sim.runStatus};
+                    sim.runStatus, sim.sessionStart};
   std::unique_ptr<TApplication> app;
 
   explicit World(bool configured) {

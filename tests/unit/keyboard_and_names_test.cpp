@@ -63,6 +63,8 @@ TEST(AccessibleNames, EveryControlOfBothWindowsIsNamed) {
       {&conf, "CheckBox3", "充電中はサスペンドを無効にする。"},
       {&conf, "Button1", "OK"},
       {&conf, "Button2", "ｷｬﾝｾﾙ"},
+      {&conf, "CheckBox4", "ハンドセットを接続したら自動的に充電を開始する。"},
+      {&conf, "CheckBox5", "ログイン時に起動する。"},
   };
   // The dialog shows the handset's name once it has been filled.
   env.sim.forms.modalScript = [](Form& form) { form.ModalResult = TModalResult::Cancel; };

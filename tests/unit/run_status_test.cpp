@@ -31,7 +31,7 @@ struct World {
   sim::SimPlatform sim;
   RecordingRunStatus status{sim.runStatus};
   Platform platform{sim.tapi,  sim.power, sim.execution, sim.sleeper, sim.shutdown, sim.store,
-                    sim.locks, sim.clock, sim.boxes,     sim.forms,   status};
+                    sim.locks, sim.clock, sim.boxes,     sim.forms,   status, sim.sessionStart};
   TApplication app{platform};
 
   World() {

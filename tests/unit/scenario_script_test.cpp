@@ -23,7 +23,7 @@ TEST(ScenarioScript, EveryCommandNamesItsUsageForALineOfTheWrongForm) {
       {"tapi", "tapi init=ok|fail|reinit [fail=OPERATION ...] [next_line=N]"},
       {"time", "time HH:MM:SS"},
       {"time-format", "time-format 24h|12h"},
-      {"start x", "start takes no arguments"},
+      {"start x", "start [session]"},
       {"start-second x", "start-second takes no arguments"},
       {"tick 1 2", "tick [N]"},
       {"\"tick\" 1 2", "tick [N]"},

@@ -14,6 +14,7 @@
 #include "platform/win32/custom_drawing.h"
 #include "platform/win32/legacy_power_bridge.h"
 #include "platform/win32/registry_store.h"
+#include "platform/win32/run_key_session_start.h"
 #include "platform/win32/shell_run_status.h"
 #include "platform/win32/shutdown_calls.h"
 #include "platform/win32/suspend_resume_registration.h"
@@ -78,6 +79,112 @@ TEST_CASE("registry: texts and numbers round-trip, missing and wrong types are t
   CHECK(key->ReadString("BatteryParcent").status == ReadStatus::WrongType);
   // A read-only key refuses writes rather than failing silently later.
   CHECK(!key->WriteDword("MinTimer", 1));
+}
+
+namespace {
+
+// The Run value as Windows would read it at log-in; empty when absent.
+std::wstring RunValue(const std::wstring& keyPath, DWORD* type = nullptr) {
+  wchar_t data[1024] = {};
+  DWORD bytes = sizeof(data) - sizeof(wchar_t);
+  DWORD kind = 0;
+  if (RegGetValueW(HKEY_CURRENT_USER, keyPath.c_str(), kRunValueName, RRF_RT_ANY | RRF_NOEXPAND, &kind, data,
+                   &bytes) != ERROR_SUCCESS) {
+    return {};
+  }
+  if (type != nullptr) *type = kind;
+  return data;
+}
+
+}  // namespace
+
+TEST_CASE("log-in entry: the Run value holds the quoted program and the session's argument, and goes again") {
+  // The test's own Wine prefix: the real Run key, left as it was found.
+  const std::wstring before = RunValue(kRunKeyPath);
+  const std::wstring program = L"C:\\Program Files\\Murrelet\\murrelet.exe";
+  RunKeySessionStart entry(program);
+  CHECK(entry.Set(true));
+  DWORD type = 0;
+  CHECK(RunValue(kRunKeyPath, &type) == L"\"C:\\Program Files\\Murrelet\\murrelet.exe\" --session-start");
+  CHECK(type == REG_SZ);
+  CHECK(entry.Set(true));  // written again over itself
+  CHECK(entry.Set(false));
+  CHECK(RunValue(kRunKeyPath).empty());
+  CHECK(entry.Set(false));  // nothing to remove is no failure
+  // A Run key that is not there yet is made; an unusable path is refused.
+  const std::wstring fresh = Widen(TestKeyPath()) + L"\\Run";
+  RunKeySessionStart elsewhere(program, fresh);
+  CHECK(elsewhere.Set(false));
+  CHECK(elsewhere.Set(true));
+  CHECK(!RunValue(fresh).empty());
+  CHECK(!RunKeySessionStart(L"", fresh).Set(true));
+  CHECK(!RunKeySessionStart(L"C:\\a\"b.exe", fresh).Set(true));
+  CHECK(RunValue(fresh) == RunValueText(program));
+  RegDeleteTreeW(HKEY_CURRENT_USER, Widen(TestKeyPath()).c_str());
+  CHECK(RunningProgramPath().find(L"win32_adapter_tests.exe") != std::wstring::npos);
+  if (!before.empty()) {
+    RegSetKeyValueW(HKEY_CURRENT_USER, kRunKeyPath, kRunValueName, REG_SZ, before.c_str(),
+                    static_cast<DWORD>((before.size() + 1) * sizeof(wchar_t)));
+  }
+}
+
+TEST_CASE("registry: a store from 2.0 (the eight values only) loads silently and the close adds the two") {
+  // The settings key of this test's own Wine prefix, put back as it was.
+  const std::wstring settings = Widen(SettingsKeyPath());
+  const std::wstring kept = Widen(TestKeyPath()) + L"\\Kept";
+  HKEY existing = nullptr;
+  const bool hadKey = RegOpenKeyExW(HKEY_CURRENT_USER, settings.c_str(), 0, KEY_READ, &existing) == ERROR_SUCCESS;
+  if (hadKey) {
+    HKEY copy = nullptr;
+    RegCreateKeyExW(HKEY_CURRENT_USER, kept.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &copy, nullptr);
+    RegCopyTreeW(existing, nullptr, copy);
+    RegCloseKey(copy);
+    RegCloseKey(existing);
+  }
+  RegDeleteTreeW(HKEY_CURRENT_USER, settings.c_str());
+  RegistryStore store;
+  {
+    auto key = store.OpenWritable(SettingsKeyPath());
+    CHECK(key != nullptr);
+    CHECK(key->WriteString(kValueKestraName, "KESTRA T48R"));
+    for (const char* name : {kValueACPowerFlag, kValueBatteryPowerFlag, kValueSuspendDisable, kValueHourTimer,
+                             kValueMinTimer, kValueShutDownFlag}) {
+      CHECK(key->WriteDword(name, 1));
+    }
+    CHECK(key->WriteDword(kValueBatteryParcent, 40));
+  }
+  {
+    sim::SimPlatform sim;
+    Platform platform{sim.tapi, sim.power, sim.execution, sim.sleeper, sim.shutdown, store,
+                      sim.locks, sim.clock, sim.boxes, sim.forms, sim.runStatus, sim.sessionStart};
+    TApplication app(platform);
+    app.Start();
+    CHECK(sim.boxes.shown.empty());
+    CHECK(app.MainForm()->Run.Configured);
+    CHECK(app.MainForm()->Settings.ShutDownFlag);
+    CHECK(!app.MainForm()->Settings.AutoCharge);
+    CHECK(!app.MainForm()->Settings.StartWithSession);
+    app.CloseMainWindow();
+    CHECK(sim.boxes.shown.empty());
+  }
+  auto key = store.OpenReadOnly(SettingsKeyPath());
+  CHECK(key != nullptr);
+  CHECK(key->ReadDword(kValueAutoCharge).status == ReadStatus::Ok);
+  CHECK_EQ(key->ReadDword(kValueAutoCharge).value, std::uint32_t{0});
+  CHECK_EQ(key->ReadDword(kValueStartWithSession).value, std::uint32_t{0});
+  CHECK_EQ(key->ReadDword(kValueBatteryParcent).value, std::uint32_t{40});
+  key.reset();
+  RegDeleteTreeW(HKEY_CURRENT_USER, settings.c_str());
+  if (hadKey) {
+    HKEY copy = nullptr;
+    HKEY restored = nullptr;
+    RegOpenKeyExW(HKEY_CURRENT_USER, kept.c_str(), 0, KEY_READ, &copy);
+    RegCreateKeyExW(HKEY_CURRENT_USER, settings.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &restored, nullptr);
+    RegCopyTreeW(copy, nullptr, restored);
+    RegCloseKey(restored);
+    RegCloseKey(copy);
+  }
+  RegDeleteTreeW(HKEY_CURRENT_USER, Widen(TestKeyPath()).c_str());
 }
 
 TEST_CASE("registry: odd stored shapes read safely") {

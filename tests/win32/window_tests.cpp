@@ -35,7 +35,7 @@ namespace {
 constexpr int kFirstControlId = 100;  // the windows number their controls by layout row from here
 
 struct WinOnSim {
-  WinOnSim() {
+  explicit WinOnSim(TApplication::StartedBy startedBy = TApplication::StartedBy::User) {
     murrelet::testing::StoredSettings settings;
     settings.suspendDisable = 0;
     murrelet::testing::StoreSettings(sim.store, settings);
@@ -45,7 +45,7 @@ struct WinOnSim {
     forms.Connect([this](const std::function<void()>& action) { app.Deliver(action); },
                   [this](Form& form) { app.CloseRequested(form); }, [this] { app.WindowsEnding(); });
     forms.sessionEndQueried = [this] { app.SessionEndQueried(); };
-    app.Start();
+    app.Start(startedBy);
     Pump();
   }
   ~WinOnSim() { app.WindowsEnding(); }
@@ -77,7 +77,7 @@ struct WinOnSim {
   sim::SimPlatform sim;
   Win32Forms forms{sim.power};
   Platform platform{sim.tapi, sim.power, sim.execution, sim.sleeper, sim.shutdown, sim.store,
-                    sim.locks, sim.clock, sim.boxes, forms, sim.runStatus};
+                    sim.locks, sim.clock, sim.boxes, forms, sim.runStatus, sim.sessionStart};
   TApplication app{platform};
 };
 
@@ -501,6 +501,8 @@ TEST_CASE("names: each control carries what MSAA reads for it") {
       {&conf, "CheckBox3", "充電中はサスペンドを無効にする。"},
       {&conf, "Button1", "OK"},
       {&conf, "Button2", "ｷｬﾝｾﾙ"},
+      {&conf, "CheckBox4", "ハンドセットを接続したら自動的に充電を開始する。"},
+      {&conf, "CheckBox5", "ログイン時に起動する。"},
   };
   for (const Named& n : texts) {
     HWND window = env.Child(*n.form, n.control);
@@ -531,6 +533,52 @@ TEST_CASE("names: each control carries what MSAA reads for it") {
   for (const char* control : {"SpeedButton1", "SpinEdit2", "LMDProgress", "StatusBar"}) {
     std::printf("  oleacc accName(%s) = %s\n", control, OleaccName(env.Child(main, control)).c_str());
   }
+}
+
+TEST_CASE("settings dialog: the two check boxes below the buttons take Tab after them and their clicks") {
+  WinOnSim env;
+  TConfForm& conf = *env.app.ConfForm();
+  env.forms.Show(conf);
+  env.Pump();
+  HWND dialog = env.Conf();
+  RECT ok{}, autoCharge{}, withSession{}, client{};
+  GetWindowRect(env.Child(conf, "Button1"), &ok);
+  GetWindowRect(env.Child(conf, "CheckBox4"), &autoCharge);
+  GetWindowRect(env.Child(conf, "CheckBox5"), &withSession);
+  GetClientRect(dialog, &client);
+  CHECK(autoCharge.top >= ok.bottom);  // below the buttons, which keep their place
+  CHECK(withSession.top >= autoCharge.bottom);
+  POINT corner{withSession.right, withSession.bottom};
+  ScreenToClient(dialog, &corner);
+  CHECK(corner.y <= client.bottom);
+  CHECK(corner.x <= client.right);
+  SetForegroundWindow(dialog);
+  env.Pump();
+  SetFocus(env.Child(conf, "Button2"));
+  for (const char* expected : {"CheckBox4", "CheckBox5", "CheckBox1"}) {
+    PressKey(VK_TAB);
+    env.Pump();
+    CHECK_EQ(FocusedWindow(dialog), env.Child(conf, expected));
+    if (FocusedWindow(dialog) != env.Child(conf, expected)) std::printf("  Tab did not reach %s\n", expected);
+  }
+  SendMessageW(env.Child(conf, "CheckBox4"), BM_CLICK, 0, 0);
+  SendMessageW(env.Child(conf, "CheckBox5"), BM_CLICK, 0, 0);
+  CHECK(conf.CheckBox4.Checked());
+  CHECK(conf.CheckBox5.Checked());
+  env.forms.Hide(conf);
+}
+
+TEST_CASE("start by the session: the window is shown minimised, restored from its task-bar button") {
+  WinOnSim env(TApplication::StartedBy::Session);
+  TMainForm& main = *env.app.MainForm();
+  CHECK(main.Visible);
+  CHECK(IsWindowVisible(env.Main()) == FALSE);  // down with the task-bar button's window
+  CHECK(!env.forms.IsActive(main));
+  HWND button = GetWindow(env.Main(), GW_OWNER);
+  CHECK(button != nullptr && IsIconic(button) != FALSE);
+  ShowWindow(button, SW_RESTORE);
+  env.Pump();
+  CHECK(IsWindowVisible(env.Main()) != FALSE);
 }
 
 TEST_CASE("status bar: panel 0's text stays in its part during a run, set once per change") {

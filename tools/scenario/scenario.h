@@ -93,9 +93,10 @@ class Scenario {
   int CmdStore(const Line& line);
   int CmdDialog(const Line& line);
   int CmdWindow(const Line& line);
+  int CmdSessionEntry(const Line& line);
 
   // Starts the program, or a second copy beside the running one.
-  int StartProgram(bool second);
+  int StartProgram(bool second, TApplication::StartedBy startedBy = TApplication::StartedBy::User);
   // Sends a message to the main window; its answer becomes `last_answer`.
   int SendToMainWindow(std::uint32_t message, const std::string& wParam, const std::string& lParam, const Line& line);
 

@@ -52,7 +52,7 @@ std::span<const Scenario::Command> Scenario::Commands() {
       {"tapi", &Scenario::CmdTapi, "tapi init=ok|fail|reinit [fail=OPERATION ...] [next_line=N]"},
       {"time", &Scenario::CmdTime, "time HH:MM:SS"},
       {"time-format", &Scenario::CmdTimeFormat, "time-format 24h|12h"},
-      {"start", &Scenario::CmdStart, "start takes no arguments"},
+      {"start", &Scenario::CmdStart, "start [session]"},
       {"start-second", &Scenario::CmdStartSecond, "start-second takes no arguments"},
       {"tick", &Scenario::CmdTick, "tick [N]"},
       {"click", &Scenario::CmdClick, "click CONTROL"},
@@ -76,15 +76,16 @@ std::span<const Scenario::Command> Scenario::Commands() {
       {"dialog", &Scenario::CmdDialog, "dialog [CONTROL=VALUE ...] [ticks=N] ok|cancel|close"},
       {"window", &Scenario::CmdWindow, "window active|inactive"},
       {"line-closed", &Scenario::CmdLineClosed, "line-closed takes no arguments"},
+      {"session-entry", &Scenario::CmdSessionEntry, "session-entry ok|fail"},
   };
   return kCommands;
 }
 
-int Scenario::StartProgram(bool second) {
+int Scenario::StartProgram(bool second, TApplication::StartedBy startedBy) {
   if (Running()) {
     // A second copy on the same desktop: it sees the first one's lock.
     TApplication copy(sim_.platform);
-    const bool started = copy.Start() == TApplication::StartResult::Running;
+    const bool started = copy.Start(startedBy) == TApplication::StartResult::Running;
     second_.Set("started", started);
     second_.Set("exit_code", 0);
     second_.Set("windows_created", copy.WindowsCreated());
@@ -94,7 +95,7 @@ int Scenario::StartProgram(bool second) {
   app_ = std::make_unique<TApplication>(sim_.platform);
   exitCode_ = nullptr;
   lastAnswer_ = nullptr;
-  const bool started = app_->Start() == TApplication::StartResult::Running;
+  const bool started = app_->Start(startedBy) == TApplication::StartResult::Running;
   if (second) {
     second_.Set("started", started);
     second_.Set("exit_code", started ? Json() : Json(0));
@@ -108,8 +109,11 @@ int Scenario::StartProgram(bool second) {
 }
 
 int Scenario::CmdStart(const Line& line) {
-  if (line.words.size() != 1) return Usage(line);
-  return StartProgram(false);
+  // "start session": the session starts the program at log-in, through the
+  // entry that "ログイン時に起動する。" writes.
+  const bool bySession = line.words.size() == 2 && line.words[1] == "session";
+  if (line.words.size() != 1 && !bySession) return Usage(line);
+  return StartProgram(false, bySession ? TApplication::StartedBy::Session : TApplication::StartedBy::User);
 }
 
 int Scenario::CmdStartSecond(const Line& line) {
@@ -186,6 +190,15 @@ int Scenario::CmdWindow(const Line& line) {
   const auto active = OneOfTwo(line.words, "active", "inactive");
   if (!active) return Usage(line);
   sim_.forms.programActive = *active;
+  // The user brings the program's window forward: a minimised one opens.
+  if (*active) sim_.forms.minimized.clear();
+  return kOk;
+}
+
+int Scenario::CmdSessionEntry(const Line& line) {
+  const auto ok = OneOfTwo(line.words, "ok", "fail");
+  if (!ok) return Usage(line);
+  sim_.sessionStart.fail = !*ok;
   return kOk;
 }
 
@@ -469,7 +482,8 @@ int Scenario::CmdDialog(const Line& line) {
       auto count = NumberIn<int>(value, 0, 10'000'000);
       if (!count) return Fail(line, "ticks must be 0 to 10000000");
       ticks = *count;
-    } else if (key == "CheckBox1" || key == "CheckBox2" || key == "CheckBox3") {
+    } else if (key == "CheckBox1" || key == "CheckBox2" || key == "CheckBox3" || key == "CheckBox4" ||
+               key == "CheckBox5") {
       if (!OnOff(value)) return Fail(line, key + " takes on|off");
       changes.push_back({key, value});
     } else if (key == "StaticText") {

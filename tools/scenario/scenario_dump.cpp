@@ -78,6 +78,7 @@ Json Scenario::MainJson() const {
   Json json = Json::MakeObject();
   json.Set("caption", main.Caption());
   json.Set("visible", main.Visible);
+  json.Set("minimized", sim_.forms.minimized.count(&main) != 0);
   json.Set("panels", PanelsJson(main.StatusBar));
   json.Set("controls", ControlsJson(main));
   json.Set("timer_enabled", main.Timer1.Enabled());
@@ -101,6 +102,8 @@ Json Scenario::MainJson() const {
   settings.Set("HourTimer", main.Settings.HourTimer);
   settings.Set("MinTimer", main.Settings.MinTimer);
   settings.Set("ShutDownFlag", main.Settings.ShutDownFlag);
+  settings.Set("AutoCharge", main.Settings.AutoCharge);
+  settings.Set("StartWithSession", main.Settings.StartWithSession);
   json.Set("settings", std::move(settings));
 
   const TAPM& apm = main.Apm();
@@ -147,7 +150,7 @@ Json Scenario::Dump(bool takeCalls) {
     if (const Json* a = main.Child("apm")) apm = *a;
     if (const Json* t = main.Child("timer_enabled")) timerEnabled = *t == Json(true);
     Json trimmed = Json::MakeObject();
-    for (const char* key : {"caption", "visible", "panels", "controls"}) {
+    for (const char* key : {"caption", "visible", "minimized", "panels", "controls"}) {
       if (const Json* value = main.Child(key)) trimmed.Set(key, *value);
     }
     main = std::move(trimmed);
@@ -239,6 +242,10 @@ Json Scenario::Dump(bool takeCalls) {
   dump.Set("dialog", DialogJson());
 
   dump.Set("window_active", sim_.forms.programActive);
+  Json sessionEntry = Json::MakeObject();
+  sessionEntry.Set("present", sim_.sessionStart.present);
+  sessionEntry.Set("writes", sim_.sessionStart.writes);
+  dump.Set("session_entry", std::move(sessionEntry));
   Json taskbar = Json::MakeObject();
   taskbar.Set("state", ProgressStateName(sim_.runStatus.progress.state));
   taskbar.Set("percent", sim_.runStatus.progress.percent);

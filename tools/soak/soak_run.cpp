@@ -26,7 +26,11 @@ Findings SoakRun::Step(const std::string& line) {
   sim::SimPlatform& sim = scene_.Sim();
   const bool wasRunning = scene_.Running();
   ChargeSettings before;
-  if (wasRunning) before = scene_.App()->MainForm()->Settings;
+  bool wasCharging = false;
+  if (wasRunning) {
+    before = scene_.App()->MainForm()->Settings;
+    wasCharging = scene_.App()->MainForm()->Run.Charging;
+  }
   const std::size_t firstBox = sim.boxes.shown.size();
   const std::size_t appsBefore = sim.tapi.LineAppsAlive();
   const int writesBefore = sim.store.writableOpens;
@@ -65,6 +69,7 @@ Findings SoakRun::Step(const std::string& line) {
     found.push_back(std::move(finding));
   }
   CheckStep(command, wasRunning, before, appsBefore, firstBox, sim.store.writableOpens != writesBefore, found);
+  CheckRunStart(line, wasCharging, found);
   // After a finding the model follows the store again, so one fault is
   // reported once rather than on every later step.
   if (!found.empty()) model_.Take(sim.store);
@@ -109,8 +114,9 @@ void SoakRun::CheckStep(const std::string& command, bool wasRunning, const Charg
     }
     if (errors.empty()) {
       auto key = sim.store.keys.find(SettingsKeyPath());
-      if (key == sim.store.keys.end() || key->second.size() != 8) {
-        out.push_back({"store-not-eight", "after a normal close the key does not hold exactly eight values"});
+      // The eight values and the two added after 2.0.
+      if (key == sim.store.keys.end() || key->second.size() != 10) {
+        out.push_back({"store-not-eight", "after a normal close the key does not hold exactly its ten values"});
       }
     }
   }
@@ -134,6 +140,16 @@ void SoakRun::CheckStep(const std::string& command, bool wasRunning, const Charg
     }
   }
   model_.Compare(sim.store, out);
+}
+
+void SoakRun::CheckRunStart(const std::string& line, bool wasCharging, Findings& out) {
+  if (wasCharging || !scene_.Running()) return;
+  const TMainForm& main = *scene_.App()->MainForm();
+  if (!main.Run.Charging) return;
+  // A run begins at the start button, or by itself on an idle poll when the
+  // user asked for that; never otherwise.
+  if (line == "click SpeedButton2" || main.Settings.AutoCharge) return;
+  out.push_back({"start-unasked", "a run started on \"" + line + "\" with AutoCharge off"});
 }
 
 void SoakRun::Compact() {

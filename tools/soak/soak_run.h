@@ -32,6 +32,8 @@ class SoakRun {
  private:
   void CheckStep(const std::string& command, bool wasRunning, const ChargeSettings& before, std::size_t appsBefore,
                  std::size_t firstBox, bool wrote, Findings& out);
+  // A run that began during the step began as the user asked.
+  void CheckRunStart(const std::string& line, bool wasCharging, Findings& out);
 
   std::ostringstream out_;
   std::ostringstream err_;

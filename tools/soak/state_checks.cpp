@@ -16,6 +16,9 @@ constexpr int kLongestRunSeconds = 6 * 3600 + 50 * 60;
 const char* const kValueNames[] = {kValueKestraName,     kValueACPowerFlag,    kValueBatteryPowerFlag,
                                    kValueBatteryParcent, kValueSuspendDisable, kValueHourTimer,
                                    kValueMinTimer,       kValueShutDownFlag};
+// Added after 2.0: a store without them is no fault, so "の取得に失敗しました"
+// is never a right box for them.
+const char* const kOptionalValueNames[] = {kValueAutoCharge, kValueStartWithSession};
 
 bool StartsWith(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() && text.substr(0, prefix.size()) == prefix;
@@ -104,6 +107,11 @@ bool IsStandardErrorText(std::string_view shown) {
       if (shown == StandardErrorText(WithName(pattern, name))) return true;
     }
   }
+  for (const char* pattern : {text::kWrongType, text::kWriteFailed}) {
+    for (const char* name : kOptionalValueNames) {
+      if (shown == StandardErrorText(WithName(pattern, name))) return true;
+    }
+  }
   return false;
 }
 
@@ -116,6 +124,7 @@ bool IsProgramBox(const TMainForm* main, const sim::RecordedBox& box) {
   if (box.caption == text::kApplicationTitle) return IsStandardErrorText(box.text);
   if (box.caption != kErrorCaption) return false;
   if (box.text == text::kCannotWriteStore) return true;
+  if (box.text == text::kCannotWriteSessionStart || box.text == text::kCannotRemoveSessionStart) return true;
   // The box may come from a copy that has ended since; then only the suffix is
   // known.
   return main != nullptr ? IsNotConnectedText(*main, box.text) : EndsWith(box.text, text::kNotConnected);

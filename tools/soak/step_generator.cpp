@@ -15,9 +15,9 @@ constexpr std::array<const char*, 18> kMainControls = {
     "LMDGroupBox2",  "LMDSimpleLabel2", "SpinEdit1",       "LMDSimpleLabel4", "SpinEdit2",    "LMDSimpleLabel6",
     "LMDCheckBox1",  "SpeedButton1",    "SpeedButton2",    "SpeedButton3", "StatusBar",       "Timer1"};
 
-constexpr std::array<const char*, 8> kValueNames = {kValueKestraName,     kValueACPowerFlag,    kValueBatteryPowerFlag,
-                                                    kValueBatteryParcent, kValueSuspendDisable, kValueHourTimer,
-                                                    kValueMinTimer,       kValueShutDownFlag};
+constexpr std::array<const char*, 10> kValueNames = {
+    kValueKestraName, kValueACPowerFlag, kValueBatteryPowerFlag, kValueBatteryParcent, kValueSuspendDisable,
+    kValueHourTimer,  kValueMinTimer,    kValueShutDownFlag,     kValueAutoCharge,     kValueStartWithSession};
 
 // Line names that match the handset only byte for byte: the real one most
 // often, and the near misses the search must pass over. "\x00" ends a name
@@ -98,7 +98,7 @@ std::string StepGenerator::Spin() {
 
 std::string StepGenerator::Dialog() {
   std::string line = "dialog";
-  for (const char* box : {"CheckBox1", "CheckBox2", "CheckBox3"}) {
+  for (const char* box : {"CheckBox1", "CheckBox2", "CheckBox3", "CheckBox4", "CheckBox5"}) {
     if (Chance(40)) line += std::string(" ") + box + "=" + (Chance(box[8] == '1' ? 30 : 50) ? "on" : "off");
   }
   if (Chance(40)) {
@@ -218,7 +218,7 @@ std::string StepGenerator::Lifecycle() {
   if (kind < 45) return "close";
   if (kind < 65) return "kill";
   if (kind < 85) return "windows-end";
-  return Chance(50) ? "start" : "start-second";
+  return Chance(50) ? (Chance(80) ? "start" : "start session") : "start-second";
 }
 
 std::string StepGenerator::Environment(scenario::Scenario& scene) {
@@ -229,6 +229,7 @@ std::string StepGenerator::Environment(scenario::Scenario& scene) {
   if (kind < 67) return Tapi();
   if (kind < 80) return Shutdown();
   if (kind < 95) return ModalTicks();
+  if (kind < 97) return std::string("session-entry ") + (Chance(70) ? "ok" : "fail");
   return Time();
 }
 
@@ -240,7 +241,8 @@ std::string StepGenerator::Next(scenario::Scenario& scene) {
     if (scene.Running() && Chance(90)) return "windows-end";
   }
   if (!scene.Running()) {
-    if (Chance(55)) return Chance(90) ? "start" : "start-second";
+    // The session's start at log-in too, with the window minimised.
+    if (Chance(55)) return Chance(90) ? (Chance(85) ? "start" : "start session") : "start-second";
     return Environment(scene);
   }
   const std::uint32_t kind = Below(1000);

@@ -58,12 +58,18 @@ void StoreModel::Started(const sim::SimStore& store, const ChargeSettings& loade
   expected.HourTimer = hours > 6 ? 6 : hours;
   expected.MinTimer = minutes > 50 ? 50 : minutes;
   expected.ShutDownFlag = *dwords[6] != 0;
+  // The two later flags are optional: missing reads as off.
+  const std::uint32_t* autoCharge = DwordOf(values, kValueAutoCharge);
+  const std::uint32_t* withSession = DwordOf(values, kValueStartWithSession);
+  expected.AutoCharge = autoCharge != nullptr && *autoCharge != 0;
+  expected.StartWithSession = withSession != nullptr && *withSession != 0;
 
   const bool same = loaded.HandsetName == expected.HandsetName && loaded.ACPowerFlag == expected.ACPowerFlag &&
                     loaded.BatteryPowerFlag == expected.BatteryPowerFlag &&
                     loaded.BatteryParcent == expected.BatteryParcent &&
                     loaded.SuspendDisable == expected.SuspendDisable && loaded.HourTimer == expected.HourTimer &&
-                    loaded.MinTimer == expected.MinTimer && loaded.ShutDownFlag == expected.ShutDownFlag;
+                    loaded.MinTimer == expected.MinTimer && loaded.ShutDownFlag == expected.ShutDownFlag &&
+                    loaded.AutoCharge == expected.AutoCharge && loaded.StartWithSession == expected.StartWithSession;
   if (!same) {
     out.push_back({"load", "the start did not load the stored settings (hours " + std::to_string(loaded.HourTimer) +
                                " vs " + std::to_string(expected.HourTimer) + ", minutes " +
@@ -86,6 +92,8 @@ std::vector<std::string> StoreModel::Closed(const sim::SimStore& store, const Ch
       {kValueHourTimer, static_cast<std::uint32_t>(settings.HourTimer)},
       {kValueMinTimer, static_cast<std::uint32_t>(settings.MinTimer)},
       {kValueShutDownFlag, std::uint32_t{settings.ShutDownFlag ? 1u : 0u}},
+      {kValueAutoCharge, std::uint32_t{settings.AutoCharge ? 1u : 0u}},
+      {kValueStartWithSession, std::uint32_t{settings.StartWithSession ? 1u : 0u}},
   };
   std::vector<std::string> errors;
   for (const auto& [name, value] : written) {

@@ -49,6 +49,15 @@ QWidget* QtFormHost::ActiveWindow() const {
   return front != nullptr && front->isVisible() ? front : nullptr;
 }
 
+void QtFormHost::ShowMinimized(Form& form) {
+  FormWindow* window = WindowOf(form);
+  if (window == nullptr) return;
+  // Iconified from its first mapping, and not raised or activated: a start
+  // at log-in takes nobody's attention.
+  window->Widget().showMinimized();
+  form.Visible = true;
+}
+
 void QtFormHost::Show(Form& form) {
   FormWindow* window = WindowOf(form);
   if (window == nullptr) return;

@@ -12,11 +12,13 @@ struct CommandLine {
   enum class Action { OpenWindow, PrintVersion, PrintUsage, Refuse };
   Action action = Action::OpenWindow;
   std::string complaint;  // Refuse: what was wrong, for standard error
+  bool bySession = false;  // the log-in entry's argument (kit/session_start.h)
 };
 
 // `args` without the program's name. "-session NAME", which a session
 // manager adds when it restores the session, opens the window as no
-// argument does (Qt reads it).
+// argument does (Qt reads it). The log-in entry's argument may stand beside
+// either.
 CommandLine ReadCommandLine(std::span<const std::string_view> args);
 
 // The usage printed for --help.

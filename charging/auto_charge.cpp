@@ -1,0 +1,17 @@
+#include "charging/auto_charge.h"
+
+namespace murrelet {
+
+bool AutoChargeTrigger::Poll(bool handsetFound, bool enabled, bool canStartNow) {
+  if (!handsetFound) {
+    armed_ = true;
+    return false;
+  }
+  if (!armed_ || !canStartNow) return false;
+  // This connection's chance is taken now, whether the setting asks for a
+  // start or not: turning the setting on later starts the next connection.
+  armed_ = false;
+  return enabled;
+}
+
+}  // namespace murrelet
