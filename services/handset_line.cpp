@@ -47,52 +47,42 @@ std::string_view DataModemLineName(Tapi& tapi, HLINEAPP lineApp, std::uint32_t d
   return LineNameOf(block);
 }
 
-bool DeviceNameMatches(Tapi& tapi, HLINEAPP lineApp, std::uint32_t deviceId, std::string_view name,
-                       std::vector<std::byte>& block) {
-  // A line without a name (none reported, one outside the block, or an empty
-  // one) is no handset's, whatever name is searched for, "" included.
-  const std::string_view lineName = DataModemLineName(tapi, lineApp, deviceId, block);
-  return !lineName.empty() && lineName == name;
+// One line-application session over every device, each visited with its
+// data-modem line name (empty for any other line or a failed query).
+template <typename Visit>
+void ScanDataModemLines(Tapi& tapi, Visit visit) {
+  HLINEAPP lineApp = 0;
+  std::uint32_t numDevs = 0;
+  const bool started = StartLineApplication(tapi, lineApp, numDevs);
+  std::uint32_t agreed = 0;
+  if (!started || numDevs < 1 || !FirstDeviceAccepts14(tapi, lineApp, agreed)) {
+    if (started) tapi.lineShutdown(lineApp);
+    return;
+  }
+  std::vector<std::byte> block;
+  block.reserve(devcaps::kFixedSize);
+  for (std::uint32_t i = 0; i < numDevs && i <= 0x7FFFFFFF; ++i) visit(i, DataModemLineName(tapi, lineApp, i, block));
+  tapi.lineShutdown(lineApp);
 }
 
 }  // namespace
 
 std::int32_t FindHandsetLine(Tapi& tapi, std::string_view name) {
   std::int32_t result = kNoDevice;
-  HLINEAPP lineApp = 0;
-  std::uint32_t numDevs = 0;
-  const bool started = StartLineApplication(tapi, lineApp, numDevs);
-  std::uint32_t agreed = 0;
-  if (!started || numDevs < 1 || !FirstDeviceAccepts14(tapi, lineApp, agreed)) {
-    if (started) tapi.lineShutdown(lineApp);
-    return kNoDevice;
-  }
-  std::vector<std::byte> block;
-  block.reserve(devcaps::kFixedSize);
-  // Every device is scanned, so the highest matching identifier wins.
-  for (std::uint32_t i = 0; i < numDevs && i <= 0x7FFFFFFF; ++i) {
-    if (DeviceNameMatches(tapi, lineApp, i, name, block)) result = static_cast<std::int32_t>(i);
-  }
-  tapi.lineShutdown(lineApp);
+  // Every device is scanned, so the highest matching identifier wins. A line
+  // without a name (none reported, one outside the block, or an empty one) is
+  // no handset's, whatever name is searched for, "" included.
+  ScanDataModemLines(tapi, [&](std::uint32_t deviceId, std::string_view lineName) {
+    if (!lineName.empty() && lineName == name) result = static_cast<std::int32_t>(deviceId);
+  });
   return result;
 }
 
 std::vector<std::string> DataModemLineNames(Tapi& tapi) {
   std::vector<std::string> names;
-  HLINEAPP lineApp = 0;
-  std::uint32_t numDevs = 0;
-  const bool started = StartLineApplication(tapi, lineApp, numDevs);
-  std::uint32_t agreed = 0;
-  if (!started || numDevs < 1 || !FirstDeviceAccepts14(tapi, lineApp, agreed)) {
-    if (started) tapi.lineShutdown(lineApp);
-    return names;
-  }
-  std::vector<std::byte> block;
-  for (std::uint32_t i = 0; i < numDevs && i <= 0x7FFFFFFF; ++i) {
-    const std::string_view name = DataModemLineName(tapi, lineApp, i, block);
+  ScanDataModemLines(tapi, [&](std::uint32_t, std::string_view name) {
     if (!name.empty() && std::find(names.begin(), names.end(), name) == names.end()) names.emplace_back(name);
-  }
-  tapi.lineShutdown(lineApp);
+  });
   return names;
 }
 
