@@ -148,7 +148,7 @@ struct ProgramOnDesktop {
   DesktopRunStatus runStatus;
   QtFormHost forms;
   Platform platform{tapi,      sim.power, awake, sim.sleeper, sim.shutdown, sim.store, sim.locks, sim.clock,
-                    sim.boxes, forms, runStatus};
+                    sim.boxes, forms, runStatus, sim.sessionStart};
   TApplication app{platform};
 };
 

@@ -342,7 +342,7 @@ TEST(FileStore, AStartOverAHandEditedFileLoadsEveryValueItCanRead) {
                                           << "dword ShutDownFlag 1\n";
     sim::SimPlatform sim;
     Platform withFiles{sim.tapi, sim.power, sim.execution, sim.sleeper, sim.shutdown, files,
-                       sim.locks, sim.clock, sim.boxes,     sim.forms,   sim.runStatus};
+                       sim.locks, sim.clock, sim.boxes,     sim.forms,   sim.runStatus, sim.sessionStart};
     TApplication app(withFiles);
     ASSERT_EQ(app.Start(), TApplication::StartResult::Running);
     const ChargeSettings& loaded = app.MainForm()->Settings;
