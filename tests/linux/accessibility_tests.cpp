@@ -257,7 +257,9 @@ TEST(Keyboard, EachOpeningOfTheSettingsDialogStartsOnItsFirstControlAndEnterAndE
     std::function<void()> keys;
     TModalResult result;
   };
-  const QStringList forward = {"CheckBox2", "SpinEdit1", "CheckBox3", "Button1", "Button2", "StaticText", "CheckBox4", "CheckBox5", "CheckBox1"};
+  // The handset's drop-down, at the top, is the first control.
+  const QStringList forward = {"CheckBox1", "CheckBox2", "SpinEdit1", "CheckBox3", "Button1",
+                               "Button2",   "CheckBox4", "CheckBox5", "StaticText"};
   const Opening openings[] = {
       {"walks the tab order, Space on ｷｬﾝｾﾙ",
        [&] {
@@ -265,6 +267,8 @@ TEST(Keyboard, EachOpeningOfTheSettingsDialogStartsOnItsFirstControlAndEnterAndE
            Press(Qt::Key_Tab);
            EXPECT_EQ(Focused(), expected);
          }
+         Press(Qt::Key_Tab);
+         ASSERT_EQ(Focused(), QStringLiteral("CheckBox1"));
          // Space on the AC-only box disables the battery controls; the
          // threshold, which had the focus next, is skipped.
          Press(Qt::Key_Space);
@@ -278,10 +282,11 @@ TEST(Keyboard, EachOpeningOfTheSettingsDialogStartsOnItsFirstControlAndEnterAndE
          Press(Qt::Key_Space);
        },
        TModalResult::Cancel},
-      // Reopened after ｷｬﾝｾﾙ, Space acts on the first control, not on the
-      // button that had the focus last.
+      // Reopened after ｷｬﾝｾﾙ, the focus is on the first control again, not on
+      // the button that had it last: Tab and Space act on the AC-only box.
       {"Space then Escape",
        [&] {
+         Press(Qt::Key_Tab);
          Press(Qt::Key_Space);
          EXPECT_TRUE(conf.CheckBox1.Checked());
          EXPECT_EQ(conf.ModalResult, TModalResult::None) << "still open";
@@ -290,16 +295,18 @@ TEST(Keyboard, EachOpeningOfTheSettingsDialogStartsOnItsFirstControlAndEnterAndE
        TModalResult::Cancel},
       {"Space then Enter",
        [&] {
+         Press(Qt::Key_Tab);
          Press(Qt::Key_Space);
          Press(Qt::Key_Return);
        },
        TModalResult::Ok},
+      // Enter in the handset's drop-down confirms the dialog too.
       {"keypad Enter", [&] { Press(Qt::Key_Enter, Qt::KeypadModifier); }, TModalResult::Ok},
       // Enter presses the button that has the focus.
       {"Enter on ｷｬﾝｾﾙ",
        [&] {
-         // Back over the two log-in check boxes and the handset's drop-down.
-         for (int n = 0; n < 4; ++n) Press(Qt::Key_Backtab);
+         // Back over the two log-in check boxes.
+         for (int n = 0; n < 3; ++n) Press(Qt::Key_Backtab);
          ASSERT_EQ(Focused(), QStringLiteral("Button2"));
          Press(Qt::Key_Return);
        },
@@ -313,7 +320,7 @@ TEST(Keyboard, EachOpeningOfTheSettingsDialogStartsOnItsFirstControlAndEnterAndE
       QWidget& dialog = env.ConfWidget();
       dialog.activateWindow();
       QApplication::processEvents();
-      EXPECT_EQ(Focused(), QStringLiteral("CheckBox1"));
+      EXPECT_EQ(Focused(), QStringLiteral("StaticText"));
       // The focus is drawn from the start, not only after the first Tab.
       QStyleOption option;
       option.initFrom(FocusWidget());
@@ -328,6 +335,7 @@ TEST(Keyboard, EachOpeningOfTheSettingsDialogStartsOnItsFirstControlAndEnterAndE
     EXPECT_EQ(conf.ModalResult, opening.result);
   }
   EXPECT_TRUE(main.Settings.ACPowerFlag) << "from the first OK";
+  EXPECT_EQ(main.Settings.HandsetName, "KESTRA T48R") << "Enter in the drop-down added nothing to the name";
 }
 
 namespace {
