@@ -48,26 +48,6 @@ bool SetOnBattery(PrivateBus& bus, bool onBattery) {
       .has_value();
 }
 
-// The inhibitors logind holds, as "what/mode" strings.
-QStringList Inhibitors(PrivateBus& bus) {
-  QStringList out;
-  const auto reply = bus.Call(kLogin, QStringLiteral("/org/freedesktop/login1"),
-                              QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("ListInhibitors"));
-  if (!reply || reply->isEmpty()) return out;
-  const QDBusArgument arg = reply->constFirst().value<QDBusArgument>();
-  arg.beginArray();
-  while (!arg.atEnd()) {
-    QString what, who, why, mode;
-    uint uid = 0, pid = 0;
-    arg.beginStructure();
-    arg >> what >> who >> why >> mode >> uid >> pid;
-    arg.endStructure();
-    out << what + "/" + mode;
-  }
-  arg.endArray();
-  return out;
-}
-
 bool EmitPrepareForSleep(PrivateBus& bus, bool starting) {
   return bus
       .Call(kLogin, QStringLiteral("/org/freedesktop/login1"), kMock, QStringLiteral("EmitSignal"),
@@ -199,15 +179,15 @@ TEST(PowerEvents, ARunHoldsASleepDelayUntilItEnds) {
   ASSERT_TRUE(bus.StartTemplate(QStringLiteral("logind"), kLogin));
   UPowerCache upower(bus.Connection());
   PowerEvents events(bus.Connection(), upower, [](std::uintptr_t, std::intptr_t) {});
-  EXPECT_TRUE(Inhibitors(bus).isEmpty());
+  EXPECT_TRUE(LogindInhibitors(bus).isEmpty());
   events.RunStateIs(true);
   EXPECT_TRUE(events.HoldsSleepDelay());
-  EXPECT_EQ(Inhibitors(bus), QStringList{"sleep/delay"});
+  EXPECT_EQ(LogindInhibitors(bus), QStringList{"sleep/delay"});
   events.RunStateIs(true);  // still one
-  EXPECT_EQ(Inhibitors(bus).size(), 1);
+  EXPECT_EQ(LogindInhibitors(bus).size(), 1);
   events.RunStateIs(false);
   EXPECT_FALSE(events.HoldsSleepDelay());
-  EXPECT_TRUE(WaitFor([&] { return Inhibitors(bus).isEmpty(); })) << "the lock's fd was closed";
+  EXPECT_TRUE(WaitFor([&] { return LogindInhibitors(bus).isEmpty(); })) << "the lock's fd was closed";
 }
 
 // logind refuses the run's first request for the sleep delay; the next tick
@@ -225,12 +205,12 @@ TEST(RunHolds, ASleepDelayRefusedAtTheStartIsAskedForAgainOnTheNextTick) {
   ASSERT_FALSE(events.HoldsSleepDelay()) << "refused once";
   holds.TickEnded(true);
   EXPECT_TRUE(events.HoldsSleepDelay());
-  EXPECT_EQ(Inhibitors(bus), QStringList{"sleep/delay"});
+  EXPECT_EQ(LogindInhibitors(bus), QStringList{"sleep/delay"});
   holds.TickEnded(true);
-  EXPECT_EQ(Inhibitors(bus).size(), 1) << "held, not asked again";
+  EXPECT_EQ(LogindInhibitors(bus).size(), 1) << "held, not asked again";
   holds.RunChanged(false);
   EXPECT_FALSE(events.HoldsSleepDelay());
-  EXPECT_TRUE(WaitFor([&] { return Inhibitors(bus).isEmpty(); }));
+  EXPECT_TRUE(WaitFor([&] { return LogindInhibitors(bus).isEmpty(); }));
   holds.TickEnded(false);
   EXPECT_FALSE(events.HoldsSleepDelay());
 }
@@ -242,22 +222,22 @@ TEST(KeepAwake, HoldsAnIdleInhibitorWhileAskedAndNeverLeavesOneBehind) {
     KeepAwake awake(bus.Connection(), bus.Connection());
     EXPECT_NE(awake.SetThreadExecutionState(ES_SYSTEM_REQUIRED), 0u);
     EXPECT_TRUE(awake.HoldsIdleInhibitor());
-    EXPECT_EQ(Inhibitors(bus), QStringList{"idle/block"});
+    EXPECT_EQ(LogindInhibitors(bus), QStringList{"idle/block"});
     awake.TickEnded(true);
     awake.SetThreadExecutionState(ES_SYSTEM_REQUIRED);
     awake.TickEnded(true);
-    EXPECT_EQ(Inhibitors(bus).size(), 1);
+    EXPECT_EQ(LogindInhibitors(bus).size(), 1);
     // The core stops asking: two quiet ticks and it is gone.
     awake.TickEnded(true);
     awake.TickEnded(true);
     EXPECT_FALSE(awake.HoldsIdleInhibitor());
-    EXPECT_TRUE(WaitFor([&] { return Inhibitors(bus).isEmpty(); }));
+    EXPECT_TRUE(WaitFor([&] { return LogindInhibitors(bus).isEmpty(); }));
 
     awake.SetThreadExecutionState(ES_SYSTEM_REQUIRED);
-    EXPECT_TRUE(WaitFor([&] { return Inhibitors(bus).size() == 1; }));
+    EXPECT_TRUE(WaitFor([&] { return LogindInhibitors(bus).size() == 1; }));
   }
   // Destroyed while holding: released.
-  EXPECT_TRUE(WaitFor([&] { return Inhibitors(bus).isEmpty(); }));
+  EXPECT_TRUE(WaitFor([&] { return LogindInhibitors(bus).isEmpty(); }));
 
   KeepAwake without(QDBusConnection(QStringLiteral("nothing")), QDBusConnection(QStringLiteral("nothing")));
   EXPECT_EQ(without.SetThreadExecutionState(ES_SYSTEM_REQUIRED), 0u) << "no lock could be taken";
@@ -328,7 +308,7 @@ TEST(KeepAwake, WhereOrgFreedesktopPowerManagementAnswersItsCookieAloneKeepsTheC
     EXPECT_EQ(calls.constFirst().at(0).toString(), QStringLiteral("murrelet"));
     // No logind idle block beside it: it would keep KDE's screen from blanking.
     EXPECT_FALSE(awake.HoldsIdleInhibitor());
-    EXPECT_TRUE(Inhibitors(bus).isEmpty());
+    EXPECT_TRUE(LogindInhibitors(bus).isEmpty());
     awake.TickEnded(true);
     awake.SetThreadExecutionState(ES_SYSTEM_REQUIRED);
     EXPECT_EQ(bus.MethodCalls(pm, path, QStringLiteral("Inhibit")).size(), 1) << "asked once while held";
@@ -354,7 +334,7 @@ TEST(KeepAwake, InASandboxThePortalSpeaksForTheDesktopAndLogindStandsInOnlyWhile
     EXPECT_TRUE(awake.HoldsPortalInhibit());
     EXPECT_FALSE(awake.HoldsSessionInhibit());
     EXPECT_FALSE(awake.HoldsIdleInhibitor());
-    EXPECT_TRUE(Inhibitors(bus).isEmpty());
+    EXPECT_TRUE(LogindInhibitors(bus).isEmpty());
   }
   ASSERT_TRUE(bus.Call(kPortal, kPortalPath, kMock, QStringLiteral("AddMethod"),
                        {QStringLiteral("org.freedesktop.portal.Inhibit"), QStringLiteral("Inhibit"),
@@ -364,7 +344,7 @@ TEST(KeepAwake, InASandboxThePortalSpeaksForTheDesktopAndLogindStandsInOnlyWhile
   KeepAwake refused(bus.Connection(), bus.Connection(), /*sandboxed=*/true);
   EXPECT_NE(refused.SetThreadExecutionState(ES_SYSTEM_REQUIRED), 0u);
   EXPECT_FALSE(refused.HoldsPortalInhibit());
-  EXPECT_EQ(Inhibitors(bus), QStringList{"idle/block"});
+  EXPECT_EQ(LogindInhibitors(bus), QStringList{"idle/block"});
 }
 
 TEST(KeepAwake, WithoutASessionManagerLogindsIdleBlockStandsInAndTheManagersAreAskedAgainEachTick) {
@@ -373,7 +353,7 @@ TEST(KeepAwake, WithoutASessionManagerLogindsIdleBlockStandsInAndTheManagersAreA
   KeepAwake awake(bus.Connection(), bus.Connection(), /*sandboxed=*/false);
   EXPECT_NE(awake.SetThreadExecutionState(ES_SYSTEM_REQUIRED), 0u);
   EXPECT_FALSE(awake.HoldsSessionInhibit());
-  EXPECT_EQ(Inhibitors(bus), QStringList{"idle/block"});
+  EXPECT_EQ(LogindInhibitors(bus), QStringList{"idle/block"});
   // The desktop's manager comes up during the run: the next tick takes its
   // lock, and the idle block goes.
   const QString pm = QStringLiteral("org.freedesktop.PowerManagement");
@@ -382,7 +362,7 @@ TEST(KeepAwake, WithoutASessionManagerLogindsIdleBlockStandsInAndTheManagersAreA
   awake.SetThreadExecutionState(ES_SYSTEM_REQUIRED);
   EXPECT_TRUE(awake.HoldsSessionInhibit());
   EXPECT_FALSE(awake.HoldsIdleInhibitor());
-  EXPECT_TRUE(WaitFor([&] { return Inhibitors(bus).isEmpty(); }));
+  EXPECT_TRUE(WaitFor([&] { return LogindInhibitors(bus).isEmpty(); }));
 }
 
 TEST(LogindShutdown, AsksLogindToPowerOffWithoutInteractionAndReportsARefusal) {

@@ -99,4 +99,23 @@ QList<QVariantList> PrivateBus::MethodCalls(const QString& service, const QStrin
   return out;
 }
 
+QStringList LogindInhibitors(PrivateBus& bus) {
+  QStringList out;
+  const auto reply = bus.Call(QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
+                              QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("ListInhibitors"));
+  if (!reply || reply->isEmpty()) return out;
+  const QDBusArgument arg = reply->constFirst().value<QDBusArgument>();
+  arg.beginArray();
+  while (!arg.atEnd()) {
+    QString what, who, why, mode;
+    uint uid = 0, pid = 0;
+    arg.beginStructure();
+    arg >> what >> who >> why >> mode >> uid >> pid;
+    arg.endStructure();
+    out << what + "/" + mode;
+  }
+  arg.endArray();
+  return out;
+}
+
 }  // namespace murrelet::testing

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QProcess>
 #include <QString>
+#include <QStringList>
 #include <QVariantList>
 #include <functional>
 #include <memory>
@@ -44,6 +45,9 @@ class PrivateBus {
   QString name_;
   QDBusConnection connection_{QStringLiteral("unconnected")};
 };
+
+// The inhibitors the logind on `bus` holds, as "what/mode" strings.
+QStringList LogindInhibitors(PrivateBus& bus);
 
 // Keeps every signal it is connected to, in order of arrival.
 class SignalRecorder : public QObject {
