@@ -21,32 +21,15 @@
 #include "platform/linux/system/file_store.h"
 #include "platform/linux/system/xdg_autostart.h"
 #include "qt_on_sim.h"
+#include "temp_dir.h"
 
 namespace fs = std::filesystem;
+using murrelet::testing::Slurp;
+using murrelet::testing::TempDir;
 using namespace murrelet;
 using namespace murrelet::linux_platform;
 
 namespace {
-
-struct TempDir {
-  TempDir() {
-    char pattern[] = "/tmp/murrelet-autostart-XXXXXX";
-    path = mkdtemp(pattern);
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    fs::permissions(path, fs::perms::owner_all, fs::perm_options::add, ignored);
-    fs::remove_all(path, ignored);
-  }
-  fs::path path;
-};
-
-std::string Slurp(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 // desktop-file-validate's verdict on `file`: its output, empty when valid.
 std::string Validate(const fs::path& file) {

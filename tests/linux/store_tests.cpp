@@ -21,31 +21,15 @@
 #include "platform/linux/system/posix_file.h"
 #include "platform/linux/system/store_format.h"
 #include "platform/sim/sim_platform.h"
+#include "temp_dir.h"
 
 namespace fs = std::filesystem;
+using murrelet::testing::Slurp;
+using murrelet::testing::TempDir;
 using namespace murrelet;
 using namespace murrelet::linux_platform;
 
 namespace {
-
-struct TempDir {
-  TempDir() {
-    char pattern[] = "/tmp/murrelet-store-XXXXXX";
-    path = mkdtemp(pattern);
-  }
-  ~TempDir() {
-    fs::permissions(path, fs::perms::owner_all, fs::perm_options::add);
-    fs::remove_all(path);
-  }
-  fs::path path;
-};
-
-std::string Slurp(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 std::vector<fs::path> Listing(const fs::path& dir) {
   std::vector<fs::path> names;
