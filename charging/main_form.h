@@ -43,7 +43,8 @@ class TMainForm : public Form {
   void FormCreate();
   void FormClose();
   void RegistryWrite();
-  // The eight values from `Settings`; when `report`, a refusal is shown.
+  // Every stored value from `Settings` (the eight and the two added after
+  // 2.0); when `report`, a refusal is shown.
   // True when every value was written.
   bool WriteSettings(bool report);
   // The session is ending: written without any box.
