@@ -4,9 +4,20 @@
 
 namespace murrelet {
 
-TApplication::TApplication(Platform& platform) : platform_(platform), errors_(platform.boxes) {}
+namespace {
+
+Platform WithBoxes(const Platform& p, MessageBoxes& boxes) {
+  return Platform{p.tapi,  p.power, p.execution, p.sleeper, p.shutdown,  p.store,       p.locks,
+                  p.clock, boxes,   p.forms,     p.runStatus, p.sessionStart};
+}
+
+}  // namespace
+
+TApplication::TApplication(Platform& platform)
+    : boxes_(platform.boxes, platform.forms), platform_(WithBoxes(platform, boxes_)), errors_(platform_.boxes) {}
 
 TApplication::~TApplication() {
+  boxes_.SetMainWindow(nullptr);
   conf_.reset();
   main_.reset();
 }
@@ -20,6 +31,8 @@ TApplication::StartResult TApplication::Start(StartedBy startedBy) {
   Title = text::kApplicationTitle;
   platform_.forms.SetApplicationTitle(Title);
   running_ = true;
+  // The first-start notice comes before the window it would belong to.
+  boxes_.SetMainWindow(nullptr);
   main_ = std::make_unique<TMainForm>(platform_, errors_);
   ++windowsCreated_;
   Deliver([this] { main_->FormCreate(); });
@@ -34,6 +47,7 @@ TApplication::StartResult TApplication::Start(StartedBy startedBy) {
     platform_.forms.Show(*main_);
   }
   main_->Visible = true;
+  boxes_.SetMainWindow(main_.get());
   return StartResult::Running;
 }
 
@@ -60,8 +74,9 @@ void TApplication::SessionEndQueried() {
 
 void TApplication::WindowsEnding() {
   if (!running_) return;
-  // The session ends without the close handler; the settings are kept all the same.
-  if (main_) Deliver([this] { main_->WriteSettingsQuietly(); });
+  // The session ends without the close handler; the run ends and the
+  // settings are kept all the same.
+  if (main_) Deliver([this] { main_->SessionEnding(); });
   running_ = false;
   platform_.forms.Quit();
 }

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "charging/boxes_in_view.h"
 #include "charging/conf_form.h"
 #include "charging/error_display.h"
 #include "charging/main_form.h"
@@ -54,7 +55,10 @@ class TApplication {
   std::string Title;
 
  private:
-  Platform& platform_;
+  // The platform as the program sees it: its boxes bring the main window
+  // back before they show.
+  BoxesInView boxes_;
+  Platform platform_;
   ErrorDisplay errors_;
   std::unique_ptr<HeldLock> guard_;
   std::unique_ptr<TMainForm> main_;

@@ -2,8 +2,9 @@
 
 namespace murrelet {
 
-bool AutoChargeTrigger::Poll(bool handsetFound, bool enabled, bool canStartNow) {
-  if (!handsetFound) {
+bool AutoChargeTrigger::Poll(HandsetSeen seen, bool enabled, bool canStartNow) {
+  if (seen == HandsetSeen::Unknown) return false;
+  if (seen == HandsetSeen::Absent) {
     armed_ = true;
     return false;
   }

@@ -7,19 +7,29 @@
 
 namespace murrelet {
 
+// What one idle poll learned of the handset. A search that could not look
+// (the telephony service refused to start, as it does while it reconfigures)
+// learned nothing: it is no unplug.
+enum class HandsetSeen { Found, Absent, Unknown };
+
 class AutoChargeTrigger {
  public:
   // Called by each idle poll with what it found. `enabled` is the user's
   // "AutoCharge" setting; `canStartNow` is false while the program cannot
-  // start a run (the settings dialog is open, a start is under way, the
-  // settings are not loaded yet), which keeps the connection's one start for
-  // later. True: this poll starts the run.
-  bool Poll(bool handsetFound, bool enabled, bool canStartNow);
+  // start a run or a rule would end it at once (the settings dialog is open,
+  // a start is under way, the program is closing, on battery power with the
+  // AC-only rule), which keeps the connection's one start for later.
+  // True: this poll starts the run.
+  bool Poll(HandsetSeen seen, bool enabled, bool canStartNow);
+
+  // A run started, by the button or by itself: this connection's start is
+  // used up, so its end does not start another while the handset stays.
+  void RunStarted() { armed_ = false; }
 
  private:
   // The program has just started or the last poll found no handset, and no
-  // poll since has taken this connection's start (or let it go by, with the
-  // setting off).
+  // poll or run since has taken this connection's start (or let it go by,
+  // with the setting off).
   bool armed_ = true;
 };
 

@@ -133,7 +133,8 @@ void TMainForm::SetNotConnected() {
 }
 
 void TMainForm::IdlePoll() {
-  Run.DeviceId = FindHandsetLine(platform_.tapi, Settings.HandsetName);
+  const HandsetSearch search = SearchHandsetLine(platform_.tapi, Settings.HandsetName);
+  Run.DeviceId = search.deviceId;
   const bool found = Run.DeviceId != kNoDevice;
   if (!found) {
     SetNotConnected();
@@ -148,12 +149,32 @@ void TMainForm::IdlePoll() {
     Run.DevicePresent = true;
   }
   // A connection's one start by itself is the start button's own click,
-  // with the time in the window and every rule, box and notice of it.
-  if (autoCharge_.Poll(found, Settings.AutoCharge, CanStartByItself())) SpeedButton2Click();
+  // with the time in the window and every rule, box and notice of it. A
+  // search that could not look is no unplug: the connection stays as it was.
+  const HandsetSeen seen = found ? HandsetSeen::Found : search.looked ? HandsetSeen::Absent : HandsetSeen::Unknown;
+  if (autoCharge_.Poll(seen, Settings.AutoCharge, CanStartByItself())) SpeedButton2Click();
+}
+
+bool TMainForm::OnBatteryRuleApplies() const { return Settings.ACPowerFlag && APM->ACPowerStatusFlag == 0; }
+
+bool TMainForm::BelowBatteryThreshold() const {
+  return Settings.BatteryPowerFlag && APM->BatteryLifePercent < Settings.BatteryParcent;
+}
+
+bool TMainForm::CanStartByItself() const {
+  if (!settingsLoaded_ || settingsUnderWay_ || startUnderWay_ || closing_) return false;
+  // A run that a rule would end on the next tick is not started: with the
+  // shutdown option on, the threshold would shut the computer down at every
+  // log-in. The connection's start waits for the poll where no rule stands
+  // in the way (AC back, the battery no longer below the threshold).
+  return !OnBatteryRuleApplies() && !BelowBatteryThreshold();
 }
 
 void TMainForm::StartRun() {
   Run.Charging = true;
+  // Any run uses up the connection's one start, the button's too, so its end
+  // does not start another while the handset stays.
+  autoCharge_.RunStarted();
   runStatus_.Started(Run.RemainingSeconds);
 }
 
@@ -217,7 +238,7 @@ void TMainForm::Timer1Timer() {
     StatusBar.SetPanel(0, text::kChargingUntimed);
   }
 
-  if (Run.Charging && Settings.BatteryPowerFlag && APM->BatteryLifePercent < Settings.BatteryParcent) {
+  if (Run.Charging && BelowBatteryThreshold()) {
     scratch_.assign(text::kBatteryThresholdOpen);
     scratch_.append(std::to_string(Settings.BatteryParcent));
     scratch_.append(text::kBatteryThresholdClose);

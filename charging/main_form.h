@@ -49,6 +49,10 @@ class TMainForm : public Form {
   bool WriteSettings(bool report);
   // The session is ending: written without any box.
   void WriteSettingsQuietly();
+  // The program ends with the session (log-off, shutdown, a signal): a going
+  // run ends first, as at a close, then the settings are written without any
+  // box. Nothing starts by itself from here on.
+  void SessionEnding();
 
   // Handlers.
   void SpeedButton1Click();
@@ -120,8 +124,14 @@ class TMainForm : public Form {
   void ApplyStartWithSession(bool wanted);
   // Whether a poll may start a run by itself now: not while the settings are
   // being loaded, the settings button's work is under way (the dialog, or a
-  // box after its OK) or a start is under way (its box's loop runs ticks).
-  bool CanStartByItself() const { return settingsLoaded_ && !settingsUnderWay_ && !startUnderWay_; }
+  // box after its OK), a start is under way (its box's loop runs ticks) or
+  // the program is closing, and not while a rule would end the run at once.
+  bool CanStartByItself() const;
+  // The two power rules that end a run on a tick, read as the tick reads
+  // them: on battery power with "ACPowerFlag", and the battery below
+  // "BatteryParcent" with "BatteryPowerFlag".
+  bool OnBatteryRuleApplies() const;
+  bool BelowBatteryThreshold() const;
 
   Platform& platform_;
   ErrorDisplay& errors_;
@@ -136,6 +146,8 @@ class TMainForm : public Form {
   bool settingsLoaded_ = false;
   bool settingsUnderWay_ = false;
   bool startUnderWay_ = false;
+  // Set when the program starts to end (the close, the session's end).
+  bool closing_ = false;
   std::string time_;
   PowerSourceText powerText_;
   RunStatusReporter runStatus_;

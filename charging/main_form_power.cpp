@@ -14,7 +14,7 @@ void TMainForm::PowerInfo() {
   LMDLabel1.SetText(powerText_.text);
   if (powerText_.color) LMDLabel1.SetFont(*powerText_.color, powerText_.bold);
 
-  if (Settings.ACPowerFlag && APM->ACPowerStatusFlag == 0) {
+  if (OnBatteryRuleApplies()) {
     // It applies whether or not a run is going. Disabling and enabling the
     // timer around it restarts the timer's one-second period.
     Timer1.SetEnabled(false);

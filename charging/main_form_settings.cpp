@@ -102,7 +102,10 @@ void TMainForm::FormCreate() {
   // first-start default.
   std::string name;
   if (key) {
-    const StoreRead<std::string> stored = key->ReadString(kValueKestraName);
+    StoreRead<std::string> stored = key->ReadString(kValueKestraName);
+    // An empty name matches no line: it is read as a missing one, so the
+    // other values are kept rather than replaced by a first start's.
+    if (stored.status == ReadStatus::Ok && stored.value.empty()) stored.status = ReadStatus::Missing;
     if (stored.status == ReadStatus::Ok) {
       name = stored.value;
     } else {
@@ -171,10 +174,17 @@ void TMainForm::RegistryWrite() {
 
 void TMainForm::FormClose() {
   // The run ends before anything else: a box the write below may show runs
-  // ticks, and they must find the line closed and no run left to count down
-  // or keep the system awake for.
+  // ticks, and they must find the line closed, no run left to count down or
+  // keep the system awake for, and no run to start by themselves.
+  closing_ = true;
   EndRunWithProgram();
   RegistryWrite();
+}
+
+void TMainForm::SessionEnding() {
+  closing_ = true;
+  EndRunWithProgram();
+  WriteSettingsQuietly();
 }
 
 void TMainForm::SpeedButton1Click() {
@@ -187,7 +197,9 @@ void TMainForm::SpeedButton1Click() {
   conf.CheckBox3.SetChecked(Settings.SuspendDisable);
   conf.SpinEdit1.SetValue(Settings.BatteryParcent);
   conf.CheckBox4.SetChecked(Settings.AutoCharge);
-  conf.CheckBox5.SetChecked(Settings.StartWithSession);
+  // The box shows what the session will do, which the entry decides: lost
+  // settings may have left an entry behind, or something else removed it.
+  conf.CheckBox5.SetChecked(platform_.sessionStart.IsSet());
 
   // No run starts by itself under the open dialog, nor under a box that its
   // OK shows before the start button is set; a handset plugged in meanwhile
@@ -204,8 +216,12 @@ void TMainForm::SpeedButton1Click() {
   Settings.SuspendDisable = conf.CheckBox3.Checked();
   Settings.AutoCharge = conf.CheckBox4.Checked();
   // Ticked, the entry is written on every OK, so it names this program even
-  // after the program has moved; unticked, it is removed when it was on.
-  if (conf.CheckBox5.Checked() || Settings.StartWithSession) ApplyStartWithSession(conf.CheckBox5.Checked());
+  // after the program has moved; unticked, an entry that is there is removed,
+  // whatever the setting said.
+  const bool withSession = conf.CheckBox5.Checked();
+  if (withSession || Settings.StartWithSession || platform_.sessionStart.IsSet()) {
+    ApplyStartWithSession(withSession);
+  }
   // Taken values are stored at once, so no end of the session loses them.
   WriteSettings(true);
 
@@ -222,6 +238,7 @@ void TMainForm::ApplyStartWithSession(bool wanted) {
     return;
   }
   // The setting keeps saying what the session will do.
+  Settings.StartWithSession = platform_.sessionStart.IsSet();
   platform_.boxes.Show(BoxKind::Error, kErrorCaption,
                        wanted ? text::kCannotWriteSessionStart : text::kCannotRemoveSessionStart);
 }

@@ -136,10 +136,16 @@ class FormHost {
   // Makes the real window for `form` and binds its controls; the returned
   // window lives as long as the host and receives the platform's messages.
   virtual OwnerWindow& CreateWindow(Form& form) = 0;
+  // Shows `form`, restored when it is minimised, and raises it.
   virtual void Show(Form& form) = 0;
   // Shows `form` minimised without taking the user's attention (a start by
   // the session); the first-start box still shows over it.
   virtual void ShowMinimized(Form& form) { Show(form); }
+  // Whether `form` is minimised now (by a start at log-in or by the user).
+  virtual bool IsMinimized(const Form& form) const {
+    (void)form;
+    return false;
+  }
   virtual void Hide(Form& form) = 0;
   // Shows `form` and runs a nested loop until its ModalResult is set.
   virtual TModalResult ShowModal(Form& form) = 0;

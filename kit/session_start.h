@@ -15,6 +15,9 @@ class SessionStartEntry {
   // Writes the entry (true) or removes it (false); false when that failed.
   // Removing an entry that is not there succeeds.
   virtual bool Set(bool startWithSession) = 0;
+  // Whether an entry that starts this program is there now, whoever wrote
+  // it: what the log-in box shows.
+  virtual bool IsSet() const = 0;
 };
 
 }  // namespace murrelet

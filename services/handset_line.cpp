@@ -48,35 +48,40 @@ std::string_view DataModemLineName(Tapi& tapi, HLINEAPP lineApp, std::uint32_t d
 }
 
 // One line-application session over every device, each visited with its
-// data-modem line name (empty for any other line or a failed query).
+// data-modem line name (empty for any other line or a failed query). False
+// when the scan could not look: no line application, or the first device
+// refused the version. No devices at all is a scan that looked.
 template <typename Visit>
-void ScanDataModemLines(Tapi& tapi, Visit visit) {
+bool ScanDataModemLines(Tapi& tapi, Visit visit) {
   HLINEAPP lineApp = 0;
   std::uint32_t numDevs = 0;
-  const bool started = StartLineApplication(tapi, lineApp, numDevs);
+  if (!StartLineApplication(tapi, lineApp, numDevs)) return false;
   std::uint32_t agreed = 0;
-  if (!started || numDevs < 1 || !FirstDeviceAccepts14(tapi, lineApp, agreed)) {
-    if (started) tapi.lineShutdown(lineApp);
-    return;
+  if (numDevs < 1 || !FirstDeviceAccepts14(tapi, lineApp, agreed)) {
+    tapi.lineShutdown(lineApp);
+    return numDevs < 1;
   }
   std::vector<std::byte> block;
   block.reserve(devcaps::kFixedSize);
   for (std::uint32_t i = 0; i < numDevs && i <= 0x7FFFFFFF; ++i) visit(i, DataModemLineName(tapi, lineApp, i, block));
   tapi.lineShutdown(lineApp);
+  return true;
 }
 
 }  // namespace
 
-std::int32_t FindHandsetLine(Tapi& tapi, std::string_view name) {
-  std::int32_t result = kNoDevice;
+HandsetSearch SearchHandsetLine(Tapi& tapi, std::string_view name) {
+  HandsetSearch result;
   // Every device is scanned, so the highest matching identifier wins. A line
   // without a name (none reported, one outside the block, or an empty one) is
   // no handset's, whatever name is searched for, "" included.
-  ScanDataModemLines(tapi, [&](std::uint32_t deviceId, std::string_view lineName) {
-    if (!lineName.empty() && lineName == name) result = static_cast<std::int32_t>(deviceId);
+  result.looked = ScanDataModemLines(tapi, [&](std::uint32_t deviceId, std::string_view lineName) {
+    if (!lineName.empty() && lineName == name) result.deviceId = static_cast<std::int32_t>(deviceId);
   });
   return result;
 }
+
+std::int32_t FindHandsetLine(Tapi& tapi, std::string_view name) { return SearchHandsetLine(tapi, name).deviceId; }
 
 std::vector<std::string> DataModemLineNames(Tapi& tapi) {
   std::vector<std::string> names;

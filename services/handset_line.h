@@ -18,6 +18,15 @@ inline constexpr std::int32_t kNoDevice = -1;
 // Starts and ends its own line application.
 std::int32_t FindHandsetLine(Tapi& tapi, std::string_view name);
 
+// The same search, and whether it could look at all: false when the line
+// application did not start or the first device refused the version, so -1
+// then says nothing about the handset.
+struct HandsetSearch {
+  std::int32_t deviceId = kNoDevice;
+  bool looked = false;
+};
+HandsetSearch SearchHandsetLine(Tapi& tapi, std::string_view name);
+
 // The names of the data-modem lines the computer sees now, in identifier
 // order, each once; lines without a name are left out. Starts and ends its
 // own line application.

@@ -57,6 +57,7 @@ class SimForms : public FormHost {
   TModalResult ShowModal(Form& form) override;
   void Quit() override { quit = true; }
   void SetApplicationTitle(const std::string& title) override { applicationTitle = title; }
+  bool IsMinimized(const Form& form) const override { return minimized.count(&form) != 0; }
   // A minimised window is not the one the user works in.
   bool IsActive(const Form& form) const override {
     return programActive && form.Visible && minimized.count(&form) == 0;
@@ -89,6 +90,7 @@ class SimSessionStart : public SessionStartEntry {
     present = startWithSession;
     return true;
   }
+  bool IsSet() const override { return present; }
   bool present = false;  // the session would start the program
   bool fail = false;     // writing or removing the entry fails
   int writes = 0;        // how many times the program wrote or removed it

@@ -23,6 +23,14 @@ std::wstring RunningProgramPath() {
   }
 }
 
+bool RunKeySessionStart::IsSet() const {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, keyPath_.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
+  const LONG queried = RegQueryValueExW(key, kRunValueName, nullptr, nullptr, nullptr, nullptr);
+  RegCloseKey(key);
+  return queried == ERROR_SUCCESS;
+}
+
 bool RunKeySessionStart::Set(bool startWithSession) {
   HKEY key = nullptr;
   if (!startWithSession) {

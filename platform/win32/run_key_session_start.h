@@ -25,6 +25,7 @@ class RunKeySessionStart : public SessionStartEntry {
   explicit RunKeySessionStart(std::wstring program, std::wstring keyPath = kRunKeyPath)
       : program_(std::move(program)), keyPath_(std::move(keyPath)) {}
   bool Set(bool startWithSession) override;
+  bool IsSet() const override;
 
  private:
   std::wstring program_;

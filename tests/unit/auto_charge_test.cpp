@@ -9,9 +9,11 @@
 namespace murrelet {
 namespace {
 
-// One idle poll: 'p' the handset found, '-' absent; 'P' found while a start
-// cannot happen now (dialog open, start under way). The expected string has
-// 'S' where that poll starts a run.
+// One idle poll: 'p' the handset found, '-' absent, '?' a search that failed;
+// 'P' found while a start cannot happen now (dialog open, start under way, a
+// rule in the way). 'b' is a run the user starts with the button between two
+// polls. The expected string has 'S' where that poll starts a run ('.' for
+// each poll and each button press).
 struct Case {
   const char* what;
   bool enabled;
@@ -23,8 +25,14 @@ std::string Play(const Case& c) {
   AutoChargeTrigger trigger;
   std::string starts;
   for (const char* poll = c.polls; *poll != '\0'; ++poll) {
-    const bool found = *poll != '-';
-    starts += trigger.Poll(found, c.enabled, *poll != 'P') ? 'S' : '.';
+    if (*poll == 'b') {
+      trigger.RunStarted();
+      starts += '.';
+      continue;
+    }
+    const HandsetSeen seen =
+        *poll == '-' ? HandsetSeen::Absent : *poll == '?' ? HandsetSeen::Unknown : HandsetSeen::Found;
+    starts += trigger.Poll(seen, c.enabled, *poll != 'P') ? 'S' : '.';
   }
   return starts;
 }
@@ -41,16 +49,23 @@ TEST(AutoChargeTrigger, StartsOnceForEachConnectionTheIdlePollsSee) {
       {"held back while a start cannot happen, then taken", true, "PPpp", "..S."},
       {"held back and then unplugged: no start", true, "PP-", "..."},
       {"held back at an appearance", true, "-Pp", "..S"},
+      {"a failed search is no unplug", true, "p?p", "S.."},
+      {"failed searches change nothing while absent", true, "-??p", "...S"},
+      {"a failed first search keeps the start", true, "?p", ".S"},
+      {"the button's run takes the connection's start", true, "bpp", "..."},
+      {"the button's run while held back takes it too", true, "PbPp", "...."},
+      {"the button's run after an unplug takes it", true, "p-bp", "S..."},
+      {"after the button's run, a new connection starts", true, "bp-p", "...S"},
   };
   for (const Case& c : cases) EXPECT_EQ(Play(c), c.starts) << c.what;
 }
 
 TEST(AutoChargeTrigger, TurningTheSettingOnDuringAConnectionWaitsForTheNextOne) {
   AutoChargeTrigger trigger;
-  EXPECT_FALSE(trigger.Poll(true, false, true));
-  EXPECT_FALSE(trigger.Poll(true, true, true));
-  EXPECT_FALSE(trigger.Poll(false, true, true));
-  EXPECT_TRUE(trigger.Poll(true, true, true));
+  EXPECT_FALSE(trigger.Poll(HandsetSeen::Found, false, true));
+  EXPECT_FALSE(trigger.Poll(HandsetSeen::Found, true, true));
+  EXPECT_FALSE(trigger.Poll(HandsetSeen::Absent, true, true));
+  EXPECT_TRUE(trigger.Poll(HandsetSeen::Found, true, true));
 }
 
 }  // namespace

@@ -232,7 +232,9 @@ TEST(FindHandsetLine, InitialisationErrorsEndTheSearchAfterOneAttempt) {
   for (const std::int32_t error : {LINEERR_REINIT, LINEERR_OPERATIONFAILED, LINEERR_NODEVICE}) {
     ScriptedTapi tapi;
     tapi.initResult = error;
-    EXPECT_EQ(FindHandsetLine(tapi, "KESTRA T48R"), kNoDevice);
+    const HandsetSearch search = SearchHandsetLine(tapi, "KESTRA T48R");
+    EXPECT_EQ(search.deviceId, kNoDevice);
+    EXPECT_FALSE(search.looked);  // a search that could not look says nothing of the handset
     EXPECT_EQ(tapi.initializeCalls, 1);
     EXPECT_TRUE(tapi.totalSizes.empty());
     EXPECT_TRUE(tapi.shutDown.empty());  // no line application was made
@@ -242,7 +244,9 @@ TEST(FindHandsetLine, InitialisationErrorsEndTheSearchAfterOneAttempt) {
 TEST(FindHandsetLine, NoDevicesEndsTheLineApplication) {
   ScriptedTapi tapi;
   tapi.numDevices = 0;
-  EXPECT_EQ(FindHandsetLine(tapi, "KESTRA T48R"), kNoDevice);
+  const HandsetSearch search = SearchHandsetLine(tapi, "KESTRA T48R");
+  EXPECT_EQ(search.deviceId, kNoDevice);
+  EXPECT_TRUE(search.looked);  // no devices at all: the handset is not there
   EXPECT_EQ(tapi.shutDown, std::vector<HLINEAPP>{7});
   EXPECT_EQ(tapi.appsAlive, 0);
 }

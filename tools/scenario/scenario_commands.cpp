@@ -76,7 +76,7 @@ std::span<const Scenario::Command> Scenario::Commands() {
       {"dialog", &Scenario::CmdDialog, "dialog [CONTROL=VALUE ...] [ticks=N] ok|cancel|close"},
       {"window", &Scenario::CmdWindow, "window active|inactive"},
       {"line-closed", &Scenario::CmdLineClosed, "line-closed takes no arguments"},
-      {"session-entry", &Scenario::CmdSessionEntry, "session-entry ok|fail"},
+      {"session-entry", &Scenario::CmdSessionEntry, "session-entry ok|fail|present|absent"},
   };
   return kCommands;
 }
@@ -196,9 +196,15 @@ int Scenario::CmdWindow(const Line& line) {
 }
 
 int Scenario::CmdSessionEntry(const Line& line) {
-  const auto ok = OneOfTwo(line.words, "ok", "fail");
-  if (!ok) return Usage(line);
-  sim_.sessionStart.fail = !*ok;
+  if (const auto ok = OneOfTwo(line.words, "ok", "fail")) {
+    sim_.sessionStart.fail = !*ok;
+    return kOk;
+  }
+  // The entry put there or taken away by something else (a left-over of
+  // lost settings, the desktop's own start-up settings), not by the program.
+  const auto present = OneOfTwo(line.words, "present", "absent");
+  if (!present) return Usage(line);
+  sim_.sessionStart.present = *present;
   return kOk;
 }
 

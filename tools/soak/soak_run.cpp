@@ -1,5 +1,7 @@
 #include "tools/soak/soak_run.h"
 
+#include <cstdlib>
+
 #include "charging/settings_key.h"
 #include "tools/scenario/script_lexer.h"
 
@@ -46,7 +48,13 @@ Findings SoakRun::Step(const std::string& line) {
   Findings found;
   int code = scenario::kOk;
   try {
-    code = scene_.RunLine(line, static_cast<int>(steps_ & 0x7FFFFFFF));
+    const int lineNumber = static_cast<int>(steps_ & 0x7FFFFFFF);
+    if (command == "tick") {
+      code = PlayTicks(line, lexed.words, lineNumber, found);
+    } else {
+      unaskedRunJustStarted_ = false;
+      code = scene_.RunLine(line, lineNumber);
+    }
   } catch (const std::exception& error) {
     found.push_back({"escaped", std::string("an exception left the program: ") + error.what()});
   } catch (...) {
@@ -150,6 +158,31 @@ void SoakRun::CheckRunStart(const std::string& line, bool wasCharging, Findings&
   // user asked for that; never otherwise.
   if (line == "click SpeedButton2" || main.Settings.AutoCharge) return;
   out.push_back({"start-unasked", "a run started on \"" + line + "\" with AutoCharge off"});
+}
+
+int SoakRun::PlayTicks(const std::string& line, const std::vector<std::string>& words, int lineNumber,
+                       Findings& out) {
+  long count = 1;
+  if (words.size() == 2) count = std::strtol(words[1].c_str(), nullptr, 10);
+  // Anything but a plain count is the runner's to judge, as one line.
+  if (words.size() > 2 || count < 1 || count > 100000 || !scene_.Running()) {
+    unaskedRunJustStarted_ = false;
+    return scene_.RunLine(line, lineNumber);
+  }
+  sim::SimPlatform& sim = scene_.Sim();
+  for (long n = 0; n < count; ++n) {
+    const bool wasCharging = scene_.Running() && scene_.App()->MainForm()->Run.Charging;
+    const std::size_t shutdownCalls = sim.shutdown.calls.size();
+    const int code = scene_.RunLine("tick", lineNumber);
+    if (code != scenario::kOk) return code;
+    const bool charging = scene_.Running() && scene_.App()->MainForm()->Run.Charging;
+    if (unaskedRunJustStarted_ && !charging && sim.shutdown.calls.size() != shutdownCalls) {
+      out.push_back({"unasked-run-shut-down", "a run that started by itself ended in a shutdown on its first tick"});
+    }
+    // The button is no tick: a run that a tick starts started by itself.
+    unaskedRunJustStarted_ = !wasCharging && charging;
+  }
+  return scenario::kOk;
 }
 
 void SoakRun::Compact() {

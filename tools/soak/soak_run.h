@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "tools/scenario/scenario.h"
 #include "tools/soak/state_checks.h"
@@ -34,6 +35,10 @@ class SoakRun {
                  std::size_t firstBox, bool wrote, Findings& out);
   // A run that began during the step began as the user asked.
   void CheckRunStart(const std::string& line, bool wasCharging, Findings& out);
+  // Plays "tick N" one tick at a time, so a run that started by itself is
+  // watched on its first tick: with nothing changed since its start, that
+  // tick never ends it in a shutdown.
+  int PlayTicks(const std::string& line, const std::vector<std::string>& words, int lineNumber, Findings& out);
 
   std::ostringstream out_;
   std::ostringstream err_;
@@ -41,6 +46,8 @@ class SoakRun {
   StoreModel model_;
   std::size_t reportedMaxApps_ = 1;
   long long steps_ = 0;
+  // The last tick started a run by itself, and no other step came since.
+  bool unaskedRunJustStarted_ = false;
 };
 
 }  // namespace murrelet::soak

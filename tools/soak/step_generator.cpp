@@ -229,7 +229,12 @@ std::string StepGenerator::Environment(scenario::Scenario& scene) {
   if (kind < 67) return Tapi();
   if (kind < 80) return Shutdown();
   if (kind < 95) return ModalTicks();
-  if (kind < 97) return std::string("session-entry ") + (Chance(70) ? "ok" : "fail");
+  if (kind < 97) {
+    // Mostly whether writing it works; sometimes the entry put there or taken
+    // away behind the program's back.
+    const std::uint32_t what = Below(10);
+    return std::string("session-entry ") + (what < 5 ? "ok" : what < 7 ? "fail" : what < 9 ? "present" : "absent");
+  }
   return Time();
 }
 

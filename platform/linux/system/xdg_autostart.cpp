@@ -75,6 +75,12 @@ fs::path RunningProgramPath() {
   return error ? fs::path() : program;
 }
 
+bool XdgAutostartEntry::IsSet() const {
+  if (directory_.empty()) return false;
+  std::error_code error;
+  return fs::exists(File(), error);
+}
+
 bool XdgAutostartEntry::Set(bool startWithSession) {
   if (directory_.empty()) return false;
   const fs::path file = File();

@@ -28,6 +28,7 @@ class XdgAutostartEntry : public SessionStartEntry {
   XdgAutostartEntry(std::filesystem::path directory, std::filesystem::path program)
       : directory_(std::move(directory)), program_(std::move(program)) {}
   bool Set(bool startWithSession) override;
+  bool IsSet() const override;
 
   std::filesystem::path File() const { return directory_ / "murrelet.desktop"; }
 
