@@ -565,6 +565,9 @@ TEST_CASE("tapi: Tapi32.dll's answers reach the core safely and leave nothing op
   CHECK(tapi.lineClose(12345) != 0);
 
   CHECK_EQ(FindHandsetLine(tapi, "KESTRA T48R"), kNoDevice);
+  // A start that failed, or gave no handle, is a search that could not look,
+  // never a computer without lines: it says nothing about the handset.
+  if (started != 0) CHECK(!SearchHandsetLine(tapi, "KESTRA T48R").looked);
   HLINEAPP lineApp = 7;
   HLINE line = 7;
   OpenHandsetLine(tapi, 0, lineApp, line);
