@@ -96,6 +96,11 @@ std::wstring RunValue(const std::wstring& keyPath, DWORD* type = nullptr) {
   return data;
 }
 
+bool RunValueThere(const std::wstring& keyPath) {
+  return RegGetValueW(HKEY_CURRENT_USER, keyPath.c_str(), kRunValueName, RRF_RT_ANY, nullptr, nullptr, nullptr) ==
+         ERROR_SUCCESS;
+}
+
 }  // namespace
 
 TEST_CASE("log-in entry: the Run value holds the quoted program and the session's argument, and goes again") {
@@ -126,6 +131,86 @@ TEST_CASE("log-in entry: the Run value holds the quoted program and the session'
     RegSetKeyValueW(HKEY_CURRENT_USER, kRunKeyPath, kRunValueName, REG_SZ, before.c_str(),
                     static_cast<DWORD>((before.size() + 1) * sizeof(wchar_t)));
   }
+}
+
+namespace {
+
+std::wstring ShortPath(const std::wstring& path) {
+  std::wstring shortened(MAX_PATH, L'\0');
+  shortened.resize(GetShortPathNameW(path.c_str(), shortened.data(), MAX_PATH));
+  return shortened;
+}
+
+std::wstring Upper(std::wstring text) {
+  CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
+  return text;
+}
+
+}  // namespace
+
+// Another copy of the program in another folder writes the same value: the
+// entry shows as set, and unticking removes it, only while it starts this
+// very file, as Windows reads the value and compares file names.
+TEST_CASE("log-in entry: set and removed only while the Run value starts this program, read as Windows reads it") {
+  const std::wstring installed = L"C:\\Program Files\\Murrelet\\murrelet.exe";
+  const std::wstring self = RunningProgramPath();  // a file that exists, so it has a short name
+  const std::wstring selfShort = ShortPath(self);
+  std::printf("  this program: %s, short: %s\n", Narrow(self).c_str(), Narrow(selfShort).c_str());
+  CHECK(!selfShort.empty() && selfShort != self);
+  SetEnvironmentVariableW(L"MURRELET_TEST_FOLDER", L"C:\\Program Files\\Murrelet");
+  struct Row {
+    const wchar_t* what;
+    const std::wstring& program;
+    DWORD type;
+    std::wstring value;
+    bool starts;
+  };
+  const Row rows[] = {
+      {L"as written", installed, REG_SZ, RunValueText(installed), true},
+      {L"quoted, no argument", installed, REG_SZ, L"\"" + installed + L"\"", true},
+      {L"other letter case", installed, REG_SZ, Upper(RunValueText(installed)), true},
+      {L"unquoted with spaces", installed, REG_SZ, installed + L" --session-start", true},
+      {L"unquoted, alone", installed, REG_SZ, installed, true},
+      {L"blanks before", installed, REG_SZ, L"  \t" + RunValueText(installed), true},
+      {L"without .exe", installed, REG_SZ, L"\"C:\\Program Files\\Murrelet\\murrelet\" --session-start", true},
+      {L"slashes and ..", installed, REG_SZ, L"\"C:/Program Files/Other/../Murrelet/./murrelet.exe\" --session-start", true},
+      {L"environment strings", installed, REG_EXPAND_SZ, L"\"%MURRELET_TEST_FOLDER%\\murrelet.exe\" --session-start", true},
+      {L"short name", self, REG_SZ, RunValueText(selfShort), true},
+      {L"another folder", installed, REG_SZ, RunValueText(L"C:\\Tools\\Murrelet\\murrelet.exe"), false},
+      {L"another folder, unquoted", installed, REG_SZ, L"C:\\Program Files\\Murrelet 2\\murrelet.exe --session-start", false},
+      {L"a longer name", installed, REG_SZ, RunValueText(installed + L".bak"), false},
+      {L"the folder only", installed, REG_SZ, L"\"C:\\Program Files\\Murrelet\" --session-start", false},
+      {L"not absolute", installed, REG_SZ, L"murrelet.exe --session-start", false},
+      {L"unclosed quote", installed, REG_SZ, L"\"" + installed + L" --session-start", false},
+      {L"empty", installed, REG_SZ, L"", false},
+  };
+  const std::wstring keyPath = Widen(TestKeyPath()) + L"\\Run";
+  for (const Row& row : rows) {
+    RegSetKeyValueW(HKEY_CURRENT_USER, keyPath.c_str(), kRunValueName, row.type, row.value.c_str(),
+                    static_cast<DWORD>((row.value.size() + 1) * sizeof(wchar_t)));
+    RunKeySessionStart entry(row.program, keyPath);
+    const bool shown = entry.IsSet();
+    const bool removed = entry.Set(false) && !RunValueThere(keyPath);
+    if (shown != row.starts || removed != row.starts) {
+      std::printf("  %s: \"%s\" shown %d, removed %d\n", Narrow(row.what).c_str(), Narrow(row.value).c_str(), shown,
+                  removed);
+    }
+    CHECK_EQ(shown, row.starts);
+    CHECK_EQ(removed, row.starts);
+  }
+  // A value of another type starts nothing and is no one's to remove.
+  const DWORD number = 1;
+  RegSetKeyValueW(HKEY_CURRENT_USER, keyPath.c_str(), kRunValueName, REG_DWORD, &number, sizeof(number));
+  RunKeySessionStart entry(installed, keyPath);
+  CHECK(!entry.IsSet());
+  CHECK(entry.Set(false));
+  CHECK(RunValueThere(keyPath));
+  // Ticking the box makes the value this program's, whoever's it was.
+  CHECK(entry.Set(true));
+  CHECK(entry.IsSet());
+  CHECK(RunValue(keyPath) == RunValueText(installed));
+  RegDeleteTreeW(HKEY_CURRENT_USER, Widen(TestKeyPath()).c_str());
+  SetEnvironmentVariableW(L"MURRELET_TEST_FOLDER", nullptr);
 }
 
 TEST_CASE("registry: a store from 2.0 (the eight values only) loads silently and the close adds the two") {
@@ -480,6 +565,9 @@ TEST_CASE("tapi: Tapi32.dll's answers reach the core safely and leave nothing op
   CHECK(tapi.lineClose(12345) != 0);
 
   CHECK_EQ(FindHandsetLine(tapi, "KESTRA T48R"), kNoDevice);
+  // A start that failed, or gave no handle, is a search that could not look,
+  // never a computer without lines: it says nothing about the handset.
+  if (started != 0) CHECK(!SearchHandsetLine(tapi, "KESTRA T48R").looked);
   HLINEAPP lineApp = 7;
   HLINE line = 7;
   OpenHandsetLine(tapi, 0, lineApp, line);

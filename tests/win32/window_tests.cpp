@@ -34,12 +34,28 @@ namespace {
 
 constexpr int kFirstControlId = 100;  // the windows number their controls by layout row from here
 
+// The simulated settings store; a test may look at the world each time the
+// program opens it for writing.
+struct WatchedStore : SettingsStore {
+  explicit WatchedStore(SettingsStore& store) : inner(store) {}
+  std::unique_ptr<StoreKey> OpenReadOnly(std::string_view path) override { return inner.OpenReadOnly(path); }
+  std::unique_ptr<StoreKey> OpenWritable(std::string_view path) override {
+    if (openedForWriting) openedForWriting();
+    return inner.OpenWritable(path);
+  }
+  SettingsStore& inner;
+  std::function<void()> openedForWriting;
+};
+
 struct WinOnSim {
-  explicit WinOnSim(TApplication::StartedBy startedBy = TApplication::StartedBy::User) {
+  // `prepare` changes the simulated world before the program starts.
+  explicit WinOnSim(TApplication::StartedBy startedBy = TApplication::StartedBy::User,
+                    const std::function<void(sim::SimPlatform&)>& prepare = {}) {
     murrelet::testing::StoredSettings settings;
     settings.suspendDisable = 0;
     murrelet::testing::StoreSettings(sim.store, settings);
     murrelet::testing::PlugIn(sim.tapi);
+    if (prepare) prepare(sim);
     // The timers follow this test's clock, which moves only when it ticks.
     forms.monotonicClock = [this] { return now; };
     forms.Connect([this](const std::function<void()>& action) { app.Deliver(action); },
@@ -75,8 +91,9 @@ struct WinOnSim {
 
   TickSchedule::Time now{};
   sim::SimPlatform sim;
+  WatchedStore store{sim.store};
   Win32Forms forms{sim.power};
-  Platform platform{sim.tapi, sim.power, sim.execution, sim.sleeper, sim.shutdown, sim.store,
+  Platform platform{sim.tapi, sim.power, sim.execution, sim.sleeper, sim.shutdown, store,
                     sim.locks, sim.clock, sim.boxes, forms, sim.runStatus, sim.sessionStart};
   TApplication app{platform};
 };
@@ -433,6 +450,56 @@ TEST_CASE("session end: WM_QUERYENDSESSION writes the settings and allows the en
   }
 }
 
+namespace {
+
+// Whether the program has asked its message loop to end, taken from the queue.
+bool QuitPosted() {
+  MSG message;
+  return PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
+}
+
+}  // namespace
+
+// Windows may end the process as soon as WM_ENDSESSION returns: the run's
+// line is given back inside it, as the close box does, before the settings
+// are written. The query alone may still be cancelled, so it ends nothing.
+TEST_CASE("session end during a run: the line closes and its application shuts down before the settings are written") {
+  WinOnSim env;
+  TMainForm& main = *env.app.MainForm();
+  env.Tick();
+  SendMessageW(env.Child(main, "SpeedButton2"), BM_CLICK, 0, 0);
+  CHECK(main.Run.Charging);
+  env.sim.tapi.TakeCalls();
+  std::vector<std::string> seen;  // the line's calls and the settings' writes, in order
+  env.store.openedForWriting = [&] {
+    for (const sim::TapiCall& call : env.sim.tapi.TakeCalls()) seen.push_back(call.op);
+    seen.push_back("write");
+  };
+  CHECK_EQ(SendMessageW(env.Main(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), LRESULT{TRUE});
+  CHECK(main.Run.Charging);
+  CHECK(env.app.Running());
+  CHECK(!QuitPosted());
+  SendMessageW(env.Main(), WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);  // another program cancelled it
+  CHECK(main.Run.Charging);
+  CHECK(env.app.Running());
+  CHECK(!QuitPosted());
+  CHECK_EQ(seen, (std::vector<std::string>{"write"}));
+
+  SendMessageW(env.Main(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+  for (const sim::TapiCall& call : env.sim.tapi.TakeCalls()) seen.push_back(call.op);
+  CHECK_EQ(seen, (std::vector<std::string>{"write", "lineClose", "lineShutdown", "write"}));
+  CHECK(!main.Run.Charging);
+  CHECK_EQ(env.sim.tapi.LinesOpen(), std::size_t{0});
+  CHECK_EQ(env.sim.tapi.LineAppsAlive(), std::size_t{0});
+  CHECK(!env.app.Running());
+  CHECK(QuitPosted());
+  CHECK(env.sim.boxes.shown.empty());
+  // The same message reaches the hidden settings dialog: nothing more happens.
+  SendMessageW(env.Conf(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+  CHECK(env.sim.tapi.TakeCalls().empty());
+  CHECK_EQ(seen.size(), std::size_t{4});
+}
+
 TEST_CASE("handset drop-down: typed or picked names reach the program, the list shows the offered names") {
   WinOnSim env;
   env.sim.tapi.devices.push_back(env.sim.tapi.devices.front());
@@ -587,6 +654,63 @@ TEST_CASE("start by the session: the window is shown minimised, restored from it
   ShowWindow(button, SW_RESTORE);
   env.Pump();
   CHECK(IsWindowVisible(env.Main()) != FALSE);
+}
+
+// A run that starts by itself at a minimised log-in start and fails: its box
+// belongs to the main window, which a minimised task-bar button hides, so
+// the window comes back, in front, before the box shows.
+TEST_CASE("start by the session: a box restores the minimised window first, the dialog with it") {
+  WinOnSim env(TApplication::StartedBy::Session, [](sim::SimPlatform& sim) {
+    sim.store.keys[SettingsKeyPath()][kValueAutoCharge] = std::uint32_t{1};
+    sim.tapi.failNext["lineOpen"] = 1;
+  });
+  TMainForm& main = *env.app.MainForm();
+  HWND button = GetWindow(env.Main(), GW_OWNER);
+  CHECK(IsIconic(button) != FALSE);
+  CHECK(env.forms.IsMinimized(main));
+  struct AtBox {
+    bool iconic = true;
+    bool mainShown = false;
+    bool dialogShown = false;
+    HWND foreground = nullptr;
+  } atBox;
+  const auto look = [&](int) {
+    atBox = {IsIconic(button) != FALSE, IsWindowVisible(env.Main()) != FALSE, IsWindowVisible(env.Conf()) != FALSE,
+             GetForegroundWindow()};
+  };
+  env.sim.boxes.modalTicks = 1;
+  env.sim.boxes.runTicks = look;
+  env.Tick();  // the first idle poll finds the handset and starts; the line refuses
+  CHECK_EQ(env.sim.boxes.shown.size(), std::size_t{1});
+  CHECK(!atBox.iconic);
+  CHECK(atBox.mainShown);
+  CHECK(atBox.foreground == env.Main());
+  CHECK(!env.forms.IsMinimized(main));
+  CHECK(!main.Run.Charging);
+
+  // Minimised from the task-bar button with the settings dialog open: a box
+  // while the dialog's loop runs (here a failed start's) brings both back,
+  // the dialog in front.
+  InModalLoop() = [&] {
+    ShowWindow(button, SW_MINIMIZE);
+    env.Pump();
+    CHECK(IsIconic(button) != FALSE);
+    CHECK(IsWindowVisible(env.Conf()) == FALSE);
+    env.sim.tapi.devices.clear();
+    env.Pump();
+    env.sim.boxes.modalTicks = 1;
+    env.sim.boxes.runTicks = look;
+    env.app.Deliver([&] { main.SpeedButton2.UserClick(); });
+    SendMessageW(env.Conf(), WM_CLOSE, 0, 0);
+  };
+  SetTimer(nullptr, 0, 10, RunInModalLoop);
+  env.app.Deliver([&] { main.SpeedButton1.UserClick(); });
+  InModalLoop() = nullptr;
+  CHECK_EQ(env.sim.boxes.shown.size(), std::size_t{2});
+  CHECK(!atBox.iconic);
+  CHECK(atBox.mainShown);
+  CHECK(atBox.dialogShown);
+  CHECK(atBox.foreground == env.Conf());
 }
 
 TEST_CASE("status bar: panel 0's text stays in its part during a run, set once per change") {
