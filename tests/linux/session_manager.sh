@@ -4,7 +4,9 @@
 # on X11 are. A checkpoint and a log-out that is then cancelled each write the
 # settings and leave the program running; the restart hint it gives is
 # "never" (the log-in entry is the one way it starts with the session); the
-# manager's Die ends it, its settings written, with exit code 0.
+# manager's Die ends it quietly (no box, even where the settings cannot be
+# written: Qt's own answer would be the user's close), its settings written,
+# with exit code 0.
 #   session_manager.sh PROGRAM MANAGER WORK_FOLDER
 set -euo pipefail
 program="$1"
@@ -92,13 +94,33 @@ ask prop RestartStyleHint
 [ "$answer" = "prop RestartStyleHint 3" ] || fail "the restart hint after a local save: $answer"
 echo "a cancelled log-out wrote the settings and left the program running"
 
-# The session ends.
-seed
+# The session ends: no box, not even for settings that cannot be written
+# (their folder has become a file), since nobody may be there to answer.
+mv "$folder" "$folder.kept"
+touch "$folder"
 ask die
 [ "$answer" = closed ] || fail "Die: $answer"
 status=0
 for _ in $(seq 200); do alive || break; sleep 0.05; done
 alive && fail "the program did not end at Die"
+wait "$pid" || status=$?
+[ "$status" = 0 ] || fail "the program ended with $status at Die"
+echo "Die ended the program without a box"
+
+# Once more with settings that can be written: Die writes them.
+rm "$folder"
+mv "$folder.kept" "$folder"
+seed
+SESSION_MANAGER="$ids" QT_QPA_PLATFORM=xcb "$program" >"$work/program.log" 2>&1 &
+pid=$!
+pids+=($pid)
+ask register
+[[ "$answer" == registered* ]] || fail "the program did not register again: $answer"
+ask save local 0
+[ "$answer" = "done 1" ] || fail "save before Die: $answer"
+ask die
+[ "$answer" = closed ] || fail "Die: $answer"
+status=0
 wait "$pid" || status=$?
 [ "$status" = 0 ] || fail "the program ended with $status at Die"
 written || fail "Die did not write the settings"

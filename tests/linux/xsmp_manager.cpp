@@ -2,6 +2,7 @@
 // driven one line at a time from its standard input, for one client.
 //   started          prints "listening ID-LIST", the value for SESSION_MANAGER
 //   register         waits for the client to register; "registered ID"
+//                    (after Die, the next client)
 //   save TYPE DOWN   SaveYourself (TYPE local|global|both, DOWN 0|1); grants
 //                    interaction and phase 2 when asked; "done SUCCESS"
 //   cancel           ShutdownCancelled; "cancelled"
@@ -123,6 +124,17 @@ void OnIoError(IceConn) {}
 // The test's own display and session: any local client may connect.
 Bool AnyHost(char*) { return True; }
 
+// Lets the client's connection go: its session first, then the ICE link.
+void Drop() {
+  if (manager.sms != nullptr) SmsCleanUp(manager.sms);
+  manager.sms = nullptr;
+  if (manager.ice != nullptr) {
+    IceSetShutdownNegotiation(manager.ice, False);
+    IceCloseConnection(manager.ice);
+  }
+  manager.ice = nullptr;
+}
+
 // Serves the listeners and the client until `done` holds; false on timeout.
 bool PumpUntil(const std::function<bool()>& done, int seconds = 20) {
   const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
@@ -140,9 +152,7 @@ bool PumpUntil(const std::function<bool()>& done, int seconds = 20) {
     }
     if (manager.ice != nullptr && fds.size() > manager.listeners.size() && fds.back().revents != 0) {
       if (IceProcessMessages(manager.ice, nullptr, nullptr) != IceProcessMessagesSuccess) {
-        IceSetShutdownNegotiation(manager.ice, False);
-        IceCloseConnection(manager.ice);
-        manager.ice = nullptr;
+        Drop();
         manager.closed = true;
       }
     }
@@ -185,6 +195,13 @@ int main() {
     std::string command;
     words >> command;
     if (command == "register") {
+      // A client that has gone makes room for the next one.
+      if (manager.closed) {
+        Drop();
+        std::vector<IceListenObj> kept = std::move(manager.listeners);
+        manager = Manager();
+        manager.listeners = std::move(kept);
+      }
       if (!PumpUntil([] { return manager.registered; })) {
         Say("timeout");
         continue;
