@@ -15,6 +15,7 @@
 #include <X11/ICE/ICElib.h>
 #include <X11/SM/SMlib.h>
 #include <poll.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <csignal>
@@ -160,6 +161,19 @@ bool PumpUntil(const std::function<bool()>& done, int seconds = 20) {
   return true;
 }
 
+// The listening sockets' files (local/HOST:/tmp/.ICE-unix/PID), removed
+// however the manager ends, so that no test leaves one behind.
+std::vector<std::string> socketFiles;
+
+void RemoveSockets() {
+  for (const std::string& file : socketFiles) ::unlink(file.c_str());
+}
+
+void OnTerm(int) {
+  RemoveSockets();
+  ::_exit(0);
+}
+
 void Say(const std::string& line) {
   std::cout << line << std::endl;
 }
@@ -186,6 +200,14 @@ int main() {
     manager.listeners.push_back(listeners[i]);
   }
   char* ids = IceComposeNetworkIdList(count, listeners);
+  std::istringstream list(ids);
+  for (std::string id; std::getline(list, id, ',');) {
+    const std::size_t colon = id.find(':');
+    if ((id.rfind("local/", 0) == 0 || id.rfind("unix/", 0) == 0) && colon != std::string::npos) {
+      socketFiles.push_back(id.substr(colon + 1));
+    }
+  }
+  std::signal(SIGTERM, OnTerm);
   Say(std::string("listening ") + ids);
   std::free(ids);
 
@@ -236,5 +258,6 @@ int main() {
     }
   }
   IceFreeListenObjs(count, listeners);
+  RemoveSockets();
   return 0;
 }
