@@ -90,7 +90,7 @@ int main(int argc, char** argv) {
                           if (tick) holds.TickEnded(runGoing());
                         });
   sys.forms.onCloseRequest = [&](Form& form) { app.CloseRequested(form); };
-  SessionEnd session([&] { app.WindowsEnding(); });
+  SessionEnd session([&] { app.SessionEndQueried(); }, [&] { app.WindowsEnding(); });
   QObject::connect(&qapp, &QCoreApplication::aboutToQuit, [&] {
     // Quitting that the program did not ask for comes from the session.
     if (app.Running()) app.WindowsEnding();
