@@ -30,9 +30,10 @@ TMainForm::TMainForm(Platform& platform, ErrorDisplay& errors)
   window_ = &platform.forms.CreateWindow(*this);
   APM = std::make_unique<TAPM>(window_, platform.power);
 
-  SpeedButton1.OnClick = [this](Control&) { SpeedButton1Click(); };
-  SpeedButton2.OnClick = [this](Control&) { SpeedButton2Click(); };
-  SpeedButton3.OnClick = [this](Control&) { SpeedButton3Click(); };
+  // A button pressed is something new: the last run's reason may go.
+  SpeedButton1.OnClick = [this](Control&) { endMessageHeld_ = false; SpeedButton1Click(); };
+  SpeedButton2.OnClick = [this](Control&) { endMessageHeld_ = false; SpeedButton2Click(); };
+  SpeedButton3.OnClick = [this](Control&) { endMessageHeld_ = false; SpeedButton3Click(); };
   SpinEdit1.OnChange = [this](Control&) { SpinEdit1Change(); };
   SpinEdit2.OnChange = [this](Control&) { SpinEdit2Change(); };
   LMDCheckBox1.OnClick = [this](Control&) { LMDCheckBox1Change(); };
@@ -136,13 +137,18 @@ void TMainForm::IdlePoll() {
   Run.DeviceId = FindHandsetLine(platform_.tapi, Settings.HandsetName);
   const bool found = Run.DeviceId != kNoDevice;
   if (!found) {
-    SetNotConnected();
+    // Why the last run ended says more than a missing handset, and stays
+    // until something new happens; the buttons still follow the handset.
+    if (!endMessageHeld_) SetNotConnected();
     SpeedButton2.SetEnabled(false);
     SpeedButton3.SetEnabled(false);
     Run.DevicePresent = false;
   } else {
     // While the handset stays present, panel 0 keeps the last message.
-    if (!Run.DevicePresent) StatusBar.SetPanel(0, "");
+    if (!Run.DevicePresent) {
+      StatusBar.SetPanel(0, "");
+      endMessageHeld_ = false;
+    }
     SpeedButton2.SetEnabled(true);
     SpeedButton3.SetEnabled(false);
     Run.DevicePresent = true;
@@ -154,6 +160,7 @@ void TMainForm::IdlePoll() {
 
 void TMainForm::StartRun() {
   Run.Charging = true;
+  endMessageHeld_ = false;
   runStatus_.Started(Run.RemainingSeconds);
 }
 
@@ -163,6 +170,8 @@ void TMainForm::EndRun(std::string_view message, RunEnd reason) {
   Run.Charging = false;
   ButtonEnabled();
   StatusBar.SetPanel(0, message);
+  // The power rules also say their message while idle: only a run's end is held.
+  if (wasCharging) endMessageHeld_ = !message.empty();
   if (wasCharging) TellDesktopRunEnded(reason);
 }
 
