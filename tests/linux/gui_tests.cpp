@@ -111,7 +111,9 @@ void SaveNumberedShot(QWidget& dialog, const FormWindow& window, const char* nam
     const bool text = qobject_cast<const QCheckBox*>(widget) != nullptr || qobject_cast<const QLabel*>(widget) != nullptr;
     const QSize size(text ? std::min(widget->width(), widget->sizeHint().width()) : widget->width(), widget->height());
     const QRect rect(widget->mapTo(&dialog, QPoint(0, 0)), size);
-    const QRect disc(rect.right() + 4, rect.center().y() - 7, 15, 15);
+    // A button's number goes before it: the buttons end at the window's edge.
+    const bool button = qobject_cast<const QPushButton*>(widget) != nullptr;
+    const QRect disc(button ? rect.left() - 19 : rect.right() + 4, rect.center().y() - 7, 15, 15);
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(0xd0, 0x10, 0x10));
     painter.drawEllipse(disc);
@@ -289,7 +291,7 @@ TEST(QtWindows, SettingsDialogIsModalBelongsToTheMainWindowAndItsCloseBoxCancels
     // The check boxes' texts are their own: the numbers go after the texts.
     SaveNumberedShot(dialog, *env.forms.WindowOf(conf), "guide-settings.png",
                      {{"StaticText", 1}, {"CheckBox1", 2}, {"Label1", 3}, {"CheckBox3", 4}, {"CheckBox4", 5},
-                      {"CheckBox5", 6}, {"Button2", 7}});
+                      {"CheckBox5", 6}, {"Button1", 7}});
     EXPECT_EQ(env.Widget<QComboBox>(conf, "StaticText")->currentText(), QStringLiteral("KESTRA T48R"));
     EXPECT_EQ(env.Widget<QSpinBox>(conf, "SpinEdit1")->value(), 30);
     EXPECT_TRUE(env.Widget<QCheckBox>(conf, "CheckBox2")->isEnabled());
