@@ -35,10 +35,11 @@ class TConfForm : public Form {
   TSpinEdit SpinEdit1{"SpinEdit1", 10, 90, 10, 50};
   TLabel Label1{"Label1"};
   TCheckBox CheckBox3{"CheckBox3"};
-  TButton Button1{"Button1"};
-  TButton Button2{"Button2"};
+  TLabel LMDGroupBox4{"LMDGroupBox4", ControlKind::Group};
   TCheckBox CheckBox4{"CheckBox4"};  // "AutoCharge"
   TCheckBox CheckBox5{"CheckBox5"};  // "StartWithSession"
+  TButton Button1{"Button1"};
+  TButton Button2{"Button2"};
 
  private:
   void SetBatteryControlsEnabled(bool enabled);

@@ -155,11 +155,17 @@ TEST(QtWindows, TheTwoNewCheckBoxesSetAutoChargeAndTheLogInEntry) {
     ASSERT_NE(withSession, nullptr);
     EXPECT_EQ(autoCharge->text(), Q("ハンドセットを接続したら自動的に充電を開始する。"));
     EXPECT_EQ(withSession->text(), Q("ログイン時に起動する。"));
-    // Below the buttons, whose places do not change; the whole text shows.
+    // In their own group, one under the other, above the buttons, which end
+    // the dialog; the whole text shows.
+    QWidget& dialog = env.ConfWidget();
+    const auto inDialog = [&](const QWidget* widget) { return QRect(widget->mapTo(&dialog, QPoint(0, 0)), widget->size()); };
     const QWidget* ok = env.Widget<QPushButton>(conf, "Button1");
-    EXPECT_GT(autoCharge->geometry().top(), ok->geometry().bottom());
-    EXPECT_GT(withSession->geometry().top(), autoCharge->geometry().bottom());
-    EXPECT_LE(withSession->geometry().bottom(), env.ConfWidget().height());
+    const QWidget* group = env.Widget<QWidget>(conf, "LMDGroupBox4");
+    EXPECT_EQ(autoCharge->parentWidget(), group);
+    EXPECT_EQ(withSession->parentWidget(), group);
+    EXPECT_GT(inDialog(withSession).top(), inDialog(autoCharge).bottom());
+    EXPECT_GT(inDialog(ok).top(), inDialog(group).bottom());
+    EXPECT_LE(inDialog(ok).bottom(), dialog.height());
     EXPECT_GE(autoCharge->width(), autoCharge->sizeHint().width());
     autoCharge->click();
     withSession->click();

@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QPainter>
 #include <QProcess>
 #include <QPushButton>
 #include <QSpinBox>
@@ -90,6 +91,39 @@ void SaveShot(QWidget& widget, const char* name) {
   widget.grab().save(QDir(QString::fromLocal8Bit(dir)).filePath(QString::fromLatin1(name)));
 }
 
+// The guide's picture of the dialog: each numbered control of its table with
+// its number in a red disc just right of it.
+void SaveNumberedShot(QWidget& dialog, const FormWindow& window, const char* name,
+                      std::initializer_list<std::pair<const char*, int>> numbers) {
+  const QByteArray dir = qgetenv("MURRELET_SHOTS_DIR");
+  if (dir.isEmpty()) return;
+  QPixmap shot = dialog.grab();
+  QPainter painter(&shot);
+  painter.setRenderHint(QPainter::Antialiasing);
+  QFont font = dialog.font();
+  font.setBold(true);
+  font.setPixelSize(11);
+  painter.setFont(font);
+  for (const auto& [control, number] : numbers) {
+    const auto* widget = qobject_cast<const QWidget*>(const_cast<FormWindow&>(window).ObjectOf(control));
+    if (widget == nullptr) continue;
+    // A check box or label is as long as its text, however wide its row.
+    const bool text = qobject_cast<const QCheckBox*>(widget) != nullptr || qobject_cast<const QLabel*>(widget) != nullptr;
+    const QSize size(text ? std::min(widget->width(), widget->sizeHint().width()) : widget->width(), widget->height());
+    const QRect rect(widget->mapTo(&dialog, QPoint(0, 0)), size);
+    // A button's number goes before it: the buttons end at the window's edge.
+    const bool button = qobject_cast<const QPushButton*>(widget) != nullptr;
+    const QRect disc(button ? rect.left() - 19 : rect.right() + 4, rect.center().y() - 7, 15, 15);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0xd0, 0x10, 0x10));
+    painter.drawEllipse(disc);
+    painter.setPen(Qt::white);
+    painter.drawText(disc, Qt::AlignCenter, QString::number(number));
+  }
+  painter.end();
+  shot.save(QDir(QString::fromLocal8Bit(dir)).filePath(QString::fromLatin1(name)));
+}
+
 // On an X server, what the window manager reads: WM_TRANSIENT_FOR names the
 // main window. (On Wayland, scripts/test-desktops reads the protocol log for
 // xdg_toplevel.set_parent.)
@@ -137,7 +171,10 @@ TEST(QtWindows, MainWindowIsBuiltFromTheLayoutWithTheCoresState) {
   EXPECT_EQ(env.Widget<QLabel>(main, "LMDLabel1")->text(), QStringLiteral("AC電源"));
   auto* status = static_cast<StatusPanels*>(env.Widget<QWidget>(main, "StatusBar"));
   EXPECT_EQ(status->Panel(0)->width(), kStatusPanel0Width);
-  EXPECT_EQ(status->Panel(1)->width(), kStatusPanel1Width);
+  // The clock's panel reaches the bar's end, as on Windows: no gap after it.
+  EXPECT_GE(status->Panel(1)->width(), kStatusPanel1Width);
+  EXPECT_EQ(status->Panel(1)->geometry().right(), status->width() - 1);
+  EXPECT_EQ(status->Panel(1)->x(), kStatusPanel0Width + 2);
   EXPECT_TRUE(status->Panel(1)->alignment() & Qt::AlignHCenter);
 
   auto* timer = qobject_cast<QTimer*>(env.forms.WindowOf(main)->ObjectOf("Timer1"));
@@ -251,6 +288,10 @@ TEST(QtWindows, SettingsDialogIsModalBelongsToTheMainWindowAndItsCloseBoxCancels
     QWidget& dialog = env.ConfWidget();
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_TRUE(dialog.isModal());
+    // The check boxes' texts are their own: the numbers go after the texts.
+    SaveNumberedShot(dialog, *env.forms.WindowOf(conf), "guide-settings.png",
+                     {{"StaticText", 1}, {"CheckBox1", 2}, {"Label1", 3}, {"CheckBox3", 4}, {"CheckBox4", 5},
+                      {"CheckBox5", 6}, {"Button1", 7}});
     EXPECT_EQ(env.Widget<QComboBox>(conf, "StaticText")->currentText(), QStringLiteral("KESTRA T48R"));
     EXPECT_EQ(env.Widget<QSpinBox>(conf, "SpinEdit1")->value(), 30);
     EXPECT_TRUE(env.Widget<QCheckBox>(conf, "CheckBox2")->isEnabled());

@@ -247,24 +247,6 @@ TEST(LocaleClock, TheCountdownReadsAsADurationInTwelveAndTwentyFourHourLocales) 
   EXPECT_FALSE(HasDayHalf(japanesePanels[1])) << japanesePanels[1];
 }
 
-TEST(TextFit, GrowsIntoFreeRoomThenCondenses) {
-  EXPECT_EQ(FittedWidth(100, 90, 200), 100);
-  EXPECT_EQ(FittedWidth(100, 120, 200), 120);
-  EXPECT_EQ(FittedWidth(100, 250, 200), 200);
-  EXPECT_EQ(FittedWidth(100, 250, 50), 100);
-  EXPECT_EQ(StretchToFit(100, 100), 100);
-  EXPECT_EQ(StretchToFit(110, 100), 90);
-  EXPECT_EQ(StretchToFit(1000, 100), kMinStretch);
-
-  // The battery check box of the settings dialog stops short of the spin box beside it.
-  const auto layout = ConfFormLayout();
-  const auto row = std::find_if(layout.begin(), layout.end(), [](const ControlLayout& r) { return r.name == "CheckBox2"; });
-  ASSERT_NE(row, layout.end());
-  EXPECT_EQ(RoomToTheRight(*row, layout, 343), 152 - 16 - 1);
-  const auto label = std::find_if(layout.begin(), layout.end(), [](const ControlLayout& r) { return r.name == "Label1"; });
-  EXPECT_EQ(RoomToTheRight(*label, layout, 343), 343 - 200);
-}
-
 TEST(LogindShutdown, TakesThePathWithoutPrivilegesAndRefusesWithoutLogind) {
   LogindShutdown shutdown{QDBusConnection(QStringLiteral("not connected"))};
   OSVERSIONINFO info;

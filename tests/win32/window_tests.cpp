@@ -609,38 +609,103 @@ TEST_CASE("names: each control carries what MSAA reads for it") {
   }
 }
 
-TEST_CASE("settings dialog: the two check boxes below the buttons take Tab after them and their clicks") {
+// MSAA's default action on a control: what a screen reader's "click", switch
+// access or voice control does. Wine's oleacc may give no object for the
+// window, or none that acts; the system's button proxy then does what it does
+// on Windows, a BM_CLICK posted to the button, so the click comes as a message
+// like any other. Says which of the two it was.
+const char* DoDefaultAction(HWND control) {
+  IAccessible* object = nullptr;
+  if (SUCCEEDED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                           reinterpret_cast<void**>(&object))) &&
+      object != nullptr) {
+    VARIANT self;
+    VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    const HRESULT done = object->accDoDefaultAction(self);
+    object->Release();
+    if (SUCCEEDED(done)) return "oleacc";
+  }
+  PostMessageW(control, BM_CLICK, 0, 0);
+  return "BM_CLICK posted, as the button proxy does";
+}
+
+TEST_CASE("settings dialog: the start boxes in their group above the buttons, OK and ｷｬﾝｾﾙ last, a default action stored") {
   WinOnSim env;
+  TMainForm& main = *env.app.MainForm();
   TConfForm& conf = *env.app.ConfForm();
   env.forms.Show(conf);
   env.Pump();
   HWND dialog = env.Conf();
-  RECT ok{}, autoCharge{}, withSession{}, client{};
+  RECT ok{}, cancel{}, group{}, power{}, client{};
   GetWindowRect(env.Child(conf, "Button1"), &ok);
-  GetWindowRect(env.Child(conf, "CheckBox4"), &autoCharge);
-  GetWindowRect(env.Child(conf, "CheckBox5"), &withSession);
+  GetWindowRect(env.Child(conf, "Button2"), &cancel);
+  GetWindowRect(env.Child(conf, "LMDGroupBox4"), &group);
+  GetWindowRect(env.Child(conf, "LMDGroupBox1"), &power);
   GetClientRect(dialog, &client);
-  CHECK(autoCharge.top >= ok.bottom);  // below the buttons, which keep their place
-  CHECK(withSession.top >= autoCharge.bottom);
-  POINT corner{withSession.right, withSession.bottom};
+  CHECK_EQ(TextOf(env.Child(conf, "LMDGroupBox4")), std::string("自動起動の設定"));
+  CHECK(group.top >= power.bottom);  // under the power group
+  for (const char* box : {"CheckBox4", "CheckBox5"}) {
+    RECT rect{};
+    GetWindowRect(env.Child(conf, box), &rect);
+    CHECK(rect.top > group.top);
+    CHECK(rect.bottom < group.bottom);
+  }
+  CHECK(ok.top >= group.bottom);  // the buttons below everything, at the bottom right
+  CHECK(cancel.left > ok.right);
+  POINT corner{cancel.right, cancel.bottom};
   ScreenToClient(dialog, &corner);
-  CHECK(corner.y <= client.bottom);
-  CHECK(corner.x <= client.right);
+  CHECK(client.bottom - corner.y < 16);
+  // A dialog widened by its texts keeps the buttons at their design place.
+  std::printf("  ｷｬﾝｾﾙ ends %ld px from the right edge\n", static_cast<long>(client.right - corner.x));
   SetForegroundWindow(dialog);
   env.Pump();
-  SetFocus(env.Child(conf, "Button2"));
-  // Then round to the first control, the handset's drop-down.
-  for (const char* expected : {"CheckBox4", "CheckBox5", "StaticText"}) {
+  SetFocus(env.Child(conf, "CheckBox3"));
+  // Tab on through the group to the buttons, then round to the first control.
+  for (const char* expected : {"CheckBox4", "CheckBox5", "Button1", "Button2", "StaticText"}) {
     PressKey(VK_TAB);
     env.Pump();
     CHECK(FocusIn(dialog, env.Child(conf, expected)));
     if (!FocusIn(dialog, env.Child(conf, expected))) std::printf("  Tab did not reach %s\n", expected);
   }
-  SendMessageW(env.Child(conf, "CheckBox4"), BM_CLICK, 0, 0);
-  SendMessageW(env.Child(conf, "CheckBox5"), BM_CLICK, 0, 0);
-  CHECK(conf.CheckBox4.Checked());
-  CHECK(conf.CheckBox5.Checked());
   env.forms.Hide(conf);
+
+  // Each box worked through its default action, then OK: the values stored.
+  const bool suspendBefore = main.Settings.SuspendDisable;
+  bool acted = false;
+  InModalLoop() = [&] {
+    acted = true;
+    for (const char* box : {"CheckBox4", "CheckBox5", "CheckBox3"}) {
+      std::printf("  default action on %s: %s\n", box, DoDefaultAction(env.Child(conf, box)));
+      env.Pump();
+    }
+    CHECK(conf.CheckBox4.Checked());
+    CHECK(SendMessageW(env.Child(conf, "CheckBox4"), BM_GETCHECK, 0, 0) == BST_CHECKED);
+    DoDefaultAction(env.Child(conf, "Button1"));
+    env.Pump();
+  };
+  SetTimer(nullptr, 0, 0, RunInModalLoop);
+  env.app.Deliver([&] { main.SpeedButton1.UserClick(); });
+  InModalLoop() = nullptr;
+  CHECK(acted);
+  CHECK(conf.ModalResult == TModalResult::Ok);
+  CHECK(main.Settings.AutoCharge);
+  CHECK(main.Settings.StartWithSession);
+  CHECK(main.Settings.SuspendDisable != suspendBefore);
+  // The program's own state shown on the next opening is not taken back as a
+  // click: cancelled, the settings are as they were.
+  main.Settings.AutoCharge = false;
+  InModalLoop() = [&] {
+    CHECK(SendMessageW(env.Child(conf, "CheckBox4"), BM_GETCHECK, 0, 0) == BST_UNCHECKED);
+    DoDefaultAction(env.Child(conf, "Button2"));
+    env.Pump();
+  };
+  SetTimer(nullptr, 0, 0, RunInModalLoop);
+  env.app.Deliver([&] { main.SpeedButton1.UserClick(); });
+  InModalLoop() = nullptr;
+  CHECK(!main.Settings.AutoCharge);
+  CHECK(!conf.CheckBox4.Checked());
 }
 
 TEST_CASE("start by the session: the window is shown minimised, restored from its task-bar button") {
@@ -819,9 +884,9 @@ TEST_CASE("keyboard: each opening of the settings dialog starts on its first con
     TModalResult result;
   };
   const Opening openings[] = {
-      // Back over the two log-in check boxes to ｷｬﾝｾﾙ.
+      // Back from the first control to the last, ｷｬﾝｾﾙ.
       {"Shift+Tab to ｷｬﾝｾﾙ, Space",
-       {{VK_TAB, true}, {VK_TAB, true}, {VK_TAB, true}, {VK_SPACE, false}},
+       {{VK_TAB, true}, {VK_SPACE, false}},
        TModalResult::Cancel},
       // Reopened after ｷｬﾝｾﾙ the focus is on the first control again, not on
       // the button that had it last: Tab and Space tick the AC-only box; Enter
@@ -830,7 +895,7 @@ TEST_CASE("keyboard: each opening of the settings dialog starts on its first con
       {"Escape", {{VK_ESCAPE, false}}, TModalResult::Cancel},
       {"Enter in the handset's drop-down", {{VK_RETURN, false}}, TModalResult::Ok},
       {"Shift+Tab to ｷｬﾝｾﾙ, Enter",
-       {{VK_TAB, true}, {VK_TAB, true}, {VK_TAB, true}, {VK_RETURN, false}},
+       {{VK_TAB, true}, {VK_RETURN, false}},
        TModalResult::Cancel},
   };
   for (const Opening& opening : openings) {
