@@ -4,7 +4,11 @@
 #   (no platform, Qt or Windows header);
 # - a folder under platform/ includes kit/, the platform-free rules it
 #   carries out in services/, and itself: neither charging/ nor tools/, nor
-#   another platform's folder.
+#   another platform's folder;
+# - within platform/linux/, the folders stand in an order: system/ (files,
+#   locks, the clock, the bus's plain services) at the bottom, line/ and power/
+#   over it, gui/ over all three; a folder includes only itself and those
+#   below it.
 # Run as: cmake -DROOT=<source folder> -P check_includes.cmake
 if(NOT ROOT)
   message(FATAL_ERROR "ROOT is not set")
@@ -57,6 +61,23 @@ foreach(folder IN LISTS platforms)
   file(GLOB_RECURSE files "${folder}/*.h" "${folder}/*.cpp")
   foreach(file IN LISTS files)
     check_file("${file}" "platform/${name}/" "kit|services|platform/${name}" FALSE)
+  endforeach()
+endforeach()
+
+set(linux_may_include
+  system "system"
+  line "system|line"
+  power "system|power"
+  gui "system|line|power|gui")
+list(LENGTH linux_may_include count)
+math(EXPR last "${count} - 1")
+foreach(index RANGE 0 ${last} 2)
+  math(EXPR next "${index} + 1")
+  list(GET linux_may_include ${index} folder)
+  list(GET linux_may_include ${next} allowed)
+  file(GLOB_RECURSE files "${ROOT}/platform/linux/${folder}/*.h" "${ROOT}/platform/linux/${folder}/*.cpp")
+  foreach(file IN LISTS files)
+    check_file("${file}" "platform/linux/${folder}/" "kit|services|platform/linux/(${allowed})" FALSE)
   endforeach()
 endforeach()
 
