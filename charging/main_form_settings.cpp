@@ -196,8 +196,9 @@ void TMainForm::SpeedButton1Click() {
   const ScopeExit closed([this] { settingsUnderWay_ = false; });
   if (platform_.forms.ShowModal(conf) != TModalResult::Ok) return;
 
-  // The poll of the next tick looks for the handset by its new name.
-  if (!conf.StaticText.Text().empty()) Settings.HandsetName = conf.StaticText.Text();
+  // The poll of the next tick looks for the handset by its new name (never an
+  // empty one: the dialog's OK takes none).
+  Settings.HandsetName = conf.StaticText.Text();
   Settings.ACPowerFlag = conf.CheckBox1.Checked();
   Settings.BatteryPowerFlag = conf.CheckBox2.Checked();
   Settings.BatteryParcent = conf.SpinEdit1.Value();
