@@ -76,7 +76,7 @@ std::span<const Scenario::Command> Scenario::Commands() {
       {"dialog", &Scenario::CmdDialog, "dialog [CONTROL=VALUE ...] [ticks=N] ok|cancel|close"},
       {"window", &Scenario::CmdWindow, "window active|inactive"},
       {"line-closed", &Scenario::CmdLineClosed, "line-closed takes no arguments"},
-      {"session-entry", &Scenario::CmdSessionEntry, "session-entry ok|fail"},
+      {"session-entry", &Scenario::CmdSessionEntry, "session-entry ok|fail|removed"},
   };
   return kCommands;
 }
@@ -196,6 +196,11 @@ int Scenario::CmdWindow(const Line& line) {
 }
 
 int Scenario::CmdSessionEntry(const Line& line) {
+  // Removed from outside, as an uninstaller removes it.
+  if (line.words.size() == 2 && line.words[1] == "removed") {
+    sim_.sessionStart.present = false;
+    return kOk;
+  }
   const auto ok = OneOfTwo(line.words, "ok", "fail");
   if (!ok) return Usage(line);
   sim_.sessionStart.fail = !*ok;
