@@ -133,7 +133,7 @@ std::int32_t SimTapi::lineOpen(HLINEAPP lineApp, std::uint32_t deviceId, HLINE* 
     // The simulated computer joins groups the way Linux does.
     const bool mayJoin = !device.group.empty() && device.standing == GroupStanding::NotMember;
     diagnosis_ = {true, device.node, device.group, device.standing,
-                  mayJoin ? "sudo usermod -aG " + device.group + " $USER" : ""};
+                  mayJoin ? "sudo usermod -aG " + device.group + " $USER" : "", "", "", 0};
   } else if (!devices[deviceId].openOk || (devices[deviceId].media & mediaModes) == 0 || Failing("lineOpen")) {
     result = LINEERR_OPERATIONFAILED;
   } else {

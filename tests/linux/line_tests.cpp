@@ -2,6 +2,7 @@
 // for the modem ttys; the core's own search runs over it unchanged.
 #include <fcntl.h>
 #include <grp.h>
+#include <pwd.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -302,7 +303,7 @@ TEST(TtyTapi, OnlyARefusedAccessIsDiagnosedAsSuch) {
   }
 }
 
-TEST(TtyTapi, TheDiagnosisNamesTheGroupOnlyWhenItsMembersMayOpenTheNode) {
+TEST(TtyTapi, TheDiagnosisNamesTheNodesOwnerGroupAndModeAndTheGroupToJoinOnlyWhenItsMembersMayOpenIt) {
   char pattern[] = "/tmp/murrelet-node-XXXXXX";
   const fs::path dir = mkdtemp(pattern);
   const fs::path node = dir / "ttyACM0";
@@ -312,6 +313,9 @@ TEST(TtyTapi, TheDiagnosisNamesTheGroupOnlyWhenItsMembersMayOpenTheNode) {
   const struct group* owner = ::getgrgid(status.st_gid);
   ASSERT_NE(owner, nullptr);
   const std::string groupName = owner->gr_name;
+  const struct passwd* user = ::getpwuid(status.st_uid);
+  ASSERT_NE(user, nullptr);
+  const std::string userName = user->pw_name;
   struct Case {
     mode_t mode;
     bool named;
@@ -323,6 +327,10 @@ TEST(TtyTapi, TheDiagnosisNamesTheGroupOnlyWhenItsMembersMayOpenTheNode) {
     EXPECT_TRUE(diagnosis.accessDenied);
     EXPECT_EQ(diagnosis.device, node.string());
     EXPECT_EQ(diagnosis.group, c.named ? groupName : "");
+    // Always: what the administrator would change.
+    EXPECT_EQ(diagnosis.deviceOwner, userName);
+    EXPECT_EQ(diagnosis.deviceGroup, groupName);
+    EXPECT_EQ(diagnosis.deviceMode, c.mode);
     if (c.named) {
       // The node is this process's own group: joining it would change nothing.
       EXPECT_EQ(diagnosis.standing, GroupStanding::InThisProcess);
