@@ -40,17 +40,24 @@ function(check_file file layer allowed_quoted forbid_nonstandard)
   set(violations "${violations}" PARENT_SCOPE)
 endfunction()
 
-list(LENGTH core_may_include count)
-math(EXPR last "${count} - 1")
-foreach(index RANGE 0 ${last} 2)
-  math(EXPR next "${index} + 1")
-  list(GET core_may_include ${index} layer)
-  list(GET core_may_include ${next} allowed)
-  file(GLOB_RECURSE files "${ROOT}/${layer}/*.h" "${ROOT}/${layer}/*.cpp")
-  foreach(file IN LISTS files)
-    check_file("${file}" "${layer}/" "${allowed}" TRUE)
+# Checks every file of each folder in `pairs` (folder, then the quoted
+# includes it may make, as a regular expression) against its rule.
+function(check_folders prefix pairs forbid_nonstandard)
+  list(LENGTH pairs count)
+  math(EXPR last "${count} - 1")
+  foreach(index RANGE 0 ${last} 2)
+    math(EXPR next "${index} + 1")
+    list(GET pairs ${index} folder)
+    list(GET pairs ${next} allowed)
+    file(GLOB_RECURSE files "${ROOT}/${prefix}${folder}/*.h" "${ROOT}/${prefix}${folder}/*.cpp")
+    foreach(file IN LISTS files)
+      check_file("${file}" "${prefix}${folder}/" "${allowed}" ${forbid_nonstandard})
+    endforeach()
   endforeach()
-endforeach()
+  set(violations "${violations}" PARENT_SCOPE)
+endfunction()
+
+check_folders("" "${core_may_include}" TRUE)
 
 file(GLOB platforms LIST_DIRECTORIES true "${ROOT}/platform/*")
 foreach(folder IN LISTS platforms)
@@ -65,21 +72,11 @@ foreach(folder IN LISTS platforms)
 endforeach()
 
 set(linux_may_include
-  system "system"
-  line "system|line"
-  power "system|power"
-  gui "system|line|power|gui")
-list(LENGTH linux_may_include count)
-math(EXPR last "${count} - 1")
-foreach(index RANGE 0 ${last} 2)
-  math(EXPR next "${index} + 1")
-  list(GET linux_may_include ${index} folder)
-  list(GET linux_may_include ${next} allowed)
-  file(GLOB_RECURSE files "${ROOT}/platform/linux/${folder}/*.h" "${ROOT}/platform/linux/${folder}/*.cpp")
-  foreach(file IN LISTS files)
-    check_file("${file}" "platform/linux/${folder}/" "kit|services|platform/linux/(${allowed})" FALSE)
-  endforeach()
-endforeach()
+  system "kit|services|platform/linux/system"
+  line "kit|services|platform/linux/(system|line)"
+  power "kit|services|platform/linux/(system|power)"
+  gui "kit|services|platform/linux/(system|line|power|gui)")
+check_folders("platform/linux/" "${linux_may_include}" FALSE)
 
 if(violations)
   list(JOIN violations "\n  " report)
