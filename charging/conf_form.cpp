@@ -47,13 +47,15 @@ void TConfForm::ShowHandsetNames(std::vector<std::string> lineNames, const std::
   StaticTextChange();
 }
 
-// An empty name finds no handset: OK waits for a name.
-void TConfForm::StaticTextChange() { Button1.SetEnabled(!StaticText.Text().empty()); }
+bool TConfForm::NameTakable() const { return !StaticText.Text().empty(); }
+
+// OK waits for a name.
+void TConfForm::StaticTextChange() { Button1.SetEnabled(NameTakable()); }
 
 void TConfForm::CheckBox1Click() { SetBatteryControlsEnabled(!CheckBox1.Checked()); }
 
 void TConfForm::Button1Click() {
-  if (StaticText.Text().empty()) return;
+  if (!NameTakable()) return;
   host_.Hide(*this);
   ModalResult = TModalResult::Ok;
 }

@@ -19,6 +19,9 @@ class TConfForm : public Form {
   // computer does not see it now.
   void ShowHandsetNames(std::vector<std::string> lineNames, const std::string& current);
   void StaticTextChange();
+  // Whether OK may take the name in StaticText: an empty one finds no handset.
+  // The one check of that rule: OK is enabled by it and refuses without it.
+  bool NameTakable() const;
   void Button1Click();
   void Button2Click();
 

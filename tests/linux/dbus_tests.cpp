@@ -16,7 +16,7 @@
 #include "platform/linux/power/power_events.h"
 #include "platform/linux/power/run_holds.h"
 #include "platform/linux/power/upower_client.h"
-#include "platform/linux/system/logind_shutdown.h"
+#include "platform/linux/power/logind_shutdown.h"
 #include "private_bus.h"
 
 using namespace murrelet;

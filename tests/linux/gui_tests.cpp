@@ -31,6 +31,7 @@
 #include "platform/sim/sim_platform.h"
 #include "private_bus.h"
 #include "qt_on_sim.h"
+#include "tests/handset_name_cases.h"
 
 using namespace murrelet;
 using namespace murrelet::linux_platform;
@@ -446,24 +447,14 @@ TEST(QtWindows, TheHandsetIsChosenOrTypedInTheSettingsDialogsDropDown) {
   env.app.Start();
   TMainForm& main = *env.app.MainForm();
   TConfForm& conf = *env.app.ConfForm();
-  struct Case {
-    const char* typed;  // empty: picked from the list with the keyboard
-    bool ok;
-    const char* stored;
-  };
-  const Case cases[] = {
-      {"", true, "KESTRA T50"},              // Alt+Down, Down, Enter picks the line after the stored name
-      {"kestra t50x", false, "KESTRA T50"},  // typed, then cancelled
-      {"KESTRA T48R", true, "KESTRA T48R"},  // typed
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.typed);
+  for (const murrelet::testing::HandsetNameCase& c : murrelet::testing::kHandsetNameCases) {
+    SCOPED_TRACE(c.typed != nullptr ? c.typed : "(picked)");
     bool checked = false;
     QTimer::singleShot(0, [&] {
       checked = true;
       auto* combo = env.Widget<QComboBox>(conf, "StaticText");
       combo->setFocus();
-      if (c.typed[0] == '\0') {
+      if (c.typed == nullptr) {
         EXPECT_EQ(combo->count(), 3);
         const int at = combo->findText(QStringLiteral("KESTRA T50"));
         ASSERT_GE(at, 0);

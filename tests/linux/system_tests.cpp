@@ -30,7 +30,7 @@
 #include "platform/linux/gui/text_fit.h"
 #include "platform/linux/system/flock_lock.h"
 #include "platform/linux/system/locale_clock.h"
-#include "platform/linux/system/logind_shutdown.h"
+#include "platform/linux/power/logind_shutdown.h"
 #include "private_bus.h"
 #include "tests/stored_settings.h"
 

@@ -51,15 +51,19 @@ FittedLayout FitWith(std::initializer_list<Need> given) {
 
 LayoutRect Rect(const FittedLayout& fitted, std::string_view name) { return fitted.rects[IndexOf(name)]; }
 
+// The small dialog above and both windows of the program, at their design sizes.
+struct Design {
+  std::span<const ControlLayout> layout;
+  int width, height;
+};
+std::vector<Design> Designs() {
+  return {{kDialog, kWidth, kHeight},
+          {MainFormLayout(), kMainClientWidth, kMainClientHeight},
+          {ConfFormLayout(), kConfClientWidth, kConfClientHeight}};
+}
+
 TEST(LayoutFit, ContentsThatFitLeaveEveryDesignAsItIs) {
-  struct Design {
-    std::span<const ControlLayout> layout;
-    int width, height;
-  };
-  const Design designs[] = {{kDialog, kWidth, kHeight},
-                            {MainFormLayout(), kMainClientWidth, kMainClientHeight},
-                            {ConfFormLayout(), kConfClientWidth, kConfClientHeight}};
-  for (const Design& design : designs) {
+  for (const Design& design : Designs()) {
     // Every row needing its design size, or a little less, or nothing.
     for (const int less : {0, 3}) {
       std::vector<ContentSize> needs;
@@ -118,14 +122,7 @@ TEST(LayoutFit, AGroupCaptionWiderThanItsGroupWidensIt) {
 
 TEST(LayoutFit, NoFittedRowOverlapsAnotherOfItsGroupOrLeavesIt) {
   // Every row of both windows asking for half as much room again.
-  struct Design {
-    std::span<const ControlLayout> layout;
-    int width, height;
-  };
-  const Design designs[] = {{kDialog, kWidth, kHeight},
-                            {MainFormLayout(), kMainClientWidth, kMainClientHeight},
-                            {ConfFormLayout(), kConfClientWidth, kConfClientHeight}};
-  for (const Design& design : designs) {
+  for (const Design& design : Designs()) {
     std::vector<ContentSize> needs;
     for (const ControlLayout& row : design.layout) {
       needs.push_back(row.kind == K::Group || row.kind == K::Picture ? ContentSize{} : ContentSize{row.width * 3 / 2, row.height + 4});

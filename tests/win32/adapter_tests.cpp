@@ -2,6 +2,7 @@
 // the registry, the single-instance mutex seen from a second process, the
 // window-procedure hook with real messages, TAPI, the clock and the calls of
 // a shutdown request up to, never including, the request itself.
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -376,6 +377,38 @@ class FakePower : public PowerStatusSource {
   std::uint8_t batteryFlag = BATTERY_FLAG_HIGH;
 };
 
+// A window whose broadcasts reach a TAPM through the hook and the bridge of
+// the old broadcasts, as the main window's do, over `calls` for the suspend
+// notices; the window's own procedure logs into `log`.
+struct BridgedMonitor {
+  explicit BridgedMonitor(const SuspendResumeCalls& calls) {
+    g_native = &log;
+    window = MakeWindow();
+    hook = std::make_unique<HookableWindow>(window, nullptr);
+    bridge = std::make_unique<LegacyPowerBridge>(window, power, calls);
+    hook->SetPowerEntry(
+        [this](std::uintptr_t w, std::intptr_t l, const auto& pass) { return bridge->Receive(w, l, pass); });
+    monitor = std::make_unique<TAPM>(hook.get(), power);
+  }
+  ~BridgedMonitor() {
+    monitor.reset();
+    bridge.reset();
+    hook.reset();
+    DestroyWindow(window);
+    g_native = nullptr;
+  }
+  BridgedMonitor(const BridgedMonitor&) = delete;
+  BridgedMonitor& operator=(const BridgedMonitor&) = delete;
+  LRESULT Send(WPARAM code) { return SendMessageW(window, WM_POWERBROADCAST, code, 0); }
+
+  NativeLog log;
+  HWND window = nullptr;
+  FakePower power;
+  std::unique_ptr<HookableWindow> hook;
+  std::unique_ptr<LegacyPowerBridge> bridge;
+  std::unique_ptr<TAPM> monitor;
+};
+
 }  // namespace
 
 TEST_CASE("hook: the power monitor answers real WM_POWERBROADCAST messages and gives the window back") {
@@ -426,31 +459,21 @@ TEST_CASE("hook: the power monitor answers real WM_POWERBROADCAST messages and g
 }
 
 TEST_CASE("hook: a suspend without a query and a battery turning low reach the monitor as the old broadcasts") {
-  NativeLog log;
-  g_native = &log;
-  HWND window = MakeWindow();
+  BridgedMonitor bridged(LookUpSuspendResumeCalls());
+  TAPM& monitor = *bridged.monitor;
   std::vector<std::string> events;
-  {
-    HookableWindow hook(window, {});
-    FakePower power;
-    LegacyPowerBridge bridge(window, power);
-    hook.SetPowerEntry([&bridge](std::uintptr_t w, std::intptr_t l, const auto& pass) { return bridge.Receive(w, l, pass); });
-    TAPM monitor(&hook, power);
-    monitor.OnSuspendQuery = [&](TAPM&) { events.push_back("query"); };
-    monitor.OnOverrideableSuspendQuery = [&](TAPM&, bool&) { events.push_back("overrideable"); };
-    monitor.OnSuspend = [&](TAPM&) { events.push_back("suspend"); };
-    monitor.OnPowerStatusChange = [&](TAPM&) { events.push_back("status"); };
-    monitor.OnBatteryLow = [&](TAPM&) { events.push_back("low"); };
+  monitor.OnSuspendQuery = [&](TAPM&) { events.push_back("query"); };
+  monitor.OnOverrideableSuspendQuery = [&](TAPM&, bool&) { events.push_back("overrideable"); };
+  monitor.OnSuspend = [&](TAPM&) { events.push_back("suspend"); };
+  monitor.OnPowerStatusChange = [&](TAPM&) { events.push_back("status"); };
+  monitor.OnBatteryLow = [&](TAPM&) { events.push_back("low"); };
 
-    SendMessageW(window, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
-    power.batteryFlag = BATTERY_FLAG_LOW;
-    SendMessageW(window, WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE, 0);
-    SendMessageW(window, WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE, 0);
-    SendMessageW(window, WM_POWERBROADCAST, PBT_APMBATTERYLOW, 0);  // the system's own, same crossing
-    CHECK_EQ(events, (std::vector<std::string>{"query", "suspend", "status", "low", "status"}));
-  }
-  DestroyWindow(window);
-  g_native = nullptr;
+  bridged.Send(PBT_APMSUSPEND);
+  bridged.power.batteryFlag = BATTERY_FLAG_LOW;
+  bridged.Send(PBT_APMPOWERSTATUSCHANGE);
+  bridged.Send(PBT_APMPOWERSTATUSCHANGE);
+  bridged.Send(PBT_APMBATTERYLOW);  // the system's own, same crossing
+  CHECK_EQ(events, (std::vector<std::string>{"query", "suspend", "status", "low", "status"}));
 }
 
 namespace {
@@ -519,28 +542,18 @@ TEST_CASE("hook: the main window registers for suspend notices while it hears br
 }
 
 TEST_CASE("hook: a suspend both broadcast and sent to the registered window is asked about once") {
-  NativeLog log;
-  g_native = &log;
-  HWND window = MakeWindow();
+  BridgedMonitor bridged(SuspendResumeCalls{});
+  TAPM& monitor = *bridged.monitor;
   std::vector<std::string> events;
-  {
-    HookableWindow hook(window, {});
-    FakePower power;
-    LegacyPowerBridge bridge(window, power, SuspendResumeCalls{});
-    hook.SetPowerEntry([&bridge](std::uintptr_t w, std::intptr_t l, const auto& pass) { return bridge.Receive(w, l, pass); });
-    TAPM monitor(&hook, power);
-    monitor.OnSuspendQuery = [&](TAPM&) { events.push_back("query"); };
-    monitor.OnSuspend = [&](TAPM&) { events.push_back("suspend"); };
-    monitor.OnResumeAfterSuspend = [&](TAPM&) { events.push_back("resume"); };
+  monitor.OnSuspendQuery = [&](TAPM&) { events.push_back("query"); };
+  monitor.OnSuspend = [&](TAPM&) { events.push_back("suspend"); };
+  monitor.OnResumeAfterSuspend = [&](TAPM&) { events.push_back("resume"); };
 
-    SendMessageW(window, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
-    CHECK_EQ(SendMessageW(window, WM_POWERBROADCAST, PBT_APMSUSPEND, 0), LRESULT{TRUE});
-    SendMessageW(window, WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
-    SendMessageW(window, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
-    CHECK_EQ(events, (std::vector<std::string>{"query", "suspend", "resume", "query", "suspend"}));
-  }
-  DestroyWindow(window);
-  g_native = nullptr;
+  bridged.Send(PBT_APMSUSPEND);
+  CHECK_EQ(bridged.Send(PBT_APMSUSPEND), LRESULT{TRUE});
+  bridged.Send(PBT_APMRESUMESUSPEND);
+  bridged.Send(PBT_APMSUSPEND);
+  CHECK_EQ(events, (std::vector<std::string>{"query", "suspend", "resume", "query", "suspend"}));
 }
 
 TEST_CASE("tapi: Tapi32.dll's answers reach the core safely and leave nothing open") {

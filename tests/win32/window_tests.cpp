@@ -22,6 +22,7 @@
 #include "platform/win32/win32_forms.h"
 #include "tests/win32/check.h"
 #include "platform/win32/windows_api.h"
+#include "tests/handset_name_cases.h"
 #include "tests/stored_settings.h"
 
 #include <commctrl.h>
@@ -506,17 +507,7 @@ TEST_CASE("handset drop-down: typed or picked names reach the program, the list 
   env.sim.tapi.devices.back().name = "KESTRA T50";
   TMainForm& main = *env.app.MainForm();
   TConfForm& conf = *env.app.ConfForm();
-  struct Case {
-    const char* typed;  // null: the second item picked from the list
-    bool ok;
-    const char* stored;
-  };
-  const Case cases[] = {
-      {nullptr, true, "KESTRA T50"},
-      {"kestra t50x", false, "KESTRA T50"},
-      {"KESTRA T48R", true, "KESTRA T48R"},
-  };
-  for (const Case& c : cases) {
+  for (const murrelet::testing::HandsetNameCase& c : murrelet::testing::kHandsetNameCases) {
     bool checked = false;
     // The dialog runs its own loop; the user's part is played on its first turn.
     InModalLoop() = [&] {
@@ -525,23 +516,20 @@ TEST_CASE("handset drop-down: typed or picked names reach the program, the list 
       CHECK_EQ(ClassOf(combo), std::string("ComboBox"));
       CHECK_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), LRESULT{2});
       const int id = GetDlgCtrlID(combo);
-      if (c.typed == nullptr) {
-        SendMessageW(combo, CB_SETCURSEL, 1, 0);
-        SendMessageW(env.Conf(), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
-      } else {
-        SetWindowTextW(combo, Widen(c.typed).c_str());
-        SendMessageW(env.Conf(), WM_COMMAND, MAKEWPARAM(id, CBN_EDITCHANGE), reinterpret_cast<LPARAM>(combo));
-      }
-      SetWindowTextW(combo, L"");
-      SendMessageW(env.Conf(), WM_COMMAND, MAKEWPARAM(id, CBN_EDITCHANGE), reinterpret_cast<LPARAM>(combo));
+      // As the control tells its dialog: a pick from the list, or an edit.
+      auto enter = [&](const char* typed) {
+        if (typed == nullptr) {
+          SendMessageW(combo, CB_SETCURSEL, 1, 0);
+        } else {
+          SetWindowTextW(combo, Widen(typed).c_str());
+        }
+        const WORD change = typed == nullptr ? CBN_SELCHANGE : CBN_EDITCHANGE;
+        SendMessageW(env.Conf(), WM_COMMAND, MAKEWPARAM(id, change), reinterpret_cast<LPARAM>(combo));
+      };
+      enter(c.typed);
+      enter("");
       CHECK(IsWindowEnabled(env.Child(conf, "Button1")) == FALSE);  // no empty name
-      if (c.typed == nullptr) {
-        SendMessageW(combo, CB_SETCURSEL, 1, 0);
-        SendMessageW(env.Conf(), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
-      } else {
-        SetWindowTextW(combo, Widen(c.typed).c_str());
-        SendMessageW(env.Conf(), WM_COMMAND, MAKEWPARAM(id, CBN_EDITCHANGE), reinterpret_cast<LPARAM>(combo));
-      }
+      enter(c.typed);
       HWND button = env.Child(conf, c.ok ? "Button1" : "Button2");
       SendMessageW(env.Conf(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED), reinterpret_cast<LPARAM>(button));
     };
@@ -558,13 +546,15 @@ TEST_CASE("names: each control carries what MSAA reads for it") {
   TMainForm& main = *env.app.MainForm();
   TConfForm& conf = *env.app.ConfForm();
   env.forms.Show(conf);  // its controls are made when it first opens
-  // Buttons and check boxes are named by their window text.
+  // Buttons and check boxes are named by their window text; edits and the
+  // progress bar by the static text just before them in z-order.
   struct Named {
     const Form* form;
     const char* control;
     const char* text;
+    bool byLabel = false;
   };
-  const Named texts[] = {
+  const Named names[] = {
       {&main, "SpeedButton1", "環境設定"},  // a glyph without a caption: its hint
       {&main, "SpeedButton2", "充電開始"},
       {&main, "SpeedButton3", "充電停止"},
@@ -577,25 +567,18 @@ TEST_CASE("names: each control carries what MSAA reads for it") {
       {&conf, "Button2", "ｷｬﾝｾﾙ"},
       {&conf, "CheckBox4", "ハンドセットを接続したら自動的に充電を開始する。"},
       {&conf, "CheckBox5", "ログイン時に起動する。"},
+      {&main, "SpinEdit1", "充電時間 時間", true},
+      {&main, "SpinEdit2", "充電時間 分", true},
+      {&main, "LMDProgress", "バッテリ容量", true},
+      {&conf, "SpinEdit1", "バッテリの残り容量が ％を下回ったら充電停止", true},
+      {&conf, "StaticText", "KESTRAの機種名", true},
   };
-  for (const Named& n : texts) {
+  for (const Named& n : names) {
     HWND window = env.Child(*n.form, n.control);
     CHECK(window != nullptr);
-    CHECK_EQ(TextOf(window), std::string(n.text));
-  }
-  // Edits and the progress bar are named by the static text just before
-  // them in z-order.
-  const Named labelled[] = {
-      {&main, "SpinEdit1", "充電時間 時間"},
-      {&main, "SpinEdit2", "充電時間 分"},
-      {&main, "LMDProgress", "バッテリ容量"},
-      {&conf, "SpinEdit1", "バッテリの残り容量が ％を下回ったら充電停止"},
-      {&conf, "StaticText", "KESTRAの機種名"},
-  };
-  for (const Named& n : labelled) {
-    HWND previous = GetWindow(env.Child(*n.form, n.control), GW_HWNDPREV);
-    CHECK_EQ(ClassOf(previous), std::string("Static"));
-    CHECK_EQ(TextOf(previous), std::string(n.text));
+    HWND named = n.byLabel ? GetWindow(window, GW_HWNDPREV) : window;
+    if (n.byLabel) CHECK_EQ(ClassOf(named), std::string("Static"));
+    CHECK_EQ(TextOf(named), std::string(n.text));
   }
   // The system's own classes, whose proxies give role and value.
   CHECK_EQ(ClassOf(env.Child(main, "SpinEdit1")), std::string("Edit"));
