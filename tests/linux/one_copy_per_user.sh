@@ -6,12 +6,8 @@
 #   one_copy_per_user.sh PROGRAM WORK_FOLDER
 set -euo pipefail
 program="$1"
-work="$(realpath -m "$2")"
-rm -rf "$work"
-mkdir -p "$work/config" "$work/runtime"
-chmod 700 "$work/runtime"
-export HOME="$work" XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=offscreen
-export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus" DBUS_SYSTEM_BUS_ADDRESS="unix:path=$work/no-bus"
+. "$(dirname "$0")/fresh_work_folder.sh" "$2"
+export HOME="$work"
 first=
 trap '[ -z "$first" ] || kill "$first" 2>/dev/null || true' EXIT
 fail() { echo "FAIL: $*"; cat "$work"/*.log 2>/dev/null || true; exit 1; }

@@ -5,12 +5,8 @@
 #   session_end_writes.sh PROGRAM WORK_FOLDER
 set -euo pipefail
 program="$1"
-work="$(realpath -m "$2")"
-rm -rf "$work"
-mkdir -p "$work/config" "$work/runtime"
-chmod 700 "$work/runtime"
-export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime" QT_QPA_PLATFORM=offscreen
-export DBUS_SESSION_BUS_ADDRESS="unix:path=$work/no-bus" DBUS_SYSTEM_BUS_ADDRESS="unix:path=$work/no-bus"
+. "$(dirname "$0")/fresh_work_folder.sh" "$2"
+export XDG_RUNTIME_DIR="$work/runtime"
 file="$work/config/murrelet/Software/Quillon SoftWare/Gannetry/V2.0.conf"
 
 "$program" >"$work/program.log" 2>&1 &
