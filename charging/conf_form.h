@@ -39,6 +39,7 @@ class TConfForm : public Form {
   TButton Button2{"Button2"};
   TCheckBox CheckBox4{"CheckBox4"};  // "AutoCharge"
   TCheckBox CheckBox5{"CheckBox5"};  // "StartWithSession"
+  TCheckBox CheckBox6{"CheckBox6"};  // "TrayIcon"
 
  private:
   void SetBatteryControlsEnabled(bool enabled);

@@ -41,6 +41,7 @@ constexpr ControlLayout kConf[] = {
     {"Button2", K::Button, "", 296, 248, 89, 25, "ｷｬﾝｾﾙ", Align::Center},
     {"CheckBox4", K::CheckBox, "", 16, 284, 361, 17, "ハンドセットを接続したら自動的に充電を開始する。"},
     {"CheckBox5", K::CheckBox, "", 16, 308, 361, 17, "ログイン時に起動する。"},
+    {"CheckBox6", K::CheckBox, "", 16, 332, 361, 17, "通知領域にアイコンを表示する。"},
 };
 
 }  // namespace

@@ -11,8 +11,9 @@ namespace murrelet {
 inline constexpr int kMainClientWidth = 309;
 inline constexpr int kMainClientHeight = 215;
 inline constexpr int kConfClientWidth = 393;
-// Grown by the two log-in and connection check boxes below the buttons.
-inline constexpr int kConfClientHeight = 334;
+// Grown by the connection, log-in and notification-area check boxes below
+// the buttons.
+inline constexpr int kConfClientHeight = 358;
 inline constexpr int kFontPixels = 12;
 inline constexpr const char* kFontFace = "ＭＳ Ｐゴシック";
 inline constexpr int kStatusPanel0Width = 180;

@@ -54,6 +54,7 @@ Json ControlJson(const Control& control) {
     json.Set("increment", spin->Increment());
   } else if (const auto* check = dynamic_cast<const TCheckBox*>(&control)) {
     json.Set("checked", check->Checked());
+    if (!check->Description().empty()) json.Set("description", check->Description());
   } else if (const auto* bar = dynamic_cast<const TProgressBar*>(&control)) {
     json.Set("position", bar->Position());
     json.Set("shown", bar->ShownPercent());
@@ -104,6 +105,7 @@ Json Scenario::MainJson() const {
   settings.Set("ShutDownFlag", main.Settings.ShutDownFlag);
   settings.Set("AutoCharge", main.Settings.AutoCharge);
   settings.Set("StartWithSession", main.Settings.StartWithSession);
+  settings.Set("TrayIcon", main.Settings.TrayIcon);
   json.Set("settings", std::move(settings));
 
   const TAPM& apm = main.Apm();
@@ -127,6 +129,32 @@ Json Scenario::DialogJson() const {
   json.Set("caption", conf.Caption());
   json.Set("visible", conf.Visible);
   json.Set("controls", ControlsJson(conf));
+  return json;
+}
+
+Json Scenario::TrayJson() const {
+  const sim::SimTrayIcon& tray = sim_.tray;
+  Json json = Json::MakeObject();
+  json.Set("available", tray.available);
+  json.Set("visible", tray.visible);
+  json.Set("look", tray.look == TrayLook::Charging ? "charging" : "idle");
+  json.Set("tooltip", tray.tooltip);
+  Json menu = Json::MakeArray();
+  for (const TrayMenuItem& item : tray.menu) {
+    Json entry = Json::MakeObject();
+    entry.Set("text", item.text);
+    entry.Set("enabled", item.enabled);
+    menu.Push(std::move(entry));
+  }
+  json.Set("menu", std::move(menu));
+  Json notices = Json::MakeArray();
+  for (const sim::RecordedNotice& notice : tray.notices) {
+    Json entry = Json::MakeObject();
+    entry.Set("title", notice.title);
+    entry.Set("text", notice.text);
+    notices.Push(std::move(entry));
+  }
+  json.Set("notices", std::move(notices));
   return json;
 }
 
@@ -259,6 +287,7 @@ Json Scenario::Dump(bool takeCalls) {
     notices.Push(std::move(entry));
   }
   dump.Set("notices", std::move(notices));
+  dump.Set("tray", TrayJson());
   return dump;
 }
 
