@@ -49,6 +49,22 @@ QWidget* QtFormHost::ActiveWindow() const {
   return front != nullptr && front->isVisible() ? front : nullptr;
 }
 
+bool QtFormHost::IsMinimized(const Form& form) const {
+  FormWindow* window = WindowOf(form);
+  return window != nullptr && window->Widget().isMinimized();
+}
+
+void QtFormHost::MinimizePressed(Form& form) {
+  // Hiding a window inside its own state change confuses some window
+  // managers: the core hears of it once the event is done.
+  QMetaObject::invokeMethod(
+      qApp,
+      [this, &form] {
+        if (onMinimize && !quit_) onMinimize(form);
+      },
+      Qt::QueuedConnection);
+}
+
 void QtFormHost::ShowMinimized(Form& form) {
   FormWindow* window = WindowOf(form);
   if (window == nullptr) return;
@@ -70,6 +86,11 @@ void QtFormHost::Show(Form& form) {
       const QRect area = screen->availableGeometry();
       widget.move(area.center() - QPoint(widget.width() / 2, widget.height() / 2));
     }
+  }
+  // Restored: a window minimised, or hidden while minimised (behind the
+  // notification-area icon), would otherwise map iconified again.
+  if (widget.windowState() & Qt::WindowMinimized) {
+    widget.setWindowState((widget.windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
   }
   widget.show();
   widget.raise();
