@@ -12,8 +12,8 @@ TConfForm::TConfForm(FormHost& host)
            WindowRole::Dialog), host_(host) {
   for (Control* control : std::initializer_list<Control*>{&LMDGroupBox3, &Label2, &StaticText, &LMDSimpleLabel1,
                                                           &LMDGroupBox1, &CheckBox1, &LMDGroupBox2, &CheckBox2,
-                                                          &SpinEdit1, &Label1, &CheckBox3, &Button1, &Button2,
-                                                          &CheckBox4, &CheckBox5, &CheckBox6}) {
+                                                          &SpinEdit1, &Label1, &CheckBox3, &LMDGroupBox4,
+                                                          &CheckBox4, &CheckBox5, &CheckBox6, &Button1, &Button2}) {
     Add(*control);
   }
   // Design state: the battery controls start disabled; showing the dialog
@@ -47,13 +47,15 @@ void TConfForm::ShowHandsetNames(std::vector<std::string> lineNames, const std::
   StaticTextChange();
 }
 
-// An empty name finds no handset: OK waits for a name.
-void TConfForm::StaticTextChange() { Button1.SetEnabled(!StaticText.Text().empty()); }
+bool TConfForm::NameTakable() const { return !StaticText.Text().empty(); }
+
+// OK waits for a name.
+void TConfForm::StaticTextChange() { Button1.SetEnabled(NameTakable()); }
 
 void TConfForm::CheckBox1Click() { SetBatteryControlsEnabled(!CheckBox1.Checked()); }
 
 void TConfForm::Button1Click() {
-  if (StaticText.Text().empty()) return;
+  if (!NameTakable()) return;
   host_.Hide(*this);
   ModalResult = TModalResult::Ok;
 }

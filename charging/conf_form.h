@@ -19,6 +19,9 @@ class TConfForm : public Form {
   // computer does not see it now.
   void ShowHandsetNames(std::vector<std::string> lineNames, const std::string& current);
   void StaticTextChange();
+  // Whether OK may take the name in StaticText: an empty one finds no handset.
+  // The one check of that rule: OK is enabled by it and refuses without it.
+  bool NameTakable() const;
   void Button1Click();
   void Button2Click();
 
@@ -35,11 +38,12 @@ class TConfForm : public Form {
   TSpinEdit SpinEdit1{"SpinEdit1", 10, 90, 10, 50};
   TLabel Label1{"Label1"};
   TCheckBox CheckBox3{"CheckBox3"};
-  TButton Button1{"Button1"};
-  TButton Button2{"Button2"};
+  TLabel LMDGroupBox4{"LMDGroupBox4", ControlKind::Group};
   TCheckBox CheckBox4{"CheckBox4"};  // "AutoCharge"
   TCheckBox CheckBox5{"CheckBox5"};  // "StartWithSession"
   TCheckBox CheckBox6{"CheckBox6"};  // "TrayIcon"
+  TButton Button1{"Button1"};
+  TButton Button2{"Button2"};
 
  private:
   void SetBatteryControlsEnabled(bool enabled);

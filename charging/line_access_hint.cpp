@@ -1,5 +1,7 @@
 #include "charging/line_access_hint.h"
 
+#include <cstdio>
+
 #include "charging/texts.h"
 
 namespace murrelet {
@@ -8,7 +10,23 @@ std::string LineAccessHint(std::string_view handsetName, const LineOpenDiagnosis
   std::string hint(handsetName);
   if (!diagnosis.device.empty()) hint.append("（").append(diagnosis.device).append("）");
   hint.append(text::kLineAccessDenied);
-  if (diagnosis.group.empty()) return hint;
+  if (diagnosis.group.empty()) {
+    // No group may open it: joining one would not help, only the administrator can.
+    const bool groupMayOpen = (diagnosis.deviceMode & 0060u) == 0060u;
+    if (groupMayOpen || diagnosis.deviceOwner.empty() || diagnosis.deviceGroup.empty()) return hint;
+    char mode[8];
+    std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(diagnosis.deviceMode & 07777u));
+    return hint.append("\n")
+        .append(text::kLineAccessDeviceOwner)
+        .append(diagnosis.deviceOwner)
+        .append(text::kLineAccessDeviceGroup)
+        .append(diagnosis.deviceGroup)
+        .append(text::kLineAccessDeviceMode)
+        .append(mode)
+        .append(text::kLineAccessNoGroupMayOpen)
+        .append("\n")
+        .append(text::kLineAccessAskAdministrator);
+  }
   hint.append("\n").append(diagnosis.group);
   switch (diagnosis.standing) {
     case GroupStanding::InThisProcess:

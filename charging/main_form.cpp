@@ -30,9 +30,10 @@ TMainForm::TMainForm(Platform& platform, ErrorDisplay& errors)
   window_ = &platform.forms.CreateWindow(*this);
   APM = std::make_unique<TAPM>(window_, platform.power);
 
-  SpeedButton1.OnClick = [this](Control&) { SpeedButton1Click(); };
-  SpeedButton2.OnClick = [this](Control&) { SpeedButton2Click(); };
-  SpeedButton3.OnClick = [this](Control&) { SpeedButton3Click(); };
+  // A button pressed is something new: the last run's reason may go.
+  SpeedButton1.OnClick = [this](Control&) { endMessageHeld_ = false; SpeedButton1Click(); };
+  SpeedButton2.OnClick = [this](Control&) { endMessageHeld_ = false; SpeedButton2Click(); };
+  SpeedButton3.OnClick = [this](Control&) { endMessageHeld_ = false; SpeedButton3Click(); };
   SpinEdit1.OnChange = [this](Control&) { SpinEdit1Change(); };
   SpinEdit2.OnChange = [this](Control&) { SpinEdit2Change(); };
   LMDCheckBox1.OnClick = [this](Control&) { LMDCheckBox1Change(); };
@@ -137,13 +138,18 @@ void TMainForm::IdlePoll() {
   Run.DeviceId = search.deviceId;
   const bool found = Run.DeviceId != kNoDevice;
   if (!found) {
-    SetNotConnected();
+    // Why the last run ended says more than a missing handset, and stays
+    // until something new happens; the buttons still follow the handset.
+    if (!endMessageHeld_) SetNotConnected();
     SpeedButton2.SetEnabled(false);
     SpeedButton3.SetEnabled(false);
     Run.DevicePresent = false;
   } else {
     // While the handset stays present, panel 0 keeps the last message.
-    if (!Run.DevicePresent) StatusBar.SetPanel(0, "");
+    if (!Run.DevicePresent) {
+      StatusBar.SetPanel(0, "");
+      endMessageHeld_ = false;
+    }
     SpeedButton2.SetEnabled(true);
     SpeedButton3.SetEnabled(false);
     Run.DevicePresent = true;
@@ -175,6 +181,7 @@ void TMainForm::StartRun() {
   // Any run uses up the connection's one start, the button's too, so its end
   // does not start another while the handset stays.
   autoCharge_.RunStarted();
+  endMessageHeld_ = false;
   runStatus_.Started(Run.RemainingSeconds);
 }
 
@@ -184,6 +191,8 @@ void TMainForm::EndRun(std::string_view message, RunEnd reason) {
   Run.Charging = false;
   ButtonEnabled();
   StatusBar.SetPanel(0, message);
+  // The power rules also say their message while idle: only a run's end is held.
+  if (wasCharging) endMessageHeld_ = !message.empty();
   if (wasCharging) TellDesktopRunEnded(reason);
 }
 

@@ -151,6 +151,10 @@ class TMainForm : public Form {
   bool startUnderWay_ = false;
   // Set when the program starts to end (the close, the session's end).
   bool closing_ = false;
+  // Panel 0 holds the reason the last run ended: the idle poll does not
+  // replace it by the missing handset until the handset comes back, a button
+  // is pressed or a run starts.
+  bool endMessageHeld_ = false;
   std::string time_;
   PowerSourceText powerText_;
   RunStatusReporter runStatus_;

@@ -82,6 +82,11 @@ void TMainForm::LoadSettings(StoreKey& key) {
   ReadOptionalFlag(errors_, key, kValueAutoCharge, Settings.AutoCharge);
   ReadOptionalFlag(errors_, key, kValueStartWithSession, Settings.StartWithSession);
   ReadOptionalFlag(errors_, key, kValueTrayIcon, Settings.TrayIcon);
+  // While the setting is on, each start writes the log-in entry again, so it
+  // names this program wherever it now lives: an install into another folder
+  // removes the old folder's entry. Quietly: a start has nobody to ask, and
+  // the dialog's OK says when the entry cannot be written.
+  if (Settings.StartWithSession) platform_.sessionStart.Set(true);
 
   // The boxes clamp what they show and copy a changed value back into the
   // field, so a stored 9 hours becomes 6; a negative value shows as 0 but
@@ -216,8 +221,9 @@ void TMainForm::SpeedButton1Click() {
   const ScopeExit closed([this] { settingsUnderWay_ = false; });
   if (platform_.forms.ShowModal(conf) != TModalResult::Ok) return;
 
-  // The poll of the next tick looks for the handset by its new name.
-  if (!conf.StaticText.Text().empty()) Settings.HandsetName = conf.StaticText.Text();
+  // The poll of the next tick looks for the handset by its new name (never an
+  // empty one: the dialog's OK takes none).
+  Settings.HandsetName = conf.StaticText.Text();
   Settings.ACPowerFlag = conf.CheckBox1.Checked();
   Settings.BatteryPowerFlag = conf.CheckBox2.Checked();
   Settings.BatteryParcent = conf.SpinEdit1.Value();

@@ -14,6 +14,14 @@ inline constexpr const char* kLineAccessDenied = "を開く権限がありませ
 inline constexpr const char* kLineAccessJoinGroup = "グループに参加してから、ログインし直してください。";
 inline constexpr const char* kLineAccessJoinCommand = "端末で次のコマンドを実行します：\n";
 inline constexpr const char* kLineAccessLogInAgain = "グループには参加済みです。ログインし直すと開けるようになります。";
+// A device that no group may open: its owner, group and mode, and what to ask for.
+inline constexpr const char* kLineAccessDeviceOwner = "所有者：";
+inline constexpr const char* kLineAccessDeviceGroup = "、グループ：";
+inline constexpr const char* kLineAccessDeviceMode = "、アクセス権：";
+inline constexpr const char* kLineAccessNoGroupMayOpen = "。どのグループにも読み書きが許されていません。";
+inline constexpr const char* kLineAccessAskAdministrator =
+    "管理者に、このデバイスをグループ（dialout など）で読み書きできるようにし（udev 規則の GROUP と "
+    "MODE=\"0660\"）、そのグループに参加させてもらうよう依頼してください。";
 inline constexpr const char* kLineAccessRefusedInGroup =
     "グループには参加済みですが、システムのセキュリティ設定（AppArmor、SELinux など）がアクセスを拒否しています。";
 inline constexpr const char* kChargingRemainingOpen = "充電中（残り ";

@@ -11,9 +11,8 @@ namespace murrelet {
 inline constexpr int kMainClientWidth = 309;
 inline constexpr int kMainClientHeight = 215;
 inline constexpr int kConfClientWidth = 393;
-// Grown by the connection, log-in and notification-area check boxes below
-// the buttons.
-inline constexpr int kConfClientHeight = 358;
+// Grown by the group of the boxes that start without a click, above the buttons.
+inline constexpr int kConfClientHeight = 389;
 inline constexpr int kFontPixels = 12;
 inline constexpr const char* kFontFace = "ＭＳ Ｐゴシック";
 inline constexpr int kStatusPanel0Width = 180;

@@ -170,4 +170,35 @@ LayoutRect InClientArea(std::span<const ControlLayout> layout, const FittedLayou
   return rect;
 }
 
+int FittedWidth(int designWidth, int neededWidth, int room) {
+  if (neededWidth <= designWidth) return designWidth;
+  return std::max(designWidth, std::min(neededWidth, room));
+}
+
+int RoomToTheRight(const ControlLayout& row, std::span<const ControlLayout> layout, int parentInnerRight) {
+  int right = parentInnerRight;
+  for (const ControlLayout& other : layout) {
+    if (other.name == row.name || other.parent != row.parent || other.kind == ControlKind::Timer) continue;
+    const bool sharesRows = other.top < row.top + row.height && row.top < other.top + other.height;
+    if (sharesRows && other.left >= row.left + row.width) right = std::min(right, other.left - 1);
+  }
+  return std::max(row.width, right - row.left);
+}
+
+int StretchToFit(int neededWidth, int availableWidth) {
+  if (neededWidth <= availableWidth || neededWidth <= 0) return 100;
+  return std::max(kMinStretch, static_cast<int>(static_cast<long long>(std::max(availableWidth, 0)) * 100 / neededWidth));
+}
+
+std::vector<PanelSpan> StatusPanelSpans(std::span<const int> designWidths, int gap, int barWidth) {
+  std::vector<PanelSpan> spans;
+  int left = 0;
+  for (const int width : designWidths) {
+    spans.push_back({left, width});
+    left += width + gap;
+  }
+  if (!spans.empty()) spans.back().width = std::max(spans.back().width, barWidth - spans.back().left);
+  return spans;
+}
+
 }  // namespace murrelet

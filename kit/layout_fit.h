@@ -50,4 +50,33 @@ FittedLayout FitLayout(std::span<const ControlLayout> layout, std::span<const Co
 // of the groups it sits in.
 LayoutRect InClientArea(std::span<const ControlLayout> layout, const FittedLayout& fitted, std::size_t index);
 
+// A front end that keeps the design's places (Linux, whose CJK face is a
+// little wider than the design's) grows a control only into free room: the
+// width a control gets is its design width, or up to `room` when its content
+// needs more; the rest of its text is narrowed by StretchToFit.
+int FittedWidth(int designWidth, int neededWidth, int room);
+// How far the control of `row` may extend: up to the next control on its
+// right that shares any of its rows (same parent), or the parent's inner edge.
+int RoomToTheRight(const ControlLayout& row, std::span<const ControlLayout> layout, int parentInnerRight);
+
+// A text that changes after the layout is settled (a label's power text, a
+// status panel's message) is drawn narrower rather than cut: the font
+// stretch (percent, 100 = normal) that fits `neededWidth` into
+// `availableWidth`, rounded down so that the text fits rather than nearly
+// fits, and never below kMinStretch. A front end measures, narrows its font
+// by this, and measures again.
+inline constexpr int kMinStretch = 70;
+int StretchToFit(int neededWidth, int availableWidth);
+
+// A status bar's panels across a bar `barWidth` wide: each at its design
+// width, `gap` after the one before it, and the last reaching the bar's end
+// (as the system's status bar draws it), so the clock has room in any time
+// format and no gap stays at the end.
+struct PanelSpan {
+  int left = 0;
+  int width = 0;
+  bool operator==(const PanelSpan&) const = default;
+};
+std::vector<PanelSpan> StatusPanelSpans(std::span<const int> designWidths, int gap, int barWidth);
+
 }  // namespace murrelet

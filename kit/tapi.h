@@ -72,6 +72,12 @@ struct LineOpenDiagnosis {
   // The platform's command that joins `group` ("sudo usermod -aG dialout
   // $USER" on Linux); empty where it has none.
   std::string joinCommand;
+  // The device's owner, group and permission bits as the system has them
+  // ("root", "root", 0600): where no group may open it (`group` empty), what
+  // the administrator is asked to change. Empty names where unknown.
+  std::string deviceOwner;
+  std::string deviceGroup;
+  std::uint32_t deviceMode = 0;
 };
 
 class Tapi {

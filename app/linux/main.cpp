@@ -20,7 +20,6 @@
 #include "platform/linux/linux_platform.h"
 #include "platform/linux/power/power_events.h"
 #include "platform/linux/power/run_holds.h"
-#include "platform/linux/system/command_line.h"
 #include "murrelet_version.h"
 
 using namespace murrelet;
@@ -29,14 +28,17 @@ using namespace murrelet::linux_platform;
 int main(int argc, char** argv) {
   // The options are answered before any window, lock or bus connection.
   const std::vector<std::string_view> args(argv + 1, argv + argc);
-  const CommandLine line = ReadCommandLine(args);
+  const StartArguments line = ReadStartArguments(args);
   switch (line.action) {
-    case CommandLine::Action::PrintVersion: std::printf("murrelet %s\n", MURRELET_VERSION); return 0;
-    case CommandLine::Action::PrintUsage: std::fputs(Usage().c_str(), stdout); return 0;
-    case CommandLine::Action::Refuse:
+    case StartArguments::Action::PrintVersion: std::printf("murrelet %s\n", MURRELET_VERSION); return 0;
+    case StartArguments::Action::PrintUsage:
+      std::printf("%s\nThe window needs a display (DISPLAY or WAYLAND_DISPLAY). See murrelet(1).\n",
+                  StartUsage().c_str());
+      return 0;
+    case StartArguments::Action::Refuse:
       std::fprintf(stderr, "murrelet: %s\nTry 'murrelet --help'.\n", line.complaint.c_str());
-      return kExitUsage;
-    case CommandLine::Action::OpenWindow: break;
+      return kExitRefusedArguments;
+    case StartArguments::Action::OpenWindow: break;
   }
   const std::string missing =
       MissingDisplay(std::getenv("QT_QPA_PLATFORM"), std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"));
@@ -96,7 +98,7 @@ int main(int argc, char** argv) {
   sys.forms.onMinimize = [&](Form& form) {
     if (form.Role() == WindowRole::Main) app.MainWindowMinimized();
   };
-  SessionEnd session([&] { app.WindowsEnding(); });
+  SessionEnd session([&] { app.SessionEndQueried(); }, [&] { app.WindowsEnding(); });
   QObject::connect(&qapp, &QCoreApplication::aboutToQuit, [&] {
     // Quitting that the program did not ask for comes from the session.
     if (app.Running()) app.WindowsEnding();

@@ -17,7 +17,9 @@
 
 namespace {
 
-// The command line as the program's one reader sees it, without the program's name.
+// The command line as the program's one reader sees it, without the program's
+// name. A program without a console has nowhere to print a usage, a version or
+// a refusal: whatever else it reads, it opens its window.
 murrelet::StartArguments ReadCommandLine() {
   int count = 0;
   LPWSTR* words = CommandLineToArgvW(GetCommandLineW(), &count);

@@ -1,7 +1,8 @@
 ; The Windows installer. packaging/windows/CMakeLists.txt runs makensis with
-; VERSION, EXE (the program), ICON, LICENSE (the MIT licence's text), NAMES
-; (the generated names.nsh: PUBLISHER and MUTEX, taken from the program's
-; sources) and OUTFILE defined.
+; VERSION, EXE (the program), LAUNCHER (Uninstall.exe, which runs this script's
+; uninstaller and waits for it: uninstall_launcher.cpp), ICON, LICENSE (the
+; MIT licence's text), NAMES (the generated names.nsh: PUBLISHER and MUTEX,
+; taken from the program's sources) and OUTFILE defined.
 Unicode true
 Target amd64-unicode
 RequestExecutionLevel admin
@@ -18,6 +19,12 @@ AllowSkipFiles off
 !include "${NAMES}"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Murrelet"
 !define UNINSTALLER "Uninstall.exe"
+; NSIS's uninstaller itself, which Uninstall.exe runs from a copy.
+!define UNINSTALL_DATA "Uninstall.dat"
+; The log-in entry the program writes when "ログイン時に起動する。" is ticked
+; (platform/win32/run_key_session_start.h): the user's Run value "Murrelet".
+!define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
+!define RUN_VALUE "Murrelet"
 
 Name "${APP}"
 OutFile "${OUTFILE}"
@@ -171,33 +178,34 @@ FunctionEnd
 Function .onInit
   SetRegView 64
   !insertmacro REFUSE_WHILE_RUNNING
-  ${If} $EXEFILE == "${UNINSTALLER}"
-    Call StartUninstaller
-  ${EndIf}
 FunctionEnd
 
-; The installed Uninstall.exe is a copy of this installer. NSIS's own
-; uninstaller runs from a copy of itself that nobody waits for, so a refusal
-; there would end with 0; this copy refuses above (exit 2) and only then
-; starts the uninstaller from the temporary folder: waiting for it when called
-; in place ("_?=", as an older copy is removed), else leaving it to run so that
-; it can delete this file.
-Function StartUninstaller
-  StrCpy $2 "$TEMP\${APP}-uninstaller.exe"
-  WriteUninstaller "$2"
-  ${GetParameters} $0
-  ; Only whether "_?=" is given matters here: the uninstaller reads it itself.
-  ClearErrors
-  ${GetOptions} $0 "_?=" $1
-  ${If} ${Errors}
-    Exec '"$2" $0 _?=$EXEDIR'
-    SetErrorLevel 0
-  ${Else}
-    ExecWait '"$2" $0' $1
-    Delete "$2"
-    SetErrorLevel $1
+; The folder on the stack as Windows names it, for comparing two folders:
+; the full path (forward slashes and "." resolved), the long names of one
+; that exists, no trailing backslash but a drive's own. The comparison itself
+; (LogicLib's ==) ignores case, as Windows does.
+Function NormalFolder
+  Exch $0
+  Push $1
+  System::Call 'kernel32::GetFullPathNameW(w r0, i ${NSIS_MAX_STRLEN}, w .r1, p 0) i .r2'
+  ${If} $2 > 0
+    StrCpy $0 $1
   ${EndIf}
-  Quit
+  System::Call 'kernel32::GetLongPathNameW(w r0, w .r1, i ${NSIS_MAX_STRLEN}) i .r2'
+  ${If} $2 > 0
+    StrCpy $0 $1
+  ${EndIf}
+  ${Do}
+    StrCpy $1 $0 1 -1
+    StrLen $2 $0
+    ${If} $1 != "\"
+    ${OrIf} $2 <= 3
+      ${ExitDo}
+    ${EndIf}
+    StrCpy $0 $0 -1
+  ${Loop}
+  Pop $1
+  Exch $0
 FunctionEnd
 
 Function un.onInit
@@ -210,19 +218,37 @@ Section "Murrelet"
   SetShellVarContext all
 
   ; A copy installed in another folder is removed by its own uninstaller, so
-  ; that one Uninstall entry and one shortcut remain.
+  ; that one Uninstall entry and one shortcut remain. "C:\Apps\murrelet\" is
+  ; the folder "C:\Apps\Murrelet", as for Windows.
   ReadRegStr $1 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+  Push $1
+  Call NormalFolder
+  Pop $3
+  Push $INSTDIR
+  Call NormalFolder
+  Pop $4
   ${If} $1 != ""
-  ${AndIf} $1 != $INSTDIR
+  ${AndIf} $3 != $4
   ${AndIf} ${FileExists} "$1\${UNINSTALLER}"
+    ; That uninstaller removes the user's log-in entry, which named the old
+    ; folder's program; a user who had it keeps it, naming the new one.
+    ClearErrors
+    ReadRegStr $5 HKCU "${RUN_KEY}" "${RUN_VALUE}"
+    ${If} ${Errors}
+      StrCpy $5 ""
+    ${EndIf}
     ExecWait '"$1\${UNINSTALLER}" /S _?=$1'
     Delete "$1\${UNINSTALLER}"
     RMDir "$1"
+    ${If} $5 != ""
+      WriteRegStr HKCU "${RUN_KEY}" "${RUN_VALUE}" '"$INSTDIR\murrelet.exe" --session-start'
+    ${EndIf}
   ${EndIf}
 
   SetOutPath "$INSTDIR"
   File "/oname=murrelet.exe" "${EXE}"
-  CopyFiles /SILENT "$EXEPATH" "$INSTDIR\${UNINSTALLER}"
+  File "/oname=${UNINSTALLER}" "${LAUNCHER}"
+  WriteUninstaller "$INSTDIR\${UNINSTALL_DATA}"
   CreateShortcut "$SMPROGRAMS\${APP}.lnk" "$INSTDIR\murrelet.exe"
 
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${APP}"
@@ -244,14 +270,24 @@ SectionEnd
 ; "ログイン時に起動する。" writes, which would name a program no longer there.
 Section "Uninstall"
   SetShellVarContext all
-  DeleteRegValue HKCU "Software\Microsoft\Windows\CurrentVersion\Run" "Murrelet"
+  DeleteRegValue HKCU "${RUN_KEY}" "${RUN_VALUE}"
   Delete "$SMPROGRAMS\${APP}.lnk"
   Delete "$INSTDIR\murrelet.exe"
-  Delete "$INSTDIR\${UNINSTALLER}"
-  RMDir "$INSTDIR"
-  DeleteRegKey HKLM "${UNINSTALL_KEY}"
-  ; This uninstaller, written into the temporary folder by Uninstall.exe.
-  ${If} $EXEDIR != $INSTDIR
-    Delete /REBOOTOK "$EXEPATH"
+  Delete "$INSTDIR\${UNINSTALL_DATA}"
+  ; Uninstall.exe runs, waiting for this uninstaller, and a running program's
+  ; file cannot be deleted but can be moved: moved into the temporary folder,
+  ; it goes at the next restart. Where that folder is on another drive, it is
+  ; deleted in place at the next restart, and the folder with it.
+  GetTempFileName $0
+  Delete $0
+  Rename "$INSTDIR\${UNINSTALLER}" $0
+  ${If} ${FileExists} "$INSTDIR\${UNINSTALLER}"
+    Delete /REBOOTOK "$INSTDIR\${UNINSTALLER}"
+  ${Else}
+    Delete /REBOOTOK $0
   ${EndIf}
+  RMDir /REBOOTOK "$INSTDIR"
+  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  ; This uninstaller itself runs from a copy in the temporary folder, which
+  ; the Uninstall.exe that waits for it deletes.
 SectionEnd

@@ -15,7 +15,7 @@
 #include "platform/linux/system/file_store.h"
 #include "platform/linux/system/flock_lock.h"
 #include "platform/linux/system/locale_clock.h"
-#include "platform/linux/system/logind_shutdown.h"
+#include "platform/linux/power/logind_shutdown.h"
 #include "platform/linux/system/thread_sleeper.h"
 #include "platform/linux/system/xdg_autostart.h"
 

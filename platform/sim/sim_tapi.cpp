@@ -94,16 +94,21 @@ std::int32_t SimTapi::lineNegotiateAPIVersion(HLINEAPP lineApp, std::uint32_t de
   return result;
 }
 
+// What lineGetDevCaps and lineOpen first check alike: a live application, a
+// device that exists, the version negotiated for it.
+std::int32_t SimTapi::CheckNegotiated(HLINEAPP lineApp, std::uint32_t deviceId, std::uint32_t apiVersion) const {
+  if (apps_.count(lineApp) == 0) return LINEERR_INVALAPPHANDLE;
+  if (deviceId >= devices.size()) return LINEERR_BADDEVICEID;
+  if (!devices[deviceId].acceptsVersion || apiVersion != kTapiVersion14) return LINEERR_INCOMPATIBLEAPIVERSION;
+  return 0;
+}
+
 std::int32_t SimTapi::lineGetDevCaps(HLINEAPP lineApp, std::uint32_t deviceId, std::uint32_t apiVersion,
                                      std::uint32_t extVersion, std::span<std::byte> lineDevCaps) {
   const std::uint32_t total = devcaps::Get(lineDevCaps, devcaps::dwTotalSize);
-  std::int32_t result = 0;
-  if (apps_.count(lineApp) == 0) {
-    result = LINEERR_INVALAPPHANDLE;
-  } else if (deviceId >= devices.size()) {
-    result = LINEERR_BADDEVICEID;
-  } else if (!devices[deviceId].acceptsVersion || apiVersion != kTapiVersion14) {
-    result = LINEERR_INCOMPATIBLEAPIVERSION;
+  std::int32_t result = CheckNegotiated(lineApp, deviceId, apiVersion);
+  if (result != 0) {
+    // recorded as it is
   } else if (!devices[deviceId].capsOk || total > lineDevCaps.size() || total < devcaps::kFixedSize ||
              Failing("lineGetDevCaps")) {
     result = LINEERR_OPERATIONFAILED;
@@ -120,20 +125,16 @@ std::int32_t SimTapi::lineGetDevCaps(HLINEAPP lineApp, std::uint32_t deviceId, s
 std::int32_t SimTapi::lineOpen(HLINEAPP lineApp, std::uint32_t deviceId, HLINE* line, std::uint32_t apiVersion,
                                std::uint32_t extVersion, std::uint32_t callbackInstance, std::uint32_t privileges,
                                std::uint32_t mediaModes) {
-  std::int32_t result = 0;
-  if (apps_.count(lineApp) == 0) {
-    result = LINEERR_INVALAPPHANDLE;
-  } else if (deviceId >= devices.size()) {
-    result = LINEERR_BADDEVICEID;
-  } else if (!devices[deviceId].acceptsVersion || apiVersion != kTapiVersion14) {
-    result = LINEERR_INCOMPATIBLEAPIVERSION;
+  std::int32_t result = CheckNegotiated(lineApp, deviceId, apiVersion);
+  if (result != 0) {
+    // recorded as it is
   } else if (devices[deviceId].openDenied) {
     result = LINEERR_OPERATIONFAILED;
     const SimLineDevice& device = devices[deviceId];
     // The simulated computer joins groups the way Linux does.
     const bool mayJoin = !device.group.empty() && device.standing == GroupStanding::NotMember;
     diagnosis_ = {true, device.node, device.group, device.standing,
-                  mayJoin ? "sudo usermod -aG " + device.group + " $USER" : ""};
+                  mayJoin ? "sudo usermod -aG " + device.group + " $USER" : "", "", "", 0};
   } else if (!devices[deviceId].openOk || (devices[deviceId].media & mediaModes) == 0 || Failing("lineOpen")) {
     result = LINEERR_OPERATIONFAILED;
   } else {

@@ -88,6 +88,7 @@ class SimTapi : public Tapi {
   void CloseBySystem(HLINE line);
   enum Op { kInitialize, kNegotiate, kGetDevCaps, kOpen, kClose, kShutdown, kOpCount };
   bool Failing(std::string_view op);
+  std::int32_t CheckNegotiated(HLINEAPP lineApp, std::uint32_t deviceId, std::uint32_t apiVersion) const;
   // Counting never allocates; the argument list is built only when calls are recorded.
   template <typename MakeArgs>
   void Record(Op op, MakeArgs makeArgs, std::int64_t result) {

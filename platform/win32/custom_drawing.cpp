@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "kit/layout_fit.h"
 #include "platform/win32/windows_api.h"
 
 #include <commctrl.h>
@@ -188,9 +189,10 @@ OwnedFont CondensedFont(HDC dc, FontHandle font, const std::wstring& text, int w
     TEXTMETRICW metrics{};
     GetObjectW(font, sizeof shape, &shape);
     GetTextMetricsW(dc, &metrics);
-    // The width in proportion first, then a pixel less at a time: glyph
-    // widths round, so the first guess can be a little too wide.
-    LONG average = std::max<LONG>(1, static_cast<LONG>(static_cast<long long>(metrics.tmAveCharWidth) * width / size.cx));
+    // The core's proportion first (kit/layout_fit.h), then a pixel less at a
+    // time: glyph widths round, so the first guess can be a little too wide.
+    // A status panel has no second line to go to, so its text narrows on.
+    LONG average = std::max<LONG>(1, metrics.tmAveCharWidth * StretchToFit(size.cx, width) / 100);
     for (; average >= 1; --average) {
       shape.lfWidth = average;
       narrow.reset(CreateFontIndirectW(&shape));

@@ -151,11 +151,16 @@ void FormWindow::PlaceWidget(Widget& widget) {
     MoveWindow(widget.window, left, top, width, height, TRUE);
   }
   if (kind == ControlKind::StatusBar) {
-    // The last panel reaches the end of the bar, as the original toolkit's
-    // status bars do, so the clock has room in any time format.
+    // The panels where the core puts them (the system's bar keeps its own
+    // gap between parts): the last reaches the end of the bar.
     const auto& bar = static_cast<const TStatusBar&>(*widget.control);
-    const int edges[2] = {Scale(bar.PanelWidth(0), dpi_), -1};
-    SendMessageW(widget.window, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(edges));
+    std::vector<int> widths;
+    for (std::size_t i = 0; i < bar.PanelCount(); ++i) widths.push_back(bar.PanelWidth(i));
+    const std::vector<PanelSpan> spans = StatusPanelSpans(widths, 0, design.width);
+    std::vector<int> edges;
+    for (const PanelSpan& span : spans) edges.push_back(Scale(span.left + span.width, dpi_));
+    if (!edges.empty()) edges.back() = -1;
+    SendMessageW(widget.window, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
   }
   const bool large = dpi_ >= 144;
   if (!widget.row->image.empty() && (widget.image == nullptr || widget.imageLarge != large)) {

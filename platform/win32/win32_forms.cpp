@@ -50,12 +50,30 @@ WindowHandle Win32Forms::HandleOf(const Form& form) const {
 
 void Win32Forms::Show(Form& form) {
   form.Visible = true;
-  if (FormWindow* window = WindowOf(form)) {
-    window->MakeControls();
-    if (window == windows_.front().get()) application_.Show();
-    ShowWindow(window->Handle(), SW_SHOW);
-    UpdateWindow(window->Handle());
+  FormWindow* window = WindowOf(form);
+  if (window == nullptr) return;
+  window->MakeControls();
+  const bool main = window == windows_.front().get();
+  if (main && IsIconic(application_.Handle()) != FALSE) {
+    // Down with the task-bar button's window: restoring it brings back what
+    // its minimising hid (Restored), the open dialog above the main window.
+    ShowWindow(application_.Handle(), SW_RESTORE);
+  } else if (main) {
+    application_.Show();
   }
+  if (IsWindowVisible(window->Handle()) == FALSE) ShowWindow(window->Handle(), SW_SHOW);
+  UpdateWindow(window->Handle());
+  // In front, so that what comes next (a box) is seen; above an open
+  // dialog only the dialog itself.
+  if (main) BringTopWindowForward();
+}
+
+bool Win32Forms::IsMinimized(const Form& form) const {
+  const FormWindow* window = WindowOf(form);
+  if (window == nullptr) return false;
+  // The main window and its dialogs go down with the task-bar button's
+  // window, which alone is iconic then.
+  return IsIconic(window->Handle()) != FALSE || IsIconic(application_.Handle()) != FALSE;
 }
 
 void Win32Forms::ShowMinimized(Form& form) {

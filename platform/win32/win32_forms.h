@@ -25,6 +25,7 @@ class Win32Forms : public FormHost, public FormWindowEvents, public ApplicationW
   OwnerWindow& CreateWindow(Form& form) override;
   void Show(Form& form) override;
   void ShowMinimized(Form& form) override;
+  bool IsMinimized(const Form& form) const override;
   void Hide(Form& form) override;
   TModalResult ShowModal(Form& form) override;
   void Quit() override;

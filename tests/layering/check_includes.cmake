@@ -4,7 +4,11 @@
 #   (no platform, Qt or Windows header);
 # - a folder under platform/ includes kit/, the platform-free rules it
 #   carries out in services/, and itself: neither charging/ nor tools/, nor
-#   another platform's folder.
+#   another platform's folder;
+# - within platform/linux/, the folders stand in an order: system/ (files,
+#   locks, the clock, the bus's plain services) at the bottom, line/ and power/
+#   over it, gui/ over all three; a folder includes only itself and those
+#   below it.
 # Run as: cmake -DROOT=<source folder> -P check_includes.cmake
 if(NOT ROOT)
   message(FATAL_ERROR "ROOT is not set")
@@ -36,17 +40,24 @@ function(check_file file layer allowed_quoted forbid_nonstandard)
   set(violations "${violations}" PARENT_SCOPE)
 endfunction()
 
-list(LENGTH core_may_include count)
-math(EXPR last "${count} - 1")
-foreach(index RANGE 0 ${last} 2)
-  math(EXPR next "${index} + 1")
-  list(GET core_may_include ${index} layer)
-  list(GET core_may_include ${next} allowed)
-  file(GLOB_RECURSE files "${ROOT}/${layer}/*.h" "${ROOT}/${layer}/*.cpp")
-  foreach(file IN LISTS files)
-    check_file("${file}" "${layer}/" "${allowed}" TRUE)
+# Checks every file of each folder in `pairs` (folder, then the quoted
+# includes it may make, as a regular expression) against its rule.
+function(check_folders prefix pairs forbid_nonstandard)
+  list(LENGTH pairs count)
+  math(EXPR last "${count} - 1")
+  foreach(index RANGE 0 ${last} 2)
+    math(EXPR next "${index} + 1")
+    list(GET pairs ${index} folder)
+    list(GET pairs ${next} allowed)
+    file(GLOB_RECURSE files "${ROOT}/${prefix}${folder}/*.h" "${ROOT}/${prefix}${folder}/*.cpp")
+    foreach(file IN LISTS files)
+      check_file("${file}" "${prefix}${folder}/" "${allowed}" ${forbid_nonstandard})
+    endforeach()
   endforeach()
-endforeach()
+  set(violations "${violations}" PARENT_SCOPE)
+endfunction()
+
+check_folders("" "${core_may_include}" TRUE)
 
 file(GLOB platforms LIST_DIRECTORIES true "${ROOT}/platform/*")
 foreach(folder IN LISTS platforms)
@@ -59,6 +70,13 @@ foreach(folder IN LISTS platforms)
     check_file("${file}" "platform/${name}/" "kit|services|platform/${name}" FALSE)
   endforeach()
 endforeach()
+
+set(linux_may_include
+  system "kit|services|platform/linux/system"
+  line "kit|services|platform/linux/(system|line)"
+  power "kit|services|platform/linux/(system|power)"
+  gui "kit|services|platform/linux/(system|line|power|gui)")
+check_folders("platform/linux/" "${linux_may_include}" FALSE)
 
 if(violations)
   list(JOIN violations "\n  " report)

@@ -6,9 +6,14 @@
 #include <QAccessible>
 #include <QAccessibleValueInterface>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QEventLoop>
+#include <QProcess>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QThread>
 #include <QStyleOption>
 #include <QTimer>
@@ -167,10 +172,12 @@ TEST(Accessibility, TheSettingsDialogsTreeNamesTheThresholdByItsCheckBoxAndLabel
                          {"SpinEdit1", A::SpinBox, "バッテリの残り容量が ％を下回ったら充電停止", true, true},
                          {"Label1", A::StaticText, "％を下回ったら充電停止", true, false},
                          {"CheckBox3", A::CheckBox, "充電中はサスペンドを無効にする。", true, true},
-                         {"Button1", A::Button, "OK", true, true},
-                         {"Button2", A::Button, "ｷｬﾝｾﾙ", true, true},
+                         {"LMDGroupBox4", A::Grouping, "自動起動の設定", true, false},
                          {"CheckBox4", A::CheckBox, "ハンドセットを接続したら自動的に充電を開始する。", true, true},
                          {"CheckBox5", A::CheckBox, "ログイン時に起動する。", true, true},
+                         {"CheckBox6", A::CheckBox, "通知領域にアイコンを表示する。", true, true},
+                         {"Button1", A::Button, "OK", true, true},
+                         {"Button2", A::Button, "ｷｬﾝｾﾙ", true, true},
                      });
     EXPECT_EQ(tree.at("SpinEdit1").value, QStringLiteral("30"));
     // The handset's drop-down is labelled by its caption.
@@ -258,8 +265,8 @@ TEST(Keyboard, EachOpeningOfTheSettingsDialogStartsOnItsFirstControlAndEnterAndE
     TModalResult result;
   };
   // The handset's drop-down, at the top, is the first control.
-  const QStringList forward = {"CheckBox1", "CheckBox2", "SpinEdit1", "CheckBox3", "Button1",
-                               "Button2",   "CheckBox4", "CheckBox5", "StaticText"};
+  const QStringList forward = {"CheckBox1", "CheckBox2", "SpinEdit1", "CheckBox3",  "CheckBox4",
+                               "CheckBox5", "CheckBox6", "Button1",   "Button2",    "StaticText"};
   const Opening openings[] = {
       {"walks the tab order, Space on ｷｬﾝｾﾙ",
        [&] {
@@ -276,8 +283,8 @@ TEST(Keyboard, EachOpeningOfTheSettingsDialogStartsOnItsFirstControlAndEnterAndE
          Press(Qt::Key_Tab);
          EXPECT_EQ(Focused(), QStringLiteral("CheckBox3"));
          SaveShot(env.ConfWidget(), "linux-settings-focus.png");
-         Press(Qt::Key_Tab);
-         Press(Qt::Key_Tab);
+         // On through the group's three boxes and OK to ｷｬﾝｾﾙ.
+         for (int n = 0; n < 5; ++n) Press(Qt::Key_Tab);
          ASSERT_EQ(Focused(), QStringLiteral("Button2"));
          Press(Qt::Key_Space);
        },
@@ -305,8 +312,8 @@ TEST(Keyboard, EachOpeningOfTheSettingsDialogStartsOnItsFirstControlAndEnterAndE
       // Enter presses the button that has the focus.
       {"Enter on ｷｬﾝｾﾙ",
        [&] {
-         // Back over the two log-in check boxes.
-         for (int n = 0; n < 3; ++n) Press(Qt::Key_Backtab);
+         // Back from the first control to the last, ｷｬﾝｾﾙ.
+         Press(Qt::Key_Backtab);
          ASSERT_EQ(Focused(), QStringLiteral("Button2"));
          Press(Qt::Key_Return);
        },
@@ -415,4 +422,78 @@ TEST(AccessibilityEvents, AChangedPanelOrPowerTextIsAnnouncedOnceAndAnUnchangedO
   env.app.Deliver([&] { main.PowerInfo(); });
   EXPECT_EQ(log.Count(power, QAccessible::NameChanged), powerBefore + 1);
   EXPECT_EQ(power->accessibleName(), QStringLiteral("現在の電源 バッテリ"));
+}
+
+namespace {
+
+// Runs the AT-SPI client (tests/linux/atspi_act.py) on this process while the
+// event loop goes on answering it, as a screen reader or switch access does.
+bool ActThroughAtSpi(const QStringList& commands) {
+  QProcess client;
+  client.setProcessChannelMode(QProcess::ForwardedChannels);
+  QEventLoop loop;
+  QObject::connect(&client, &QProcess::finished, &loop, &QEventLoop::quit);
+  QObject::connect(&client, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
+  client.start(QStringLiteral("/usr/bin/python3"),
+               QStringList{QStringLiteral(MURRELET_ATSPI_ACT), QString::number(QCoreApplication::applicationPid())} +
+                   commands);
+  QTimer::singleShot(60000, &loop, &QEventLoop::quit);
+  loop.exec();
+  // The last changes may still be on their way through the bus.
+  for (int i = 0; i < 20; ++i) QApplication::processEvents();
+  return client.state() == QProcess::NotRunning && client.exitStatus() == QProcess::NormalExit && client.exitCode() == 0;
+}
+
+}  // namespace
+
+TEST(AccessibilityActions, AToggleOrAValueSetThroughAtSpiIsTheUsersChangeOnBothWindows) {
+  QtOnSim env;
+  env.app.Start();
+  if (!AssistiveTechnologyConnected()) {
+    if (qEnvironmentVariableIsSet("MURRELET_REQUIRE_ATSPI")) FAIL() << "no assistive technology bus connected";
+    GTEST_SKIP() << "no assistive technology bus; run through tests/linux/with_atspi";
+  }
+  TMainForm& main = *env.app.MainForm();
+  TConfForm& conf = *env.app.ConfForm();
+  ASSERT_FALSE(main.Settings.ShutDownFlag);
+  // Main window: the shut-down box's Toggle, the hours' and minutes' values.
+  ASSERT_TRUE(ActThroughAtSpi({"toggle", "終了時にシャットダウンする", "value", "充電時間 時間", "2", "value",
+                               "充電時間 分", "30"}));
+  EXPECT_TRUE(main.LMDCheckBox1.Checked());
+  EXPECT_TRUE(main.Settings.ShutDownFlag);
+  EXPECT_EQ(main.Settings.HourTimer, 2);
+  EXPECT_EQ(main.Settings.MinTimer, 30);
+  EXPECT_TRUE(env.Widget<QCheckBox>(main, "LMDCheckBox1")->isChecked());
+  // A value the program does not take is shown as the program holds it.
+  ASSERT_TRUE(ActThroughAtSpi({"value", "充電時間 時間", "9"}));
+  EXPECT_EQ(main.SpinEdit1.Value(), 6);
+  EXPECT_EQ(env.Widget<QSpinBox>(main, "SpinEdit1")->value(), 6);
+
+  // The dialog: two boxes toggled and the threshold set, then OK stores them.
+  const bool suspendBefore = main.Settings.SuspendDisable;
+  bool acted = false;
+  QTimer::singleShot(0, [&] {
+    acted = ActThroughAtSpi({"toggle", "ハンドセットを接続したら自動的に充電を開始する。", "toggle",
+                             "充電中はサスペンドを無効にする。", "value", "バッテリの残り容量が ％を下回ったら充電停止",
+                             "60"});
+    EXPECT_TRUE(conf.CheckBox4.Checked());
+    env.Widget<QPushButton>(conf, "Button1")->click();
+  });
+  env.app.Deliver([&] { main.SpeedButton1.UserClick(); });
+  EXPECT_TRUE(acted);
+  EXPECT_EQ(conf.ModalResult, TModalResult::Ok);
+  EXPECT_TRUE(main.Settings.AutoCharge);
+  EXPECT_NE(main.Settings.SuspendDisable, suspendBefore);
+  EXPECT_EQ(main.Settings.BatteryParcent, 60);
+
+  // The program's own changes are shown, never taken back as the user's: the
+  // next opening shows the stored state and changes nothing by itself.
+  main.Settings.AutoCharge = false;
+  QTimer::singleShot(0, [&] {
+    EXPECT_FALSE(env.Widget<QCheckBox>(conf, "CheckBox4")->isChecked());
+    env.Widget<QPushButton>(conf, "Button2")->click();
+  });
+  env.app.Deliver([&] { main.SpeedButton1.UserClick(); });
+  EXPECT_FALSE(main.Settings.AutoCharge);
+  EXPECT_FALSE(conf.CheckBox4.Checked());
 }

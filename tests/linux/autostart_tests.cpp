@@ -155,11 +155,17 @@ TEST(QtWindows, TheTwoNewCheckBoxesSetAutoChargeAndTheLogInEntry) {
     ASSERT_NE(withSession, nullptr);
     EXPECT_EQ(autoCharge->text(), Q("ハンドセットを接続したら自動的に充電を開始する。"));
     EXPECT_EQ(withSession->text(), Q("ログイン時に起動する。"));
-    // Below the buttons, whose places do not change; the whole text shows.
+    // In their own group, one under the other, above the buttons, which end
+    // the dialog; the whole text shows.
+    QWidget& dialog = env.ConfWidget();
+    const auto inDialog = [&](const QWidget* widget) { return QRect(widget->mapTo(&dialog, QPoint(0, 0)), widget->size()); };
     const QWidget* ok = env.Widget<QPushButton>(conf, "Button1");
-    EXPECT_GT(autoCharge->geometry().top(), ok->geometry().bottom());
-    EXPECT_GT(withSession->geometry().top(), autoCharge->geometry().bottom());
-    EXPECT_LE(withSession->geometry().bottom(), env.ConfWidget().height());
+    const QWidget* group = env.Widget<QWidget>(conf, "LMDGroupBox4");
+    EXPECT_EQ(autoCharge->parentWidget(), group);
+    EXPECT_EQ(withSession->parentWidget(), group);
+    EXPECT_GT(inDialog(withSession).top(), inDialog(autoCharge).bottom());
+    EXPECT_GT(inDialog(ok).top(), inDialog(group).bottom());
+    EXPECT_LE(inDialog(ok).bottom(), dialog.height());
     EXPECT_GE(autoCharge->width(), autoCharge->sizeHint().width());
     autoCharge->click();
     withSession->click();
@@ -177,4 +183,51 @@ TEST(QtWindows, AStartByTheSessionShowsTheWindowMinimised) {
   EXPECT_TRUE(env.MainWidget().isVisible());
   EXPECT_TRUE(env.MainWidget().isMinimized());
   EXPECT_TRUE(env.app.MainForm()->Visible);
+  // A box brings it back: Show restores a minimised window.
+  EXPECT_TRUE(env.forms.IsMinimized(*env.app.MainForm()));
+  env.forms.Show(*env.app.MainForm());
+  EXPECT_FALSE(env.MainWidget().isMinimized());
+  EXPECT_FALSE(env.forms.IsMinimized(*env.app.MainForm()));
+  EXPECT_TRUE(env.MainWidget().isVisible());
+}
+
+// The settings are gone (a first start) but an entry left from an earlier
+// install is there: the box shows what the session will do, ticked; OK with
+// it unticked removes the entry, and ticked again writes it back. After each
+// OK the entry, the setting and the box agree.
+TEST(QtWindows, TheLogInBoxShowsAnEntryLeftWithoutSettingsAndOkFollowsTheBox) {
+  TempDir dir;
+  XdgAutostartEntry entry(dir.path / "autostart", "/usr/bin/murrelet");
+  fs::create_directories(dir.path / "autostart");
+  std::ofstream(entry.File()) << AutostartEntryText("/usr/bin/murrelet");
+  ASSERT_TRUE(entry.IsSet());
+  sim::SimPlatform sim;
+  QtFormHost forms;
+  Platform platform{sim.tapi,  sim.power, sim.execution, sim.sleeper, sim.shutdown,  sim.store,
+                    sim.locks, sim.clock, sim.boxes,     forms,       sim.runStatus, entry};
+  TApplication app{platform};
+  forms.SetDelivery([&](const QtFormHost::Action& action) { app.Deliver(action); }, nullptr);
+  forms.onCloseRequest = [&](Form& form) { app.CloseRequested(form); };
+  app.Start();
+  ASSERT_EQ(sim.boxes.shown.size(), 1u) << "the first-start notice";
+  TMainForm& main = *app.MainForm();
+  TConfForm& conf = *app.ConfForm();
+  EXPECT_TRUE(fs::exists(entry.File())) << "a first start leaves the entry alone";
+  for (const bool shown : {true, false}) {
+    bool seen = !shown;
+    QTimer::singleShot(0, [&] {
+      auto* withSession = qobject_cast<QCheckBox*>(forms.WindowOf(conf)->ObjectOf("CheckBox5"));
+      ASSERT_NE(withSession, nullptr);
+      seen = withSession->isChecked();
+      withSession->click();
+      qobject_cast<QPushButton*>(forms.WindowOf(conf)->ObjectOf("Button1"))->click();
+    });
+    qobject_cast<QPushButton*>(forms.WindowOf(main)->ObjectOf("SpeedButton1"))->click();
+    EXPECT_EQ(seen, shown);
+    EXPECT_EQ(fs::exists(entry.File()), !shown);
+    EXPECT_EQ(entry.IsSet(), !shown);
+    EXPECT_EQ(main.Settings.StartWithSession, !shown);
+  }
+  EXPECT_EQ(sim.boxes.shown.size(), 1u) << "no box about the entry";
+  app.WindowsEnding();
 }

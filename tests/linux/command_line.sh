@@ -20,7 +20,7 @@ expect() {  # exit-code stream pattern -- command...
     failed=1
   fi
 }
-expect 0 out '^Usage: murrelet \[--help | --version\]$' -- "$murrelet" --help
+expect 0 out '^Usage: murrelet \[--session-start\] \[--help | --version\]$' -- "$murrelet" --help
 expect 0 out '^murrelet [0-9]' -- "$murrelet" --version
 expect 2 err "^murrelet: unknown argument '-v'$" -- "$murrelet" -v
 expect 2 err "^Try 'murrelet --help'.$" -- "$murrelet" --bogus

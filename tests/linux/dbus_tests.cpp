@@ -5,6 +5,7 @@
 #include <QDBusArgument>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <filesystem>
@@ -15,7 +16,7 @@
 #include "platform/linux/power/power_events.h"
 #include "platform/linux/power/run_holds.h"
 #include "platform/linux/power/upower_client.h"
-#include "platform/linux/system/logind_shutdown.h"
+#include "platform/linux/power/logind_shutdown.h"
 #include "private_bus.h"
 
 using namespace murrelet;
@@ -60,6 +61,9 @@ struct Broadcast {
   std::uintptr_t code;
   std::intptr_t lParam;
 };
+
+// Every question the keep-awake sent has had its answer.
+bool Answered(const KeepAwake& awake) { return WaitFor([&] { return !awake.Asking(); }); }
 
 }  // namespace
 
@@ -181,7 +185,7 @@ TEST(PowerEvents, ARunHoldsASleepDelayUntilItEnds) {
   PowerEvents events(bus.Connection(), upower, [](std::uintptr_t, std::intptr_t) {});
   EXPECT_TRUE(LogindInhibitors(bus).isEmpty());
   events.RunStateIs(true);
-  EXPECT_TRUE(events.HoldsSleepDelay());
+  EXPECT_TRUE(WaitFor([&] { return events.HoldsSleepDelay(); }));
   EXPECT_EQ(LogindInhibitors(bus), QStringList{"sleep/delay"});
   events.RunStateIs(true);  // still one
   EXPECT_EQ(LogindInhibitors(bus).size(), 1);
@@ -202,9 +206,10 @@ TEST(RunHolds, ASleepDelayRefusedAtTheStartIsAskedForAgainOnTheNextTick) {
   holds.TickEnded(false);
   EXPECT_FALSE(events.HoldsSleepDelay()) << "an idle tick takes nothing";
   holds.RunChanged(true);
+  ASSERT_TRUE(WaitFor([&] { return !events.AskingSleepDelay(); }));
   ASSERT_FALSE(events.HoldsSleepDelay()) << "refused once";
   holds.TickEnded(true);
-  EXPECT_TRUE(events.HoldsSleepDelay());
+  EXPECT_TRUE(WaitFor([&] { return events.HoldsSleepDelay(); }));
   EXPECT_EQ(LogindInhibitors(bus), QStringList{"sleep/delay"});
   holds.TickEnded(true);
   EXPECT_EQ(LogindInhibitors(bus).size(), 1) << "held, not asked again";
@@ -221,7 +226,7 @@ TEST(KeepAwake, HoldsAnIdleInhibitorWhileAskedAndNeverLeavesOneBehind) {
   {
     KeepAwake awake(bus.Connection(), bus.Connection());
     EXPECT_NE(awake.SetThreadExecutionState(ES_SYSTEM_REQUIRED), 0u);
-    EXPECT_TRUE(awake.HoldsIdleInhibitor());
+    EXPECT_TRUE(WaitFor([&] { return awake.HoldsIdleInhibitor(); }));
     EXPECT_EQ(LogindInhibitors(bus), QStringList{"idle/block"});
     awake.TickEnded(true);
     awake.SetThreadExecutionState(ES_SYSTEM_REQUIRED);
@@ -251,6 +256,7 @@ TEST(KeepAwake, WhereADesktopPortalRunsAlsoHoldsItsSuspendInhibitionAndClosesIts
     // No logind on this bus: the portal alone keeps the system awake.
     KeepAwake awake(bus.Connection(), bus.Connection());
     EXPECT_NE(awake.SetThreadExecutionState(ES_SYSTEM_REQUIRED), 0u);
+    ASSERT_TRUE(Answered(awake));
     EXPECT_FALSE(awake.HoldsIdleInhibitor());
     EXPECT_TRUE(awake.HoldsPortalInhibit());
     const auto inhibits = bus.MethodCalls(kPortal, kPortalPath, QStringLiteral("Inhibit"));
@@ -267,12 +273,13 @@ TEST(KeepAwake, WhereADesktopPortalRunsAlsoHoldsItsSuspendInhibitionAndClosesIts
     awake.TickEnded(true);
     awake.TickEnded(true);
     EXPECT_FALSE(awake.HoldsPortalInhibit());
-    EXPECT_EQ(bus.MethodCalls(kPortal, request, QStringLiteral("Close")).size(), 1);
+    EXPECT_TRUE(WaitFor([&] { return bus.MethodCalls(kPortal, request, QStringLiteral("Close")).size() == 1; }));
 
     awake.SetThreadExecutionState(ES_SYSTEM_REQUIRED);
-    EXPECT_TRUE(awake.HoldsPortalInhibit());
+    EXPECT_TRUE(WaitFor([&] { return awake.HoldsPortalInhibit(); }));
   }
-  EXPECT_EQ(bus.MethodCalls(kPortal, request, QStringLiteral("Close")).size(), 2) << "closed when destroyed holding";
+  EXPECT_TRUE(WaitFor([&] { return bus.MethodCalls(kPortal, request, QStringLiteral("Close")).size() == 2; }))
+      << "closed when destroyed holding";
 
   // A portal that refuses leaves nothing held and the call reports the failure.
   ASSERT_TRUE(bus.Call(kPortal, kPortalPath, kMock, QStringLiteral("AddMethod"),
@@ -281,7 +288,8 @@ TEST(KeepAwake, WhereADesktopPortalRunsAlsoHoldsItsSuspendInhibitionAndClosesIts
                         QStringLiteral("raise dbus.exceptions.DBusException('refused', "
                                        "name='org.freedesktop.DBus.Error.AccessDenied')")}));
   KeepAwake refused(bus.Connection(), bus.Connection());
-  EXPECT_EQ(refused.SetThreadExecutionState(ES_SYSTEM_REQUIRED), 0u);
+  refused.SetThreadExecutionState(ES_SYSTEM_REQUIRED);
+  ASSERT_TRUE(Answered(refused));
   EXPECT_FALSE(refused.HoldsPortalInhibit());
 }
 
@@ -301,6 +309,7 @@ TEST(KeepAwake, WhereOrgFreedesktopPowerManagementAnswersItsCookieAloneKeepsTheC
   {
     KeepAwake awake(bus.Connection(), bus.Connection(), /*sandboxed=*/false);
     EXPECT_NE(awake.SetThreadExecutionState(ES_SYSTEM_REQUIRED), 0u);
+    ASSERT_TRUE(Answered(awake));
     EXPECT_TRUE(awake.HoldsSessionInhibit());
     EXPECT_TRUE(inhibited());
     const auto calls = bus.MethodCalls(pm, path, QStringLiteral("Inhibit"));
@@ -319,9 +328,9 @@ TEST(KeepAwake, WhereOrgFreedesktopPowerManagementAnswersItsCookieAloneKeepsTheC
     ASSERT_EQ(uninhibits.size(), 1);
     EXPECT_EQ(uninhibits.constFirst().at(0).toUInt(), 1u) << "its own cookie, the stand-in's first";
     awake.SetThreadExecutionState(ES_SYSTEM_REQUIRED);
-    EXPECT_TRUE(inhibited());
+    EXPECT_TRUE(WaitFor(inhibited));
   }
-  EXPECT_FALSE(inhibited()) << "given back when destroyed holding";
+  EXPECT_TRUE(WaitFor([&] { return !inhibited(); })) << "given back when destroyed holding";
 }
 
 TEST(KeepAwake, InASandboxThePortalSpeaksForTheDesktopAndLogindStandsInOnlyWhileItRefuses) {
@@ -331,6 +340,7 @@ TEST(KeepAwake, InASandboxThePortalSpeaksForTheDesktopAndLogindStandsInOnlyWhile
   {
     KeepAwake awake(bus.Connection(), bus.Connection(), /*sandboxed=*/true);
     EXPECT_NE(awake.SetThreadExecutionState(ES_SYSTEM_REQUIRED), 0u);
+    ASSERT_TRUE(Answered(awake));
     EXPECT_TRUE(awake.HoldsPortalInhibit());
     EXPECT_FALSE(awake.HoldsSessionInhibit());
     EXPECT_FALSE(awake.HoldsIdleInhibitor());
@@ -343,8 +353,17 @@ TEST(KeepAwake, InASandboxThePortalSpeaksForTheDesktopAndLogindStandsInOnlyWhile
                                        "name='org.freedesktop.DBus.Error.AccessDenied')")}));
   KeepAwake refused(bus.Connection(), bus.Connection(), /*sandboxed=*/true);
   EXPECT_NE(refused.SetThreadExecutionState(ES_SYSTEM_REQUIRED), 0u);
+  ASSERT_TRUE(Answered(refused));
   EXPECT_FALSE(refused.HoldsPortalInhibit());
   EXPECT_EQ(LogindInhibitors(bus), QStringList{"idle/block"});
+  // A refusing portal is asked once a tick, not once for the portal and
+  // again as the desktop's manager.
+  EXPECT_EQ(bus.MethodCalls(kPortal, kPortalPath, QStringLiteral("Inhibit")).size(), 2) << "this run's and the first's";
+  refused.TickEnded(true);
+  refused.SetThreadExecutionState(ES_SYSTEM_REQUIRED);
+  ASSERT_TRUE(Answered(refused));
+  EXPECT_EQ(bus.MethodCalls(kPortal, kPortalPath, QStringLiteral("Inhibit")).size(), 3);
+  EXPECT_EQ(LogindInhibitors(bus), QStringList{"idle/block"}) << "the stand-in stays, not asked twice";
 }
 
 TEST(KeepAwake, WithoutASessionManagerLogindsIdleBlockStandsInAndTheManagersAreAskedAgainEachTick) {
@@ -352,6 +371,7 @@ TEST(KeepAwake, WithoutASessionManagerLogindsIdleBlockStandsInAndTheManagersAreA
   ASSERT_TRUE(bus.StartTemplate(QStringLiteral("logind"), kLogin));
   KeepAwake awake(bus.Connection(), bus.Connection(), /*sandboxed=*/false);
   EXPECT_NE(awake.SetThreadExecutionState(ES_SYSTEM_REQUIRED), 0u);
+  ASSERT_TRUE(Answered(awake));
   EXPECT_FALSE(awake.HoldsSessionInhibit());
   EXPECT_EQ(LogindInhibitors(bus), QStringList{"idle/block"});
   // The desktop's manager comes up during the run: the next tick takes its
@@ -360,6 +380,7 @@ TEST(KeepAwake, WithoutASessionManagerLogindsIdleBlockStandsInAndTheManagersAreA
   ASSERT_TRUE(bus.StartTemplate(QStringLiteral(MURRELET_POWER_MANAGEMENT_TEMPLATE), pm));
   awake.TickEnded(true);
   awake.SetThreadExecutionState(ES_SYSTEM_REQUIRED);
+  ASSERT_TRUE(Answered(awake));
   EXPECT_TRUE(awake.HoldsSessionInhibit());
   EXPECT_FALSE(awake.HoldsIdleInhibitor());
   EXPECT_TRUE(WaitFor([&] { return LogindInhibitors(bus).isEmpty(); }));
@@ -381,4 +402,81 @@ TEST(LogindShutdown, AsksLogindToPowerOffWithoutInteractionAndReportsARefusal) {
                         QStringLiteral("raise dbus.exceptions.DBusException('refused', "
                                        "name='org.freedesktop.DBus.Error.AccessDenied')")}));
   EXPECT_FALSE(shutdown.ExitWindowsEx(EWX_SHUTDOWN | EWX_POWEROFF, 0));
+}
+
+// A session manager, org.freedesktop.PowerManagement and the portal that the
+// bus could start but that are not running: asking starts none of them (each
+// answers at once that it is not there), except the portal in a sandbox,
+// whose bus starts it for the question, once a tick.
+TEST(KeepAwake, AskingStartsNoDesktopServiceButASandboxsPortal) {
+  for (const bool sandboxed : {false, true}) {
+    QTemporaryDir dir;
+    const QString services = dir.filePath(QStringLiteral("services"));
+    const QString started = dir.filePath(QStringLiteral("started"));
+    ASSERT_TRUE(QDir().mkpath(services));
+    for (const char* name : {"org.gnome.SessionManager", "org.freedesktop.PowerManagement", "org.freedesktop.portal.Desktop"}) {
+      QFile file(services + "/" + name + ".service");
+      ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+      // Started, it only notes so and fails: the question then fails at once.
+      file.write(QStringLiteral("[D-BUS Service]\nName=%1\nExec=/bin/sh -c 'echo %1 >> %2; exit 1'\n")
+                     .arg(QString::fromLatin1(name), started)
+                     .toUtf8());
+    }
+    PrivateBus bus(services);
+    ASSERT_TRUE(bus.StartTemplate(QStringLiteral("logind"), kLogin));
+    KeepAwake awake(bus.Connection(), bus.Connection(), sandboxed);
+    awake.SetThreadExecutionState(ES_SYSTEM_REQUIRED);
+    ASSERT_TRUE(Answered(awake)) << sandboxed;
+    QFile log(started);
+    const QByteArray startedNames = log.open(QIODevice::ReadOnly) ? log.readAll() : QByteArray();
+    EXPECT_EQ(startedNames.toStdString(), sandboxed ? "org.freedesktop.portal.Desktop\n" : "") << sandboxed;
+    EXPECT_EQ(LogindInhibitors(bus), QStringList{"idle/block"}) << "the stand-in, since nobody answered";
+  }
+}
+
+// The desktop's manager is slow to answer: the tick that asks goes on at
+// once, the next ticks do not ask again, and the cookie is taken when it
+// comes; one that comes after the run has ended goes straight back.
+TEST(KeepAwake, AManagerSlowToAnswerHoldsUpNoTickAndItsLateAnswerIsTaken) {
+  const QString pm = QStringLiteral("org.freedesktop.PowerManagement");
+  const QString path = QStringLiteral("/org/freedesktop/PowerManagement/Inhibit");
+  PrivateBus bus;
+  ASSERT_TRUE(bus.StartTemplate(QStringLiteral("logind"), kLogin));
+  ASSERT_TRUE(bus.StartTemplate(QStringLiteral(MURRELET_HELD_POWER_MANAGEMENT_TEMPLATE), pm));
+  const auto inhibited = [&] {
+    const auto reply = bus.Call(pm, path, QStringLiteral("org.freedesktop.PowerManagement.Inhibit"),
+                                QStringLiteral("HasInhibit"));
+    return reply && !reply->isEmpty() && reply->constFirst().toBool();
+  };
+  const auto mock = [&](const char* method) {
+    const auto reply = bus.Call(pm, path, kMock, QString::fromLatin1(method));
+    return reply && !reply->isEmpty() ? reply->constFirst().toInt() : -1;
+  };
+  const auto answer = [&] { return mock("Answer"); };
+  KeepAwake awake(bus.Connection(), bus.Connection(), /*sandboxed=*/false);
+  EXPECT_NE(awake.SetThreadExecutionState(ES_SYSTEM_REQUIRED), 0u);
+  ASSERT_TRUE(awake.Asking()) << "the tick went on without the answer";
+  // GNOME's manager is asked first and answers at once that it is not there.
+  ASSERT_TRUE(WaitFor([&] { return mock("Waiting") == 1; }));
+  for (int tick = 0; tick < 3; ++tick) {
+    QCoreApplication::processEvents();
+    awake.TickEnded(true);
+    awake.SetThreadExecutionState(ES_SYSTEM_REQUIRED);
+  }
+  EXPECT_TRUE(awake.Asking()) << "the question is still out";
+  EXPECT_FALSE(awake.HoldsSessionInhibit());
+  EXPECT_TRUE(LogindInhibitors(bus).isEmpty()) << "no stand-in while the manager may still grant";
+  EXPECT_EQ(answer(), 1) << "asked once, not once a tick";
+  ASSERT_TRUE(WaitFor([&] { return awake.HoldsSessionInhibit(); }));
+  EXPECT_TRUE(inhibited());
+  awake.RunEnded();
+  EXPECT_TRUE(WaitFor([&] { return !inhibited(); }));
+
+  awake.SetThreadExecutionState(ES_SYSTEM_REQUIRED);
+  ASSERT_TRUE(WaitFor([&] { return mock("Waiting") == 1; }));
+  awake.RunEnded();
+  EXPECT_EQ(answer(), 1);
+  ASSERT_TRUE(Answered(awake));
+  EXPECT_FALSE(awake.HoldsSessionInhibit());
+  EXPECT_TRUE(WaitFor([&] { return !inhibited(); })) << "a cookie for a finished run is given back";
 }

@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QPainter>
 #include <QProcess>
 #include <QPushButton>
 #include <QSpinBox>
@@ -30,6 +31,7 @@
 #include "platform/sim/sim_platform.h"
 #include "private_bus.h"
 #include "qt_on_sim.h"
+#include "tests/handset_name_cases.h"
 
 using namespace murrelet;
 using namespace murrelet::linux_platform;
@@ -90,6 +92,39 @@ void SaveShot(QWidget& widget, const char* name) {
   widget.grab().save(QDir(QString::fromLocal8Bit(dir)).filePath(QString::fromLatin1(name)));
 }
 
+// The guide's picture of the dialog: each numbered control of its table with
+// its number in a red disc just right of it.
+void SaveNumberedShot(QWidget& dialog, const FormWindow& window, const char* name,
+                      std::initializer_list<std::pair<const char*, int>> numbers) {
+  const QByteArray dir = qgetenv("MURRELET_SHOTS_DIR");
+  if (dir.isEmpty()) return;
+  QPixmap shot = dialog.grab();
+  QPainter painter(&shot);
+  painter.setRenderHint(QPainter::Antialiasing);
+  QFont font = dialog.font();
+  font.setBold(true);
+  font.setPixelSize(11);
+  painter.setFont(font);
+  for (const auto& [control, number] : numbers) {
+    const auto* widget = qobject_cast<const QWidget*>(const_cast<FormWindow&>(window).ObjectOf(control));
+    if (widget == nullptr) continue;
+    // A check box or label is as long as its text, however wide its row.
+    const bool text = qobject_cast<const QCheckBox*>(widget) != nullptr || qobject_cast<const QLabel*>(widget) != nullptr;
+    const QSize size(text ? std::min(widget->width(), widget->sizeHint().width()) : widget->width(), widget->height());
+    const QRect rect(widget->mapTo(&dialog, QPoint(0, 0)), size);
+    // A button's number goes before it: the buttons end at the window's edge.
+    const bool button = qobject_cast<const QPushButton*>(widget) != nullptr;
+    const QRect disc(button ? rect.left() - 19 : rect.right() + 4, rect.center().y() - 7, 15, 15);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0xd0, 0x10, 0x10));
+    painter.drawEllipse(disc);
+    painter.setPen(Qt::white);
+    painter.drawText(disc, Qt::AlignCenter, QString::number(number));
+  }
+  painter.end();
+  shot.save(QDir(QString::fromLocal8Bit(dir)).filePath(QString::fromLatin1(name)));
+}
+
 // On an X server, what the window manager reads: WM_TRANSIENT_FOR names the
 // main window. (On Wayland, scripts/test-desktops reads the protocol log for
 // xdg_toplevel.set_parent.)
@@ -137,7 +172,10 @@ TEST(QtWindows, MainWindowIsBuiltFromTheLayoutWithTheCoresState) {
   EXPECT_EQ(env.Widget<QLabel>(main, "LMDLabel1")->text(), QStringLiteral("AC電源"));
   auto* status = static_cast<StatusPanels*>(env.Widget<QWidget>(main, "StatusBar"));
   EXPECT_EQ(status->Panel(0)->width(), kStatusPanel0Width);
-  EXPECT_EQ(status->Panel(1)->width(), kStatusPanel1Width);
+  // The clock's panel reaches the bar's end, as on Windows: no gap after it.
+  EXPECT_GE(status->Panel(1)->width(), kStatusPanel1Width);
+  EXPECT_EQ(status->Panel(1)->geometry().right(), status->width() - 1);
+  EXPECT_EQ(status->Panel(1)->x(), kStatusPanel0Width + 2);
   EXPECT_TRUE(status->Panel(1)->alignment() & Qt::AlignHCenter);
 
   auto* timer = qobject_cast<QTimer*>(env.forms.WindowOf(main)->ObjectOf("Timer1"));
@@ -251,6 +289,10 @@ TEST(QtWindows, SettingsDialogIsModalBelongsToTheMainWindowAndItsCloseBoxCancels
     QWidget& dialog = env.ConfWidget();
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_TRUE(dialog.isModal());
+    // The check boxes' texts are their own: the numbers go after the texts.
+    SaveNumberedShot(dialog, *env.forms.WindowOf(conf), "guide-settings.png",
+                     {{"StaticText", 1}, {"CheckBox1", 2}, {"Label1", 3}, {"CheckBox3", 4}, {"CheckBox4", 5},
+                      {"CheckBox5", 6}, {"CheckBox6", 7}, {"Button1", 8}});
     EXPECT_EQ(env.Widget<QComboBox>(conf, "StaticText")->currentText(), QStringLiteral("KESTRA T48R"));
     EXPECT_EQ(env.Widget<QSpinBox>(conf, "SpinEdit1")->value(), 30);
     EXPECT_TRUE(env.Widget<QCheckBox>(conf, "CheckBox2")->isEnabled());
@@ -405,24 +447,14 @@ TEST(QtWindows, TheHandsetIsChosenOrTypedInTheSettingsDialogsDropDown) {
   env.app.Start();
   TMainForm& main = *env.app.MainForm();
   TConfForm& conf = *env.app.ConfForm();
-  struct Case {
-    const char* typed;  // empty: picked from the list with the keyboard
-    bool ok;
-    const char* stored;
-  };
-  const Case cases[] = {
-      {"", true, "KESTRA T50"},              // Alt+Down, Down, Enter picks the line after the stored name
-      {"kestra t50x", false, "KESTRA T50"},  // typed, then cancelled
-      {"KESTRA T48R", true, "KESTRA T48R"},  // typed
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.typed);
+  for (const murrelet::testing::HandsetNameCase& c : murrelet::testing::kHandsetNameCases) {
+    SCOPED_TRACE(c.typed != nullptr ? c.typed : "(picked)");
     bool checked = false;
     QTimer::singleShot(0, [&] {
       checked = true;
       auto* combo = env.Widget<QComboBox>(conf, "StaticText");
       combo->setFocus();
-      if (c.typed[0] == '\0') {
+      if (c.typed == nullptr) {
         EXPECT_EQ(combo->count(), 3);
         const int at = combo->findText(QStringLiteral("KESTRA T50"));
         ASSERT_GE(at, 0);

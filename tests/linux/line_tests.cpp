@@ -2,6 +2,7 @@
 // for the modem ttys; the core's own search runs over it unchanged.
 #include <fcntl.h>
 #include <grp.h>
+#include <pwd.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -30,6 +31,16 @@ int OpenFds() {
   int count = 0;
   for ([[maybe_unused]] const auto& entry : fs::directory_iterator("/proc/self/fd")) ++count;
   return count;
+}
+
+// The line application that every later call needs; the machine's devices
+// are counted as `devices`.
+HLINEAPP Initialized(TtyTapi& tapi, std::uint32_t devices = 1) {
+  HLINEAPP app = 0;
+  std::uint32_t count = 0;
+  EXPECT_EQ(tapi.lineInitialize(&app, &count), 0);
+  EXPECT_EQ(count, devices);
+  return app;
 }
 
 }  // namespace
@@ -114,14 +125,21 @@ TEST(TtyTapi, NoDevicesMeansNotFoundAndNothingLeftOpen) {
   EXPECT_EQ(tapi.LiveApplications(), 0u);
 }
 
-TEST(TtyTapi, DevCapsFillsTheNameOnlyWhenItFits) {
+// The calls before lineOpen: version 1.4 only, and the capabilities with
+// the name only when it fits.
+TEST(TtyTapi, NegotiatesVersionOnePointFourOnlyAndFillsTheNameOnlyWhenItFits) {
   FakeMachine machine;
   machine.AddTty("ttyACM0", "KESTRA T48R");
   TtyTapi tapi(machine.Sys(), machine.Dev());
-  HLINEAPP app = 0;
-  std::uint32_t count = 0;
-  ASSERT_EQ(tapi.lineInitialize(&app, &count), 0);
-  ASSERT_EQ(count, 1u);
+  const HLINEAPP app = Initialized(tapi);
+  ASSERT_NE(app, 0u);
+  std::uint32_t version = 0;
+  LINEEXTENSIONID ext;
+  EXPECT_EQ(tapi.lineNegotiateAPIVersion(app, 0, kTapiVersion14, kTapiVersion14, &version, &ext), 0);
+  EXPECT_EQ(version, kTapiVersion14);
+  EXPECT_EQ(tapi.lineNegotiateAPIVersion(app, 0, 0x20000, 0x30000, &version, &ext), LINEERR_INCOMPATIBLEAPIVERSION);
+  EXPECT_EQ(tapi.lineNegotiateAPIVersion(app, 1, kTapiVersion14, kTapiVersion14, &version, &ext), LINEERR_BADDEVICEID);
+  EXPECT_EQ(tapi.lineNegotiateAPIVersion(0, 0, kTapiVersion14, kTapiVersion14, &version, &ext), LINEERR_INVALAPPHANDLE);
 
   std::vector<std::byte> small(devcaps::kFixedSize);
   devcaps::Put(small, devcaps::dwTotalSize, devcaps::kFixedSize);
@@ -149,60 +167,38 @@ TEST(TtyTapi, DevCapsFillsTheNameOnlyWhenItFits) {
   EXPECT_EQ(tapi.lineShutdown(app), 0);
 }
 
-TEST(TtyTapi, NegotiatesVersionOnePointFourOnly) {
-  FakeMachine machine;
-  machine.AddTty("ttyACM0", "KESTRA T48R");
-  TtyTapi tapi(machine.Sys(), machine.Dev());
-  HLINEAPP app = 0;
-  std::uint32_t count = 0;
-  ASSERT_EQ(tapi.lineInitialize(&app, &count), 0);
-  std::uint32_t version = 0;
-  LINEEXTENSIONID ext;
-  EXPECT_EQ(tapi.lineNegotiateAPIVersion(app, 0, kTapiVersion14, kTapiVersion14, &version, &ext), 0);
-  EXPECT_EQ(version, kTapiVersion14);
-  EXPECT_EQ(tapi.lineNegotiateAPIVersion(app, 0, 0x20000, 0x30000, &version, &ext), LINEERR_INCOMPATIBLEAPIVERSION);
-  EXPECT_EQ(tapi.lineNegotiateAPIVersion(app, 1, kTapiVersion14, kTapiVersion14, &version, &ext), LINEERR_BADDEVICEID);
-  EXPECT_EQ(tapi.lineNegotiateAPIVersion(0, 0, kTapiVersion14, kTapiVersion14, &version, &ext), LINEERR_INVALAPPHANDLE);
-  tapi.lineShutdown(app);
-}
 
-TEST(TtyTapi, OpeningTheLineOpensTheTtyAndClosingReleasesIt) {
-  FakeMachine machine;
-  machine.AddTty("ttyACM0", "KESTRA T48R");
-  TtyTapi tapi(machine.Sys(), machine.Dev());
-  const std::int32_t id = FindHandsetLine(tapi, "KESTRA T48R");
-  ASSERT_EQ(id, 0);
-  // Counted after the first search: the scanner keeps the tty class directory open.
-  const int before = OpenFds();
-  HLINEAPP app = 0;
-  HLINE line = 0;
-  OpenHandsetLine(tapi, id, app, line);
-  ASSERT_NE(app, 0u);
-  ASSERT_GE(static_cast<std::int32_t>(line), 1);
-  EXPECT_EQ(tapi.OpenLines(), 1u);
-  EXPECT_EQ(OpenFds(), before + 1);
-  CloseHandsetLine(tapi, app, line);
-  EXPECT_EQ(OpenFds(), before);
-  EXPECT_EQ(tapi.LiveApplications(), 0u);
-  // Twice, and with zero handles: harmless.
-  CloseHandsetLine(tapi, app, line);
-  CloseHandsetLine(tapi, 0, 0);
-  EXPECT_EQ(OpenFds(), before);
-}
-
-TEST(TtyTapi, ALineThatHasGoneLeavesNothingOpen) {
-  FakeMachine machine;
-  machine.AddTty("ttyACM0", "KESTRA T48R", "cdc_acm", /*withNode=*/false);
-  TtyTapi tapi(machine.Sys(), machine.Dev());
-  ASSERT_EQ(FindHandsetLine(tapi, "KESTRA T48R"), 0);
-  const int before = OpenFds();
-  HLINEAPP app = 7;
-  HLINE line = 7;
-  OpenHandsetLine(tapi, 0, app, line);
-  EXPECT_EQ(app, 0u);
-  EXPECT_EQ(line, 0u);
-  EXPECT_EQ(tapi.LiveApplications(), 0u);
-  EXPECT_EQ(OpenFds(), before);
+// Opening the handset's line opens its tty and closing releases it; a tty
+// whose node has gone opens nothing, zeroes both handles and leaves nothing open.
+TEST(TtyTapi, OpeningTheLineOpensTheTtyAndClosingReleasesItALineThatHasGoneLeavesNothingOpen) {
+  for (const bool withNode : {true, false}) {
+    SCOPED_TRACE(withNode ? "the tty" : "a tty whose node has gone");
+    FakeMachine machine;
+    machine.AddTty("ttyACM0", "KESTRA T48R", "cdc_acm", withNode);
+    TtyTapi tapi(machine.Sys(), machine.Dev());
+    ASSERT_EQ(FindHandsetLine(tapi, "KESTRA T48R"), 0);
+    // Counted after the first search: the scanner keeps the tty class directory open.
+    const int before = OpenFds();
+    HLINEAPP app = withNode ? 0 : 7;
+    HLINE line = withNode ? 0 : 7;
+    OpenHandsetLine(tapi, 0, app, line);
+    if (withNode) {
+      ASSERT_NE(app, 0u);
+      ASSERT_GE(static_cast<std::int32_t>(line), 1);
+      EXPECT_EQ(tapi.OpenLines(), 1u);
+      EXPECT_EQ(OpenFds(), before + 1);
+      CloseHandsetLine(tapi, app, line);
+    } else {
+      EXPECT_EQ(app, 0u);
+      EXPECT_EQ(line, 0u);
+    }
+    EXPECT_EQ(OpenFds(), before);
+    EXPECT_EQ(tapi.LiveApplications(), 0u);
+    // Twice, and with zero handles: harmless.
+    CloseHandsetLine(tapi, app, line);
+    CloseHandsetLine(tapi, 0, 0);
+    EXPECT_EQ(OpenFds(), before);
+  }
 }
 
 TEST(TtyTapi, AHungUpTtyOrAVanishedNodeIsALineTheSystemClosed) {
@@ -240,9 +236,8 @@ TEST(TtyTapi, RefusesMediaTheDeviceDoesNotOffer) {
   FakeMachine machine;
   machine.AddTty("ttyUSB0", "KESTRA T48R", "option");
   TtyTapi tapi(machine.Sys(), machine.Dev());
-  HLINEAPP app = 0;
-  std::uint32_t count = 0;
-  ASSERT_EQ(tapi.lineInitialize(&app, &count), 0);
+  const HLINEAPP app = Initialized(tapi);
+  ASSERT_NE(app, 0u);
   HLINE line = 0;
   EXPECT_EQ(tapi.lineOpen(app, 0, &line, kTapiVersion14, 0, 0, 6, LINEMEDIAMODE_DATAMODEM), LINEERR_INVALMEDIAMODE);
   EXPECT_EQ(line, 0u);
@@ -302,7 +297,7 @@ TEST(TtyTapi, OnlyARefusedAccessIsDiagnosedAsSuch) {
   }
 }
 
-TEST(TtyTapi, TheDiagnosisNamesTheGroupOnlyWhenItsMembersMayOpenTheNode) {
+TEST(TtyTapi, TheDiagnosisNamesTheNodesOwnerGroupAndModeAndTheGroupToJoinOnlyWhenItsMembersMayOpenIt) {
   char pattern[] = "/tmp/murrelet-node-XXXXXX";
   const fs::path dir = mkdtemp(pattern);
   const fs::path node = dir / "ttyACM0";
@@ -312,6 +307,9 @@ TEST(TtyTapi, TheDiagnosisNamesTheGroupOnlyWhenItsMembersMayOpenTheNode) {
   const struct group* owner = ::getgrgid(status.st_gid);
   ASSERT_NE(owner, nullptr);
   const std::string groupName = owner->gr_name;
+  const struct passwd* user = ::getpwuid(status.st_uid);
+  ASSERT_NE(user, nullptr);
+  const std::string userName = user->pw_name;
   struct Case {
     mode_t mode;
     bool named;
@@ -323,6 +321,10 @@ TEST(TtyTapi, TheDiagnosisNamesTheGroupOnlyWhenItsMembersMayOpenTheNode) {
     EXPECT_TRUE(diagnosis.accessDenied);
     EXPECT_EQ(diagnosis.device, node.string());
     EXPECT_EQ(diagnosis.group, c.named ? groupName : "");
+    // Always: what the administrator would change.
+    EXPECT_EQ(diagnosis.deviceOwner, userName);
+    EXPECT_EQ(diagnosis.deviceGroup, groupName);
+    EXPECT_EQ(diagnosis.deviceMode, c.mode);
     if (c.named) {
       // The node is this process's own group: joining it would change nothing.
       EXPECT_EQ(diagnosis.standing, GroupStanding::InThisProcess);

@@ -6,6 +6,7 @@
 #include <QDBusMessage>
 #include <QDBusReply>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QThread>
 
 namespace murrelet::testing {
@@ -27,10 +28,25 @@ bool WaitFor(const std::function<bool()>& done, int ms) {
   return true;
 }
 
-PrivateBus::PrivateBus() {
+PrivateBus::PrivateBus(const QString& servicesDir) {
+  QStringList arguments{QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--nopidfile"),
+                        QStringLiteral("--print-address=1")};
+  if (!servicesDir.isEmpty()) {
+    // A session bus of its own whose only activatable services are those.
+    configFile_ = servicesDir + QStringLiteral(".bus.conf");
+    QFile config(configFile_);
+    if (!config.open(QIODevice::WriteOnly)) return;
+    config.write(QStringLiteral("<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>"
+                                "<auth>EXTERNAL</auth><servicedir>%1</servicedir>"
+                                "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
+                                "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n")
+                     .arg(servicesDir.toHtmlEscaped())
+                     .toUtf8());
+    config.close();
+    arguments[0] = QStringLiteral("--config-file=") + configFile_;
+  }
   daemon_.setProgram(QStringLiteral("dbus-daemon"));
-  daemon_.setArguments({QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--nopidfile"),
-                        QStringLiteral("--print-address=1")});
+  daemon_.setArguments(arguments);
   daemon_.start();
   if (!daemon_.waitForStarted(5000)) return;
   if (!WaitFor([this] { return daemon_.canReadLine(); }, 5000)) return;

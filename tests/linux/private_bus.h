@@ -22,7 +22,9 @@ bool WaitFor(const std::function<bool()>& done, int ms = 5000);
 
 class PrivateBus {
  public:
-  PrivateBus();
+  // `servicesDir`: a folder of D-Bus service files (*.service) the bus may
+  // start on a call that lets it; none by default.
+  explicit PrivateBus(const QString& servicesDir = {});
   ~PrivateBus();
   PrivateBus(const PrivateBus&) = delete;
   PrivateBus& operator=(const PrivateBus&) = delete;
@@ -40,6 +42,7 @@ class PrivateBus {
 
  private:
   QProcess daemon_;
+  QString configFile_;
   std::vector<std::unique_ptr<QProcess>> mocks_;
   QString address_;
   QString name_;

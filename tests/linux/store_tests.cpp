@@ -348,27 +348,42 @@ TEST(FileStore, AStartOverAHandEditedFileLoadsEveryValueItCanRead) {
 TEST(FileStore, ASettingsFileThatIsTheUsersLinkIsReadAndItsTargetReplacedInItsOwnFolder) {
   struct Case {
     const char* what;
-    bool relative;  // the link names its target relative to its own folder
-    bool chain;     // through a second link
+    bool relative;     // the link names its target relative to its own folder (ln -sr)
+    bool chain;        // through a second link, relative to its own folder too when `relative`
+    bool linkedRoot;   // the settings folder is itself a link into a deeper folder, as ~/.config may be
   };
   const Case cases[] = {
-      {"an absolute link", false, false},
-      {"a relative link", true, false},
-      {"a link to a link", false, true},
+      {"an absolute link", false, false, false},
+      {"a relative link", true, false, false},
+      {"a link to a link", false, true, false},
+      // ".." goes up from the folder the link really lies in, not from the
+      // path it was reached by.
+      {"a relative link in a linked folder", true, false, true},
+      {"relative links through a linked folder", true, true, true},
   };
   for (const Case& c : cases) {
     TempDir dir;
-    FileStore store(dir.path / "config");
+    const fs::path root = dir.path / "config";
+    if (c.linkedRoot) {
+      fs::create_directories(dir.path / "real" / "deep" / "config");
+      fs::create_symlink(dir.path / "real" / "deep" / "config", root);
+    }
+    FileStore store(root);
     const fs::path file = store.FileFor("K");
     const fs::path dotfiles = dir.path / "dotfiles";
     fs::create_directories(file.parent_path());
-    fs::create_directories(dotfiles);
+    fs::create_directories(dotfiles / "sub");
     const fs::path target = dotfiles / "K.conf";
     std::ofstream(target) << "# murrelet settings\ndword HourTimer 4\n";
-    fs::path pointed = c.relative ? fs::path("../dotfiles/K.conf") : target;
+    const fs::path realFolder = fs::canonical(file.parent_path());
+    fs::path pointed = c.relative ? fs::relative(target, realFolder) : target;
     if (c.chain) {
-      fs::create_symlink(target, dotfiles / "middle.conf");
-      pointed = dotfiles / "middle.conf";
+      // The middle link lies in dotfiles/sub and is reached through a link
+      // in linked/, a folder that is itself a link to dotfiles/sub.
+      fs::create_symlink(c.relative ? fs::path("../K.conf") : target, dotfiles / "sub" / "middle.conf");
+      fs::create_symlink(dotfiles / "sub", dir.path / "linked");
+      pointed = c.relative ? fs::relative(dir.path / "linked" / "middle.conf", realFolder)
+                           : dotfiles / "sub" / "middle.conf";
     }
     fs::create_symlink(pointed, file);
 
@@ -386,7 +401,36 @@ TEST(FileStore, ASettingsFileThatIsTheUsersLinkIsReadAndItsTargetReplacedInItsOw
     EXPECT_FALSE(fs::is_symlink(target)) << c.what;
     EXPECT_NE(Slurp(target).find("dword HourTimer 6"), std::string::npos) << c.what;
     EXPECT_EQ(Listing(file.parent_path()), std::vector<fs::path>{"K.conf"}) << c.what;
-    EXPECT_EQ(Listing(dotfiles).size(), c.chain ? 2u : 1u) << c.what;
+    EXPECT_EQ(Listing(dotfiles).size(), 2u) << c.what;  // K.conf and sub
+  }
+}
+
+TEST(FileStore, LinksAreFollowedFortyHopsDeepAndALongerChainOrALoopIsNotFollowed) {
+  for (const int links : {40, 41, 0}) {  // 0: a link to itself
+    TempDir dir;
+    FileStore store(dir.path / "config");
+    const fs::path file = store.FileFor("K");
+    fs::create_directories(file.parent_path());
+    const fs::path target = dir.path / "K.conf";
+    std::ofstream(target) << "dword HourTimer 4\n";
+    if (links == 0) {
+      fs::create_symlink("K.conf", file);
+    } else {
+      // file -> hop1 -> ... -> hop(links-1) -> K.conf, each relative.
+      for (int n = links - 1; n >= 1; --n) {
+        fs::create_symlink(n == links - 1 ? fs::path("../K.conf") : fs::path("hop" + std::to_string(n + 1)),
+                           file.parent_path() / ("hop" + std::to_string(n)));
+      }
+      fs::create_symlink("hop1", file);
+    }
+    const bool follows = links == 40;
+    auto read = store.OpenReadOnly("K");
+    EXPECT_EQ(read != nullptr, follows) << links;
+    if (read) {
+      EXPECT_EQ(read->ReadDword("HourTimer").value, 4u);
+    }
+    EXPECT_EQ(store.OpenWritable("K") != nullptr, follows) << links;
+    EXPECT_EQ(Slurp(target), "dword HourTimer 4\n");
   }
 }
 

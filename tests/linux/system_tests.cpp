@@ -8,12 +8,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QCoreApplication>
 #include <QDateTime>
+#include <QEvent>
 #include <QLocale>
 #include <algorithm>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -27,7 +30,7 @@
 #include "platform/linux/gui/text_fit.h"
 #include "platform/linux/system/flock_lock.h"
 #include "platform/linux/system/locale_clock.h"
-#include "platform/linux/system/logind_shutdown.h"
+#include "platform/linux/power/logind_shutdown.h"
 #include "private_bus.h"
 #include "tests/stored_settings.h"
 
@@ -35,16 +38,23 @@ namespace fs = std::filesystem;
 using namespace murrelet;
 using namespace murrelet::linux_platform;
 
-TEST(SessionEnd, TermAndHangUpEachEndTheSessionOnTheGuiThreadAndTheDefaultsReturnAfterwards) {
+// The session manager's Die reaches the program as a Quit event, which Qt
+// would answer by closing the windows (the user's close, with its boxes).
+TEST(SessionEnd, TermHangUpAndTheSessionsQuitEachEndTheSessionOnTheGuiThreadAndTheDefaultsReturnAfterwards) {
   int endings = 0;
+  int savings = 0;
   {
-    SessionEnd session([&] { ++endings; });
+    SessionEnd session([&] { ++savings; }, [&] { ++endings; });
     ASSERT_EQ(::raise(SIGTERM), 0);
     EXPECT_TRUE(murrelet::testing::WaitFor([&] { return endings == 1; }));
     ASSERT_EQ(::raise(SIGHUP), 0);
     EXPECT_TRUE(murrelet::testing::WaitFor([&] { return endings == 2; }));
+    QEvent quit(QEvent::Quit);
+    EXPECT_TRUE(QCoreApplication::sendEvent(QCoreApplication::instance(), &quit)) << "taken, not left to Qt";
+    EXPECT_EQ(endings, 3);
   }
-  EXPECT_EQ(endings, 2);
+  EXPECT_EQ(endings, 3);
+  EXPECT_EQ(savings, 0);
   struct sigaction now {};
   ASSERT_EQ(::sigaction(SIGTERM, nullptr, &now), 0);
   EXPECT_EQ(now.sa_handler, SIG_DFL);
@@ -74,23 +84,58 @@ TEST(FlockLocks, OneHolderAtATimeAndFreeAgainAfterwards) {
   fs::remove_all(dir);
 }
 
-// Without a runtime folder the lock lives under the settings folder, never in
-// a folder that every user may write to.
-TEST(FlockLocks, WithoutARuntimeFolderTheLockIsUnderTheSettingsFolder) {
+// The lock's folder follows from the user, never from XDG_RUNTIME_DIR: the
+// runtime folder when it is this user's own real folder, else the settings
+// folder's "lock", never a folder every user may write to.
+TEST(FlockLocks, TheLockFolderIsTheUsersRuntimeFolderElseUnderTheSettingsFolder) {
+  char pattern[] = "/tmp/murrelet-run-XXXXXX";
+  const fs::path run = mkdtemp(pattern);
+  const fs::path own = run / std::to_string(::geteuid());
+  const fs::path settings = "/home/u/.config/murrelet";
+  struct Case {
+    const char* runtime;  // what stands at run/UID
+    fs::path wanted;
+  };
+  const Case cases[] = {
+      {"nothing", settings / "lock"},
+      {"a plain file", settings / "lock"},
+      {"a link to a folder of ours", settings / "lock"},
+      {"a folder others may write to", settings / "lock"},
+      {"another user's folder", settings / "lock"},
+      {"our own folder", own},
+  };
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
   const std::string saved = runtime != nullptr ? runtime : "";
-  ::unsetenv("XDG_RUNTIME_DIR");
-  EXPECT_EQ(DefaultLockDirectory("/home/u/.config/murrelet"), fs::path("/home/u/.config/murrelet/lock"));
-  EXPECT_EQ(DefaultLockDirectory({}), fs::path());
-  ::setenv("XDG_RUNTIME_DIR", "relative/run", 1);
-  EXPECT_EQ(DefaultLockDirectory("/home/u/.config/murrelet"), fs::path("/home/u/.config/murrelet/lock"));
-  ::setenv("XDG_RUNTIME_DIR", "/run/user/1000", 1);
-  EXPECT_EQ(DefaultLockDirectory("/home/u/.config/murrelet"), fs::path("/run/user/1000"));
+  for (const Case& c : cases) {
+    fs::remove_all(own);
+    const std::string what = c.runtime;
+    if (what == "a plain file") {
+      std::ofstream(own).put('x');
+    } else if (what == "a link to a folder of ours") {
+      fs::create_directory(run / "elsewhere");
+      fs::create_directory_symlink(run / "elsewhere", own);
+    } else if (what != "nothing") {
+      fs::create_directory(own);
+      fs::permissions(own, what == "a folder others may write to" ? fs::perms::all : fs::perms::owner_all);
+      if (what == "another user's folder" && (::geteuid() != 0 || ::chown(own.c_str(), 65534, 65534) != 0)) continue;
+    }
+    // Whatever the environment says, with and without it.
+    for (const char* environment : {"", "/tmp/elsewhere", "relative/run"}) {
+      if (environment[0] == '\0') {
+        ::unsetenv("XDG_RUNTIME_DIR");
+      } else {
+        ::setenv("XDG_RUNTIME_DIR", environment, 1);
+      }
+      EXPECT_EQ(DefaultLockDirectory(settings, run), c.wanted) << c.runtime << ", XDG_RUNTIME_DIR=" << environment;
+    }
+    EXPECT_EQ(DefaultLockDirectory({}, run), c.wanted == own ? own : fs::path()) << c.runtime << ", no settings folder";
+  }
   if (runtime != nullptr) {
     ::setenv("XDG_RUNTIME_DIR", saved.c_str(), 1);
   } else {
     ::unsetenv("XDG_RUNTIME_DIR");
   }
+  fs::remove_all(run);
 }
 
 // Another local user plants the lock's file: held open with flock (mode
@@ -200,24 +245,6 @@ TEST(LocaleClock, TheCountdownReadsAsADurationInTwelveAndTwentyFourHourLocales) 
   const std::vector<std::string> japanesePanels = PanelsOfTheFirstTimedTick(japanese);
   EXPECT_EQ(japanesePanels[0], "充電中（残り 0:09:59)");
   EXPECT_FALSE(HasDayHalf(japanesePanels[1])) << japanesePanels[1];
-}
-
-TEST(TextFit, GrowsIntoFreeRoomThenCondenses) {
-  EXPECT_EQ(FittedWidth(100, 90, 200), 100);
-  EXPECT_EQ(FittedWidth(100, 120, 200), 120);
-  EXPECT_EQ(FittedWidth(100, 250, 200), 200);
-  EXPECT_EQ(FittedWidth(100, 250, 50), 100);
-  EXPECT_EQ(StretchToFit(100, 100), 100);
-  EXPECT_EQ(StretchToFit(110, 100), 90);
-  EXPECT_EQ(StretchToFit(1000, 100), kMinStretch);
-
-  // The battery check box of the settings dialog stops short of the spin box beside it.
-  const auto layout = ConfFormLayout();
-  const auto row = std::find_if(layout.begin(), layout.end(), [](const ControlLayout& r) { return r.name == "CheckBox2"; });
-  ASSERT_NE(row, layout.end());
-  EXPECT_EQ(RoomToTheRight(*row, layout, 343), 152 - 16 - 1);
-  const auto label = std::find_if(layout.begin(), layout.end(), [](const ControlLayout& r) { return r.name == "Label1"; });
-  EXPECT_EQ(RoomToTheRight(*label, layout, 343), 343 - 200);
 }
 
 TEST(LogindShutdown, TakesThePathWithoutPrivilegesAndRefusesWithoutLogind) {

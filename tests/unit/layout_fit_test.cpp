@@ -51,15 +51,19 @@ FittedLayout FitWith(std::initializer_list<Need> given) {
 
 LayoutRect Rect(const FittedLayout& fitted, std::string_view name) { return fitted.rects[IndexOf(name)]; }
 
+// The small dialog above and both windows of the program, at their design sizes.
+struct Design {
+  std::span<const ControlLayout> layout;
+  int width, height;
+};
+std::vector<Design> Designs() {
+  return {{kDialog, kWidth, kHeight},
+          {MainFormLayout(), kMainClientWidth, kMainClientHeight},
+          {ConfFormLayout(), kConfClientWidth, kConfClientHeight}};
+}
+
 TEST(LayoutFit, ContentsThatFitLeaveEveryDesignAsItIs) {
-  struct Design {
-    std::span<const ControlLayout> layout;
-    int width, height;
-  };
-  const Design designs[] = {{kDialog, kWidth, kHeight},
-                            {MainFormLayout(), kMainClientWidth, kMainClientHeight},
-                            {ConfFormLayout(), kConfClientWidth, kConfClientHeight}};
-  for (const Design& design : designs) {
+  for (const Design& design : Designs()) {
     // Every row needing its design size, or a little less, or nothing.
     for (const int less : {0, 3}) {
       std::vector<ContentSize> needs;
@@ -118,14 +122,7 @@ TEST(LayoutFit, AGroupCaptionWiderThanItsGroupWidensIt) {
 
 TEST(LayoutFit, NoFittedRowOverlapsAnotherOfItsGroupOrLeavesIt) {
   // Every row of both windows asking for half as much room again.
-  struct Design {
-    std::span<const ControlLayout> layout;
-    int width, height;
-  };
-  const Design designs[] = {{kDialog, kWidth, kHeight},
-                            {MainFormLayout(), kMainClientWidth, kMainClientHeight},
-                            {ConfFormLayout(), kConfClientWidth, kConfClientHeight}};
-  for (const Design& design : designs) {
+  for (const Design& design : Designs()) {
     std::vector<ContentSize> needs;
     for (const ControlLayout& row : design.layout) {
       needs.push_back(row.kind == K::Group || row.kind == K::Picture ? ContentSize{} : ContentSize{row.width * 3 / 2, row.height + 4});
@@ -155,6 +152,55 @@ TEST(LayoutFit, NoFittedRowOverlapsAnotherOfItsGroupOrLeavesIt) {
       EXPECT_LE(first.Bottom(), height) << design.layout[a].name;
     }
   }
+}
+
+
+TEST(LayoutFit, TextsThatChangeLaterNarrowAndThePanelsFillTheirBar) {
+  // The one narrowing rule of both front ends: rounded down, never below
+  // the least stretch.
+  EXPECT_EQ(StretchToFit(100, 100), 100);
+  EXPECT_EQ(StretchToFit(90, 100), 100);
+  EXPECT_EQ(StretchToFit(110, 100), 90);
+  EXPECT_EQ(StretchToFit(1000, 100), kMinStretch);
+  EXPECT_EQ(StretchToFit(100, -5), kMinStretch);
+  // The main window's bar: the clock's panel reaches the bar's end on both
+  // (the system's bar keeps its own gap: 0 here), nothing is left over.
+  const int widths[] = {kStatusPanel0Width, kStatusPanel1Width};
+  EXPECT_EQ(StatusPanelSpans(widths, 2, 245), (std::vector<PanelSpan>{{0, 180}, {182, 63}}));
+  EXPECT_EQ(StatusPanelSpans(widths, 0, 245), (std::vector<PanelSpan>{{0, 180}, {180, 65}}));
+  EXPECT_EQ(StatusPanelSpans(widths, 2, 200), (std::vector<PanelSpan>{{0, 180}, {182, 50}})) << "never narrower";
+  EXPECT_TRUE(StatusPanelSpans({}, 2, 245).empty());
+  // Kept in place (Linux): a control grows into free room only.
+  EXPECT_EQ(FittedWidth(100, 90, 200), 100);
+  EXPECT_EQ(FittedWidth(100, 120, 200), 120);
+  EXPECT_EQ(FittedWidth(100, 250, 200), 200);
+  EXPECT_EQ(FittedWidth(100, 250, 50), 100);
+  {
+    // The battery check box of the settings dialog stops short of the spin box beside it.
+    const auto conf = ConfFormLayout();
+    const auto named = [&](std::string_view name) {
+      for (const ControlLayout& r : conf) {
+        if (r.name == name) return r;
+      }
+      return ControlLayout{};
+    };
+    EXPECT_EQ(RoomToTheRight(named("CheckBox2"), conf, 343), 152 - 16 - 1);
+    EXPECT_EQ(RoomToTheRight(named("Label1"), conf, 343), 343 - 200);
+  }
+  // A wider battery box in the settings dialog pushes its spin box and label
+  // along instead of running under them.
+  const auto layout = ConfFormLayout();
+  std::vector<ContentSize> needs(layout.size());
+  std::size_t box = 0, spin = 0, label = 0;
+  for (std::size_t i = 0; i < layout.size(); ++i) {
+    if (layout[i].name == "CheckBox2") box = i;
+    if (layout[i].name == "SpinEdit1") spin = i;
+    if (layout[i].name == "Label1") label = i;
+  }
+  needs[box].width = layout[box].width + 30;
+  const FittedLayout fitted = FitLayout(layout, needs, kConfClientWidth, kConfClientHeight);
+  EXPECT_EQ(fitted.rects[spin].left - fitted.rects[box].Right(), layout[spin].left - layout[box].left - layout[box].width);
+  EXPECT_EQ(fitted.rects[label].left, layout[label].left + 30);
 }
 
 }  // namespace

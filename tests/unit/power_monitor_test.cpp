@@ -156,18 +156,37 @@ TEST_F(HookedMonitor, StatusChangeDoesNotRefreshBySelf) {
   EXPECT_EQ(apm->BatteryLifeFullTime, 7200u);
 }
 
-TEST(PowerMonitor, KeepsRawValuesAsTheyCome) {
-  sim::SimPower power;
-  power.status = {255, 9, 255, 0x5A, 0xFFFFFFFF, 0xFFFFFFFE};
-  TAPM apm(nullptr, power);
-  EXPECT_EQ(apm.ACPowerStatusFlag, 255);
-  EXPECT_EQ(apm.ACPowerStatus, "Unknown");
-  EXPECT_EQ(apm.BatteryChargeStatusFlag, 9);
-  EXPECT_EQ(apm.BatteryChargeStatus, "Unknown");
-  EXPECT_EQ(apm.BatteryLifePercent, 255);
-  EXPECT_EQ(apm.BatteryLifeTime, 0xFFFFFFFFu);
-  EXPECT_EQ(apm.BatteryLifeFullTime, 0xFFFFFFFEu);
-  EXPECT_TRUE(apm.Enabled);
+// The first snapshot keeps the raw values as they come (a flag no text names
+// reads "Unknown"); a failed first call leaves one undetermined.
+TEST(PowerMonitor, KeepsRawValuesAsTheyComeAndAFailedFirstCallLeavesThemUndetermined) {
+  struct Case {
+    const char* what;
+    SYSTEM_POWER_STATUS status;
+    bool fail;
+    std::uint8_t charge;
+    std::uint32_t fullTime;
+  };
+  const Case cases[] = {
+      {"raw values", {255, 9, 255, 0x5A, 0xFFFFFFFF, 0xFFFFFFFE}, false, 9, 0xFFFFFFFEu},
+      {"a failed first call", {0, 1, 80, 0, 100, 200}, true, 255, 0xFFFFFFFFu},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    sim::SimPower power;
+    power.status = c.status;
+    power.fail = c.fail;
+    TAPM apm(nullptr, power);
+    EXPECT_EQ(apm.ACPowerStatusFlag, 255);
+    EXPECT_EQ(apm.ACPowerStatus, "Unknown");
+    EXPECT_EQ(apm.BatteryChargeStatusFlag, c.charge);
+    EXPECT_EQ(apm.BatteryChargeStatus, "Unknown");
+    EXPECT_EQ(apm.BatteryLifePercent, 255);
+    EXPECT_EQ(apm.BatteryLifeTime, 0xFFFFFFFFu);
+    EXPECT_EQ(apm.BatteryLifeFullTime, c.fullTime);
+    if (!c.fail) {
+      EXPECT_TRUE(apm.Enabled);
+    }
+  }
 }
 
 TEST(PowerMonitor, WithoutAnOwnerItHasASnapshotAndNeverRaisesAnEvent) {
@@ -215,18 +234,6 @@ TEST(PowerMonitor, AFailedStatusCallKeepsThePreviousSnapshot) {
   EXPECT_EQ(apm.BatteryLifePercent, 80);
 }
 
-TEST(PowerMonitor, AFailedFirstStatusCallLeavesAnUndeterminedSnapshotWhoseTextsSayUnknown) {
-  sim::SimPower power;
-  power.fail = true;
-  TAPM apm(nullptr, power);
-  EXPECT_EQ(apm.ACPowerStatusFlag, 255);
-  EXPECT_EQ(apm.ACPowerStatus, "Unknown");
-  EXPECT_EQ(apm.BatteryChargeStatusFlag, 255);
-  EXPECT_EQ(apm.BatteryChargeStatus, "Unknown");
-  EXPECT_EQ(apm.BatteryLifePercent, 255);
-  EXPECT_EQ(apm.BatteryLifeTime, 0xFFFFFFFFu);
-  EXPECT_EQ(apm.BatteryLifeFullTime, 0xFFFFFFFFu);
-}
 
 }  // namespace
 }  // namespace murrelet

@@ -2,6 +2,7 @@
 // the registry, the single-instance mutex seen from a second process, the
 // window-procedure hook with real messages, TAPI, the clock and the calls of
 // a shutdown request up to, never including, the request itself.
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -96,6 +97,11 @@ std::wstring RunValue(const std::wstring& keyPath, DWORD* type = nullptr) {
   return data;
 }
 
+bool RunValueThere(const std::wstring& keyPath) {
+  return RegGetValueW(HKEY_CURRENT_USER, keyPath.c_str(), kRunValueName, RRF_RT_ANY, nullptr, nullptr, nullptr) ==
+         ERROR_SUCCESS;
+}
+
 }  // namespace
 
 TEST_CASE("log-in entry: the Run value holds the quoted program and the session's argument, and goes again") {
@@ -126,6 +132,86 @@ TEST_CASE("log-in entry: the Run value holds the quoted program and the session'
     RegSetKeyValueW(HKEY_CURRENT_USER, kRunKeyPath, kRunValueName, REG_SZ, before.c_str(),
                     static_cast<DWORD>((before.size() + 1) * sizeof(wchar_t)));
   }
+}
+
+namespace {
+
+std::wstring ShortPath(const std::wstring& path) {
+  std::wstring shortened(MAX_PATH, L'\0');
+  shortened.resize(GetShortPathNameW(path.c_str(), shortened.data(), MAX_PATH));
+  return shortened;
+}
+
+std::wstring Upper(std::wstring text) {
+  CharUpperBuffW(text.data(), static_cast<DWORD>(text.size()));
+  return text;
+}
+
+}  // namespace
+
+// Another copy of the program in another folder writes the same value: the
+// entry shows as set, and unticking removes it, only while it starts this
+// very file, as Windows reads the value and compares file names.
+TEST_CASE("log-in entry: set and removed only while the Run value starts this program, read as Windows reads it") {
+  const std::wstring installed = L"C:\\Program Files\\Murrelet\\murrelet.exe";
+  const std::wstring self = RunningProgramPath();  // a file that exists, so it has a short name
+  const std::wstring selfShort = ShortPath(self);
+  std::printf("  this program: %s, short: %s\n", Narrow(self).c_str(), Narrow(selfShort).c_str());
+  CHECK(!selfShort.empty() && selfShort != self);
+  SetEnvironmentVariableW(L"MURRELET_TEST_FOLDER", L"C:\\Program Files\\Murrelet");
+  struct Row {
+    const wchar_t* what;
+    const std::wstring& program;
+    DWORD type;
+    std::wstring value;
+    bool starts;
+  };
+  const Row rows[] = {
+      {L"as written", installed, REG_SZ, RunValueText(installed), true},
+      {L"quoted, no argument", installed, REG_SZ, L"\"" + installed + L"\"", true},
+      {L"other letter case", installed, REG_SZ, Upper(RunValueText(installed)), true},
+      {L"unquoted with spaces", installed, REG_SZ, installed + L" --session-start", true},
+      {L"unquoted, alone", installed, REG_SZ, installed, true},
+      {L"blanks before", installed, REG_SZ, L"  \t" + RunValueText(installed), true},
+      {L"without .exe", installed, REG_SZ, L"\"C:\\Program Files\\Murrelet\\murrelet\" --session-start", true},
+      {L"slashes and ..", installed, REG_SZ, L"\"C:/Program Files/Other/../Murrelet/./murrelet.exe\" --session-start", true},
+      {L"environment strings", installed, REG_EXPAND_SZ, L"\"%MURRELET_TEST_FOLDER%\\murrelet.exe\" --session-start", true},
+      {L"short name", self, REG_SZ, RunValueText(selfShort), true},
+      {L"another folder", installed, REG_SZ, RunValueText(L"C:\\Tools\\Murrelet\\murrelet.exe"), false},
+      {L"another folder, unquoted", installed, REG_SZ, L"C:\\Program Files\\Murrelet 2\\murrelet.exe --session-start", false},
+      {L"a longer name", installed, REG_SZ, RunValueText(installed + L".bak"), false},
+      {L"the folder only", installed, REG_SZ, L"\"C:\\Program Files\\Murrelet\" --session-start", false},
+      {L"not absolute", installed, REG_SZ, L"murrelet.exe --session-start", false},
+      {L"unclosed quote", installed, REG_SZ, L"\"" + installed + L" --session-start", false},
+      {L"empty", installed, REG_SZ, L"", false},
+  };
+  const std::wstring keyPath = Widen(TestKeyPath()) + L"\\Run";
+  for (const Row& row : rows) {
+    RegSetKeyValueW(HKEY_CURRENT_USER, keyPath.c_str(), kRunValueName, row.type, row.value.c_str(),
+                    static_cast<DWORD>((row.value.size() + 1) * sizeof(wchar_t)));
+    RunKeySessionStart entry(row.program, keyPath);
+    const bool shown = entry.IsSet();
+    const bool removed = entry.Set(false) && !RunValueThere(keyPath);
+    if (shown != row.starts || removed != row.starts) {
+      std::printf("  %s: \"%s\" shown %d, removed %d\n", Narrow(row.what).c_str(), Narrow(row.value).c_str(), shown,
+                  removed);
+    }
+    CHECK_EQ(shown, row.starts);
+    CHECK_EQ(removed, row.starts);
+  }
+  // A value of another type starts nothing and is no one's to remove.
+  const DWORD number = 1;
+  RegSetKeyValueW(HKEY_CURRENT_USER, keyPath.c_str(), kRunValueName, REG_DWORD, &number, sizeof(number));
+  RunKeySessionStart entry(installed, keyPath);
+  CHECK(!entry.IsSet());
+  CHECK(entry.Set(false));
+  CHECK(RunValueThere(keyPath));
+  // Ticking the box makes the value this program's, whoever's it was.
+  CHECK(entry.Set(true));
+  CHECK(entry.IsSet());
+  CHECK(RunValue(keyPath) == RunValueText(installed));
+  RegDeleteTreeW(HKEY_CURRENT_USER, Widen(TestKeyPath()).c_str());
+  SetEnvironmentVariableW(L"MURRELET_TEST_FOLDER", nullptr);
 }
 
 TEST_CASE("registry: a store from 2.0 (the eight values only) loads silently and the close adds the two") {
@@ -291,6 +377,38 @@ class FakePower : public PowerStatusSource {
   std::uint8_t batteryFlag = BATTERY_FLAG_HIGH;
 };
 
+// A window whose broadcasts reach a TAPM through the hook and the bridge of
+// the old broadcasts, as the main window's do, over `calls` for the suspend
+// notices; the window's own procedure logs into `log`.
+struct BridgedMonitor {
+  explicit BridgedMonitor(const SuspendResumeCalls& calls) {
+    g_native = &log;
+    window = MakeWindow();
+    hook = std::make_unique<HookableWindow>(window, nullptr);
+    bridge = std::make_unique<LegacyPowerBridge>(window, power, calls);
+    hook->SetPowerEntry(
+        [this](std::uintptr_t w, std::intptr_t l, const auto& pass) { return bridge->Receive(w, l, pass); });
+    monitor = std::make_unique<TAPM>(hook.get(), power);
+  }
+  ~BridgedMonitor() {
+    monitor.reset();
+    bridge.reset();
+    hook.reset();
+    DestroyWindow(window);
+    g_native = nullptr;
+  }
+  BridgedMonitor(const BridgedMonitor&) = delete;
+  BridgedMonitor& operator=(const BridgedMonitor&) = delete;
+  LRESULT Send(WPARAM code) { return SendMessageW(window, WM_POWERBROADCAST, code, 0); }
+
+  NativeLog log;
+  HWND window = nullptr;
+  FakePower power;
+  std::unique_ptr<HookableWindow> hook;
+  std::unique_ptr<LegacyPowerBridge> bridge;
+  std::unique_ptr<TAPM> monitor;
+};
+
 }  // namespace
 
 TEST_CASE("hook: the power monitor answers real WM_POWERBROADCAST messages and gives the window back") {
@@ -341,31 +459,21 @@ TEST_CASE("hook: the power monitor answers real WM_POWERBROADCAST messages and g
 }
 
 TEST_CASE("hook: a suspend without a query and a battery turning low reach the monitor as the old broadcasts") {
-  NativeLog log;
-  g_native = &log;
-  HWND window = MakeWindow();
+  BridgedMonitor bridged(LookUpSuspendResumeCalls());
+  TAPM& monitor = *bridged.monitor;
   std::vector<std::string> events;
-  {
-    HookableWindow hook(window, {});
-    FakePower power;
-    LegacyPowerBridge bridge(window, power);
-    hook.SetPowerEntry([&bridge](std::uintptr_t w, std::intptr_t l, const auto& pass) { return bridge.Receive(w, l, pass); });
-    TAPM monitor(&hook, power);
-    monitor.OnSuspendQuery = [&](TAPM&) { events.push_back("query"); };
-    monitor.OnOverrideableSuspendQuery = [&](TAPM&, bool&) { events.push_back("overrideable"); };
-    monitor.OnSuspend = [&](TAPM&) { events.push_back("suspend"); };
-    monitor.OnPowerStatusChange = [&](TAPM&) { events.push_back("status"); };
-    monitor.OnBatteryLow = [&](TAPM&) { events.push_back("low"); };
+  monitor.OnSuspendQuery = [&](TAPM&) { events.push_back("query"); };
+  monitor.OnOverrideableSuspendQuery = [&](TAPM&, bool&) { events.push_back("overrideable"); };
+  monitor.OnSuspend = [&](TAPM&) { events.push_back("suspend"); };
+  monitor.OnPowerStatusChange = [&](TAPM&) { events.push_back("status"); };
+  monitor.OnBatteryLow = [&](TAPM&) { events.push_back("low"); };
 
-    SendMessageW(window, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
-    power.batteryFlag = BATTERY_FLAG_LOW;
-    SendMessageW(window, WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE, 0);
-    SendMessageW(window, WM_POWERBROADCAST, PBT_APMPOWERSTATUSCHANGE, 0);
-    SendMessageW(window, WM_POWERBROADCAST, PBT_APMBATTERYLOW, 0);  // the system's own, same crossing
-    CHECK_EQ(events, (std::vector<std::string>{"query", "suspend", "status", "low", "status"}));
-  }
-  DestroyWindow(window);
-  g_native = nullptr;
+  bridged.Send(PBT_APMSUSPEND);
+  bridged.power.batteryFlag = BATTERY_FLAG_LOW;
+  bridged.Send(PBT_APMPOWERSTATUSCHANGE);
+  bridged.Send(PBT_APMPOWERSTATUSCHANGE);
+  bridged.Send(PBT_APMBATTERYLOW);  // the system's own, same crossing
+  CHECK_EQ(events, (std::vector<std::string>{"query", "suspend", "status", "low", "status"}));
 }
 
 namespace {
@@ -434,28 +542,18 @@ TEST_CASE("hook: the main window registers for suspend notices while it hears br
 }
 
 TEST_CASE("hook: a suspend both broadcast and sent to the registered window is asked about once") {
-  NativeLog log;
-  g_native = &log;
-  HWND window = MakeWindow();
+  BridgedMonitor bridged(SuspendResumeCalls{});
+  TAPM& monitor = *bridged.monitor;
   std::vector<std::string> events;
-  {
-    HookableWindow hook(window, {});
-    FakePower power;
-    LegacyPowerBridge bridge(window, power, SuspendResumeCalls{});
-    hook.SetPowerEntry([&bridge](std::uintptr_t w, std::intptr_t l, const auto& pass) { return bridge.Receive(w, l, pass); });
-    TAPM monitor(&hook, power);
-    monitor.OnSuspendQuery = [&](TAPM&) { events.push_back("query"); };
-    monitor.OnSuspend = [&](TAPM&) { events.push_back("suspend"); };
-    monitor.OnResumeAfterSuspend = [&](TAPM&) { events.push_back("resume"); };
+  monitor.OnSuspendQuery = [&](TAPM&) { events.push_back("query"); };
+  monitor.OnSuspend = [&](TAPM&) { events.push_back("suspend"); };
+  monitor.OnResumeAfterSuspend = [&](TAPM&) { events.push_back("resume"); };
 
-    SendMessageW(window, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
-    CHECK_EQ(SendMessageW(window, WM_POWERBROADCAST, PBT_APMSUSPEND, 0), LRESULT{TRUE});
-    SendMessageW(window, WM_POWERBROADCAST, PBT_APMRESUMESUSPEND, 0);
-    SendMessageW(window, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
-    CHECK_EQ(events, (std::vector<std::string>{"query", "suspend", "resume", "query", "suspend"}));
-  }
-  DestroyWindow(window);
-  g_native = nullptr;
+  bridged.Send(PBT_APMSUSPEND);
+  CHECK_EQ(bridged.Send(PBT_APMSUSPEND), LRESULT{TRUE});
+  bridged.Send(PBT_APMRESUMESUSPEND);
+  bridged.Send(PBT_APMSUSPEND);
+  CHECK_EQ(events, (std::vector<std::string>{"query", "suspend", "resume", "query", "suspend"}));
 }
 
 TEST_CASE("tapi: Tapi32.dll's answers reach the core safely and leave nothing open") {
@@ -480,6 +578,9 @@ TEST_CASE("tapi: Tapi32.dll's answers reach the core safely and leave nothing op
   CHECK(tapi.lineClose(12345) != 0);
 
   CHECK_EQ(FindHandsetLine(tapi, "KESTRA T48R"), kNoDevice);
+  // A start that failed, or gave no handle, is a search that could not look,
+  // never a computer without lines: it says nothing about the handset.
+  if (started != 0) CHECK(!SearchHandsetLine(tapi, "KESTRA T48R").looked);
   HLINEAPP lineApp = 7;
   HLINE line = 7;
   OpenHandsetLine(tapi, 0, lineApp, line);

@@ -15,55 +15,49 @@
 
 namespace {
 
-struct Search {
-  const wchar_t* caption;
-  HWND found;
-};
+// The first window that `matches`: among the top-level windows when
+// `parent` is null, else among its children.
+template <typename Matches>
+HWND FindWhere(HWND parent, const Matches& matches) {
+  struct Search {
+    const Matches* matches;
+    HWND found;
+  } search{&matches, nullptr};
+  const WNDENUMPROC visit = [](HWND window, LPARAM data) -> BOOL {
+    auto* found = reinterpret_cast<Search*>(data);
+    if (!(*found->matches)(window)) return TRUE;
+    found->found = window;
+    return FALSE;
+  };
+  if (parent == nullptr) {
+    EnumWindows(visit, reinterpret_cast<LPARAM>(&search));
+  } else {
+    EnumChildWindows(parent, visit, reinterpret_cast<LPARAM>(&search));
+  }
+  return search.found;
+}
 
-BOOL CALLBACK Visit(HWND window, LPARAM data) {
-  auto* search = reinterpret_cast<Search*>(data);
+bool TextIs(HWND window, const wchar_t* expected) {
   wchar_t text[256] = {};
   GetWindowTextW(window, text, 256);
-  if (IsWindowVisible(window) && std::wcscmp(text, search->caption) == 0) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
+  return std::wcscmp(text, expected) == 0;
 }
 
 HWND FindShown(const wchar_t* caption) {
-  Search search{caption, nullptr};
-  EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  return FindWhere(nullptr, [caption](HWND window) { return IsWindowVisible(window) && TextIs(window, caption); });
 }
 
 // A push button as assistive technology sees it: the system's Button class
 // with a push style (drawn by the system or by its owner), named by its
 // window text.
-struct ButtonSearch {
-  const wchar_t* name;
-  HWND found;
-};
-
-BOOL CALLBACK VisitChild(HWND child, LPARAM data) {
-  auto* search = reinterpret_cast<ButtonSearch*>(data);
-  wchar_t className[64] = {};
-  GetClassNameW(child, className, 64);
-  const LONG type = GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK;
-  const bool pushButton = type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON || type == BS_OWNERDRAW;
-  wchar_t text[256] = {};
-  GetWindowTextW(child, text, 256);
-  if (_wcsicmp(className, L"Button") == 0 && pushButton && std::wcscmp(text, search->name) == 0) {
-    search->found = child;
-    return FALSE;
-  }
-  return TRUE;
-}
-
 HWND FindButton(HWND window, const wchar_t* name) {
-  ButtonSearch search{name, nullptr};
-  EnumChildWindows(window, VisitChild, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  return FindWhere(window, [name](HWND child) {
+    wchar_t className[64] = {};
+    GetClassNameW(child, className, 64);
+    const LONG type = GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK;
+    const bool pushButton = type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON || type == BS_OWNERDRAW;
+    return _wcsicmp(className, L"Button") == 0 && pushButton && TextIs(child, name);
+  });
 }
 
 // Push buttons whose caption runs into their edges: the caption is drawn

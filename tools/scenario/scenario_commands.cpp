@@ -76,7 +76,7 @@ std::span<const Scenario::Command> Scenario::Commands() {
       {"dialog", &Scenario::CmdDialog, "dialog [CONTROL=VALUE ...] [ticks=N] ok|cancel|close"},
       {"window", &Scenario::CmdWindow, "window active|inactive"},
       {"line-closed", &Scenario::CmdLineClosed, "line-closed takes no arguments"},
-      {"session-entry", &Scenario::CmdSessionEntry, "session-entry ok|fail|present|absent"},
+      {"session-entry", &Scenario::CmdSessionEntry, "session-entry ok|fail|present|absent|removed"},
       {"minimize", &Scenario::CmdMinimize, "minimize takes no arguments"},
       {"tray", &Scenario::CmdTray, "tray activate | tray menu \"TEXT\" | tray available yes|no"},
   };
@@ -203,7 +203,12 @@ int Scenario::CmdSessionEntry(const Line& line) {
     return kOk;
   }
   // The entry put there or taken away by something else (a left-over of
-  // lost settings, the desktop's own start-up settings), not by the program.
+  // lost settings, the desktop's own start-up settings, an uninstaller),
+  // not by the program; "removed" is "absent" as an uninstaller leaves it.
+  if (line.words.size() == 2 && line.words[1] == "removed") {
+    sim_.sessionStart.present = false;
+    return kOk;
+  }
   const auto present = OneOfTwo(line.words, "present", "absent");
   if (!present) return Usage(line);
   sim_.sessionStart.present = *present;

@@ -84,41 +84,24 @@ Json Scenario::MainJson() const {
   json.Set("controls", ControlsJson(main));
   json.Set("timer_enabled", main.Timer1.Enabled());
 
-  Json run = Json::MakeObject();
-  run.Set("Charging", main.Run.Charging);
-  run.Set("RemainingSeconds", main.Run.RemainingSeconds);
-  run.Set("DeviceId", main.Run.DeviceId);
-  run.Set("LineApp", main.Run.LineApp);
-  run.Set("Line", main.Run.Line);
-  run.Set("DevicePresent", main.Run.DevicePresent);
-  run.Set("Configured", main.Run.Configured);
-  json.Set("run", std::move(run));
-
-  Json settings = Json::MakeObject();
-  settings.Set("HandsetName", main.Settings.HandsetName);
-  settings.Set("ACPowerFlag", main.Settings.ACPowerFlag);
-  settings.Set("BatteryPowerFlag", main.Settings.BatteryPowerFlag);
-  settings.Set("BatteryParcent", main.Settings.BatteryParcent);
-  settings.Set("SuspendDisable", main.Settings.SuspendDisable);
-  settings.Set("HourTimer", main.Settings.HourTimer);
-  settings.Set("MinTimer", main.Settings.MinTimer);
-  settings.Set("ShutDownFlag", main.Settings.ShutDownFlag);
-  settings.Set("AutoCharge", main.Settings.AutoCharge);
-  settings.Set("StartWithSession", main.Settings.StartWithSession);
-  settings.Set("TrayIcon", main.Settings.TrayIcon);
-  json.Set("settings", std::move(settings));
-
+  const ChargeRun& run = main.Run;
+  json.Set("run", Json::Object{{"Charging", run.Charging}, {"RemainingSeconds", run.RemainingSeconds},
+                               {"DeviceId", run.DeviceId}, {"LineApp", run.LineApp}, {"Line", run.Line},
+                               {"DevicePresent", run.DevicePresent}, {"Configured", run.Configured}});
+  const ChargeSettings& settings = main.Settings;
+  json.Set("settings",
+           Json::Object{{"HandsetName", settings.HandsetName}, {"ACPowerFlag", settings.ACPowerFlag},
+                        {"BatteryPowerFlag", settings.BatteryPowerFlag}, {"BatteryParcent", settings.BatteryParcent},
+                        {"SuspendDisable", settings.SuspendDisable}, {"HourTimer", settings.HourTimer},
+                        {"MinTimer", settings.MinTimer}, {"ShutDownFlag", settings.ShutDownFlag},
+                        {"AutoCharge", settings.AutoCharge}, {"StartWithSession", settings.StartWithSession},
+                         {"TrayIcon", settings.TrayIcon}});
   const TAPM& apm = main.Apm();
-  Json power = Json::MakeObject();
-  power.Set("ACPowerStatus", apm.ACPowerStatus);
-  power.Set("ACPowerStatusFlag", apm.ACPowerStatusFlag);
-  power.Set("BatteryChargeStatus", apm.BatteryChargeStatus);
-  power.Set("BatteryChargeStatusFlag", apm.BatteryChargeStatusFlag);
-  power.Set("BatteryLifePercent", apm.BatteryLifePercent);
-  power.Set("BatteryLifeTime", apm.BatteryLifeTime);
-  power.Set("BatteryLifeFullTime", apm.BatteryLifeFullTime);
-  power.Set("Enabled", apm.Enabled);
-  json.Set("apm", std::move(power));
+  json.Set("apm", Json::Object{{"ACPowerStatus", apm.ACPowerStatus}, {"ACPowerStatusFlag", apm.ACPowerStatusFlag},
+                               {"BatteryChargeStatus", apm.BatteryChargeStatus},
+                               {"BatteryChargeStatusFlag", apm.BatteryChargeStatusFlag},
+                               {"BatteryLifePercent", apm.BatteryLifePercent}, {"BatteryLifeTime", apm.BatteryLifeTime},
+                               {"BatteryLifeFullTime", apm.BatteryLifeFullTime}, {"Enabled", apm.Enabled}});
   return json;
 }
 

@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "platform/linux/system/command_line.h"
 
 namespace murrelet::linux_platform {
 namespace {

@@ -7,6 +7,9 @@
 
 namespace murrelet::linux_platform {
 
+// The exit code of a start without a display.
+inline constexpr int kExitNoDisplay = 1;
+
 // What is missing for a window, or empty when Qt can try: the platform named
 // by QT_QPA_PLATFORM (its ';'-separated choices, each with optional
 // ":options"), or else X11's DISPLAY or Wayland's WAYLAND_DISPLAY. Null

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
+#include "kit/layout_fit.h"
 #include "kit/tick_schedule.h"
 #include "platform/linux/gui/art.h"
 #include "platform/linux/gui/qt_form_host.h"
@@ -19,6 +20,9 @@
 
 namespace murrelet::linux_platform {
 namespace {
+
+// Inner width of a parent: a group's frame takes a couple of pixels each side.
+constexpr int kGroupFrame = 2;
 
 // Mirrors a control into its widget with a function chosen by kind.
 class FunctionView : public ControlView {
@@ -35,9 +39,6 @@ QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_
 Qt::Alignment AlignmentOf(Align align) {
   return (align == Align::Center ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter;
 }
-
-// Inner width of a parent: a group's frame takes a couple of pixels each side.
-constexpr int kGroupFrame = 2;
 
 void ApplyFont(QWidget& widget, const TLabel& label) {
   QPalette palette = widget.palette();
@@ -194,175 +195,193 @@ void FormWindow::MakeTimers() {
 // gone by now: nothing here touches it.
 FormWindow::~FormWindow() = default;
 
-QWidget* FormWindow::MakeWidget(const ControlLayout& row, QWidget* parent, Control* control) {
-  QWidget* widget = nullptr;
-  std::function<void(const Control&)> apply;
-  switch (row.kind) {
-    case ControlKind::Group: {
-      auto* group = new QGroupBox(Q(row.text), parent);
-      apply = [group](const Control& c) { group->setTitle(Q(c.Text())); };
-      widget = group;
-      break;
-    }
-    case ControlKind::Label:
-    case ControlKind::StaticText: {
-      auto* label = new QLabel(Q(row.text), parent);
-      label->setTextFormat(Qt::PlainText);
-      label->setAlignment(AlignmentOf(row.align));
-      if (row.kind == ControlKind::StaticText) label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-      apply = [label](const Control& c) {
-        const auto& model = static_cast<const TLabel&>(c);
-        ApplyFont(*label, model);
-        label->setText(Q(c.Text()));
-        CondenseTextToWidth(*label, label->text(), label->contentsRect().width());
-      };
-      widget = label;
-      break;
-    }
-    case ControlKind::Button: {
-      auto* button = new QPushButton(Q(row.text), parent);
-      button->setAutoDefault(false);
-      button->setDefault(false);
-      if (!row.image.empty()) {
-        button->setIcon(GlyphIcon(Q(row.image)));
-        button->setIconSize(QSize(16, 16));
-      }
-      if (control != nullptr) {
-        auto* model = static_cast<TButton*>(control);
-        QObject::connect(button, &QPushButton::clicked, [this, model] { host_.Deliver([model] { model->UserClick(); }); });
-      }
-      apply = [button](const Control& c) {
-        button->setText(Q(c.Text()));
-        const auto& model = static_cast<const TButton&>(c);
-        button->setToolTip(Q(model.Hint));
-      };
-      widget = button;
-      break;
-    }
-    case ControlKind::SpinEdit: {
-      auto* spin = new StepSpinBox(parent);
-      spin->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-      if (control != nullptr) {
-        auto* model = static_cast<TSpinEdit*>(control);
-        spin->onStep = [this, model](int direction) { host_.Deliver([model, direction] { model->UserStep(direction); }); };
-      }
-      apply = [spin](const Control& c) {
-        const auto& model = static_cast<const TSpinEdit&>(c);
-        const QSignalBlocker quiet(spin);
-        spin->setRange(model.MinValue(), model.MaxValue());
-        spin->setSingleStep(model.Increment());
-        spin->setValue(model.Value());
-      };
-      widget = spin;
-      break;
-    }
-    case ControlKind::CheckBox: {
-      auto* check = new QCheckBox(Q(row.text), parent);
-      if (control != nullptr) {
-        auto* model = static_cast<TCheckBox*>(control);
-        QObject::connect(check, &QCheckBox::clicked, [this, model, check](bool checked) {
-          host_.Deliver([model, checked] { model->UserSetChecked(checked); });
-          // The program may keep its own state: show what it holds.
-          const QSignalBlocker quiet(check);
-          check->setChecked(model->Checked());
-        });
-      }
-      apply = [check](const Control& c) {
-        const QSignalBlocker quiet(check);
-        check->setText(Q(c.Text()));
-        check->setChecked(static_cast<const TCheckBox&>(c).Checked());
-      };
-      widget = check;
-      break;
-    }
-    case ControlKind::ComboBox: {
-      auto* combo = new QComboBox(parent);
-      combo->setEditable(true);
-      combo->setInsertPolicy(QComboBox::NoInsert);
-      // A name is matched exactly: no completion may change what is typed.
-      combo->setCompleter(nullptr);
-      if (control != nullptr) {
-        auto* model = static_cast<TComboBox*>(control);
-        QObject::connect(combo, &QComboBox::editTextChanged, [this, model](const QString& text) {
-          const std::string utf8 = text.toStdString();
-          host_.Deliver([model, utf8] { model->UserSetText(utf8); });
-        });
-      }
-      apply = [combo](const Control& c) {
-        const auto& model = static_cast<const TComboBox&>(c);
-        const QSignalBlocker quiet(combo);
-        QStringList items;
-        for (const std::string& item : model.Items()) items.push_back(Q(item));
-        QStringList shown;
-        for (int i = 0; i < combo->count(); ++i) shown.push_back(combo->itemText(i));
-        if (shown != items) {
-          combo->clear();
-          combo->addItems(items);
-        }
-        if (combo->currentText() != Q(c.Text())) combo->setEditText(Q(c.Text()));
-      };
-      widget = combo;
-      break;
-    }
-    case ControlKind::ProgressBar: {
-      auto* bar = new QProgressBar(parent);
-      bar->setRange(0, 100);
-      bar->setTextVisible(true);
-      bar->setFormat(QStringLiteral("%p%"));
-      bar->setAlignment(Qt::AlignCenter);
-      apply = [bar](const Control& c) { bar->setValue(static_cast<const TProgressBar&>(c).ShownPercent()); };
-      widget = bar;
-      break;
-    }
-    case ControlKind::StatusBar: {
-      auto* bar = new StatusPanels(parent, static_cast<const TStatusBar*>(control)->PanelWidth(0),
-                                   static_cast<const TStatusBar*>(control)->PanelWidth(1), row.height);
-      // The bar is the window's bottom row: the window grows with it.
-      bar->onGrown = [this](int extraHeight) {
-        widget_->setFixedSize(form_.ClientWidth(), form_.ClientHeight() + extraHeight);
-      };
-      apply = [bar](const Control& c) {
-        const auto& model = static_cast<const TStatusBar&>(c);
-        for (std::size_t i = 0; i < model.PanelCount() && i < 2; ++i) {
-          // The clock changes every second; the other panel is measured again
-          // only when its own text changes.
-          const QString text = Q(model.Panel(i));
-          if (text != bar->Panel(i)->text()) bar->ShowText(i, text);
-        }
-      };
-      widget = bar;
-      break;
-    }
-    case ControlKind::Picture: {
-      // A raised outer bevel around a lowered inner one, sized to the picture.
-      auto* outer = new QFrame(parent);
-      outer->setFrameStyle(QFrame::Panel | QFrame::Raised);
-      auto* picture = new QLabel(outer);
-      picture->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-      picture->setGeometry(1, 1, row.width - 2, row.height - 2);
-      picture->setAlignment(Qt::AlignCenter);
-      picture->setPixmap(ArtPixmap(Q(row.image)));
-      widget = outer;
-      break;
-    }
-    case ControlKind::Timer:
-      widget = new QWidget(parent);
-      break;
-  }
-  if (control != nullptr) {
-    auto view = std::make_unique<FunctionView>([widget, apply, &row](const Control& c) {
-      widget->setEnabled(c.Enabled());
-      if (apply) apply(c);
-      ApplyAccessibleName(*widget, row, c);
-      ApplyDescription(*widget, c);
-    });
-    control->Attach(view.get());
-    bound_.emplace_back(control, view.get());
-    views_.push_back(std::move(view));
-  }
-  return widget;
+// One builder per kind: each makes the widget, connects what the user does
+// with it to the control, and says how the control's state is shown.
+FormWindow::Built FormWindow::MakeGroup(const ControlLayout& row, QWidget* parent, Control*) {
+  auto* group = new QGroupBox(Q(row.text), parent);
+  return {group, [group](const Control& c) { group->setTitle(Q(c.Text())); }};
 }
 
+FormWindow::Built FormWindow::MakeLabel(const ControlLayout& row, QWidget* parent, Control*) {
+  auto* label = new QLabel(Q(row.text), parent);
+  label->setTextFormat(Qt::PlainText);
+  label->setAlignment(AlignmentOf(row.align));
+  if (row.kind == ControlKind::StaticText) label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  return {label, [label](const Control& c) {
+            ApplyFont(*label, static_cast<const TLabel&>(c));
+            label->setText(Q(c.Text()));
+            CondenseTextToWidth(*label, label->text(), label->contentsRect().width());
+          }};
+}
+
+FormWindow::Built FormWindow::MakeButton(const ControlLayout& row, QWidget* parent, Control* control) {
+  auto* button = new QPushButton(Q(row.text), parent);
+  button->setAutoDefault(false);
+  button->setDefault(false);
+  if (!row.image.empty()) {
+    button->setIcon(GlyphIcon(Q(row.image)));
+    button->setIconSize(QSize(16, 16));
+  }
+  if (control != nullptr) {
+    auto* model = static_cast<TButton*>(control);
+    // A pointer, the keyboard and an accessibility action's press all click.
+    QObject::connect(button, &QPushButton::clicked, [this, model] { host_.Deliver([model] { model->UserClick(); }); });
+  }
+  return {button, [button](const Control& c) {
+            button->setText(Q(c.Text()));
+            button->setToolTip(Q(static_cast<const TButton&>(c).Hint));
+          }};
+}
+
+FormWindow::Built FormWindow::MakeSpinEdit(const ControlLayout&, QWidget* parent, Control* control) {
+  auto* spin = new StepSpinBox(parent);
+  spin->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  if (control != nullptr) {
+    auto* model = static_cast<TSpinEdit*>(control);
+    spin->onStep = [this, model](int direction) { host_.Deliver([model, direction] { model->UserStep(direction); }); };
+    // A value set any other way (the accessibility Value interface) is the
+    // user's too; the program's own values are shown with the signals held.
+    QObject::connect(spin, &QSpinBox::valueChanged, [this, model, spin](int value) {
+      host_.Deliver([model, value] { model->UserSetValue(value); });
+      const QSignalBlocker quiet(spin);
+      spin->setValue(model->Value());
+    });
+  }
+  return {spin, [spin](const Control& c) {
+            const auto& model = static_cast<const TSpinEdit&>(c);
+            const QSignalBlocker quiet(spin);
+            spin->setRange(model.MinValue(), model.MaxValue());
+            spin->setSingleStep(model.Increment());
+            spin->setValue(model.Value());
+          }};
+}
+
+FormWindow::Built FormWindow::MakeCheckBox(const ControlLayout& row, QWidget* parent, Control* control) {
+  auto* check = new QCheckBox(Q(row.text), parent);
+  if (control != nullptr) {
+    auto* model = static_cast<TCheckBox*>(control);
+    // Every change of the box's state, whatever made it: a click, Space, or
+    // an accessibility action's toggle (which emits no clicked). The
+    // program's own changes are shown with the signals held, so only the
+    // user's arrive here.
+    QObject::connect(check, &QCheckBox::toggled, [this, model, check](bool checked) {
+      host_.Deliver([model, checked] { model->UserSetChecked(checked); });
+      // The program may keep its own state: show what it holds.
+      const QSignalBlocker quiet(check);
+      check->setChecked(model->Checked());
+    });
+  }
+  return {check, [check](const Control& c) {
+            const QSignalBlocker quiet(check);
+            check->setText(Q(c.Text()));
+            check->setChecked(static_cast<const TCheckBox&>(c).Checked());
+          }};
+}
+
+FormWindow::Built FormWindow::MakeComboBox(const ControlLayout&, QWidget* parent, Control* control) {
+  auto* combo = new QComboBox(parent);
+  combo->setEditable(true);
+  combo->setInsertPolicy(QComboBox::NoInsert);
+  // A name is matched exactly: no completion may change what is typed.
+  combo->setCompleter(nullptr);
+  if (control != nullptr) {
+    auto* model = static_cast<TComboBox*>(control);
+    QObject::connect(combo, &QComboBox::editTextChanged, [this, model](const QString& text) {
+      const std::string utf8 = text.toStdString();
+      host_.Deliver([model, utf8] { model->UserSetText(utf8); });
+    });
+  }
+  return {combo, [combo](const Control& c) {
+            const auto& model = static_cast<const TComboBox&>(c);
+            const QSignalBlocker quiet(combo);
+            QStringList items;
+            for (const std::string& item : model.Items()) items.push_back(Q(item));
+            QStringList shown;
+            for (int i = 0; i < combo->count(); ++i) shown.push_back(combo->itemText(i));
+            if (shown != items) {
+              combo->clear();
+              combo->addItems(items);
+            }
+            if (combo->currentText() != Q(c.Text())) combo->setEditText(Q(c.Text()));
+          }};
+}
+
+FormWindow::Built FormWindow::MakeProgressBar(const ControlLayout&, QWidget* parent, Control*) {
+  auto* bar = new QProgressBar(parent);
+  bar->setRange(0, 100);
+  bar->setTextVisible(true);
+  bar->setFormat(QStringLiteral("%p%"));
+  bar->setAlignment(Qt::AlignCenter);
+  return {bar, [bar](const Control& c) { bar->setValue(static_cast<const TProgressBar&>(c).ShownPercent()); }};
+}
+
+FormWindow::Built FormWindow::MakeStatusBar(const ControlLayout& row, QWidget* parent, Control* control) {
+  const auto& model = *static_cast<const TStatusBar*>(control);
+  std::vector<int> widths;
+  for (std::size_t i = 0; i < model.PanelCount(); ++i) widths.push_back(model.PanelWidth(i));
+  auto* bar = new StatusPanels(parent, std::move(widths), row.height);
+  // The bar is the window's bottom row: the window grows with it.
+  bar->onGrown = [this](int extraHeight) { widget_->setFixedSize(form_.ClientWidth(), form_.ClientHeight() + extraHeight); };
+  return {bar, [bar](const Control& c) {
+            const auto& status = static_cast<const TStatusBar&>(c);
+            for (std::size_t i = 0; i < status.PanelCount() && i < 2; ++i) {
+              // The clock changes every second; the other panel is measured
+              // again only when its own text changes.
+              const QString text = Q(status.Panel(i));
+              if (text != bar->Panel(i)->text()) bar->ShowText(i, text);
+            }
+          }};
+}
+
+FormWindow::Built FormWindow::MakePicture(const ControlLayout& row, QWidget* parent, Control*) {
+  // A raised outer bevel around a lowered inner one, sized to the picture.
+  auto* outer = new QFrame(parent);
+  outer->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  auto* picture = new QLabel(outer);
+  picture->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  picture->setGeometry(1, 1, row.width - 2, row.height - 2);
+  picture->setAlignment(Qt::AlignCenter);
+  picture->setPixmap(ArtPixmap(Q(row.image)));
+  return {outer, {}};
+}
+
+QWidget* FormWindow::MakeWidget(const ControlLayout& row, QWidget* parent, Control* control) {
+  using Builder = Built (FormWindow::*)(const ControlLayout&, QWidget*, Control*);
+  Builder builder = nullptr;
+  switch (row.kind) {
+    case ControlKind::Group: builder = &FormWindow::MakeGroup; break;
+    case ControlKind::Label:
+    case ControlKind::StaticText: builder = &FormWindow::MakeLabel; break;
+    case ControlKind::Button: builder = &FormWindow::MakeButton; break;
+    case ControlKind::SpinEdit: builder = &FormWindow::MakeSpinEdit; break;
+    case ControlKind::CheckBox: builder = &FormWindow::MakeCheckBox; break;
+    case ControlKind::ComboBox: builder = &FormWindow::MakeComboBox; break;
+    case ControlKind::ProgressBar: builder = &FormWindow::MakeProgressBar; break;
+    case ControlKind::StatusBar: builder = &FormWindow::MakeStatusBar; break;
+    case ControlKind::Picture: builder = &FormWindow::MakePicture; break;
+    case ControlKind::Timer: return new QWidget(parent);
+  }
+  const Built made = (this->*builder)(row, parent, control);
+  if (control != nullptr) Bind(row, *control, made);
+  return made.widget;
+}
+
+void FormWindow::Bind(const ControlLayout& row, Control& control, const Built& made) {
+  auto view = std::make_unique<FunctionView>([widget = made.widget, apply = made.apply, &row](const Control& c) {
+    widget->setEnabled(c.Enabled());
+    if (apply) apply(c);
+    ApplyAccessibleName(*widget, row, c);
+    ApplyDescription(*widget, c);
+  });
+  control.Attach(view.get());
+  bound_.emplace_back(&control, view.get());
+  views_.push_back(std::move(view));
+}
+
+// Each control gets the width its text needs where the core's fit finds room
+// for it (kit/layout_fit.h: `FittedWidth`, `RoomToTheRight`), keeping the
+// design's places; a text that still does not fit is drawn narrower, by the
+// core's stretch. Here the widgets are only measured and placed.
 void FormWindow::FitWidths() {
   const auto layout = form_.Layout();
   for (const ControlLayout& row : layout) {

@@ -5,6 +5,7 @@
 
 #include <QFont>
 #include <QTimer>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -50,7 +51,23 @@ class FormWindow : public ProcedureWindow {
   void MakeTimers();
   // The object made for `name` so far, without making any.
   QObject* Made(std::string_view name) const;
+  // A widget made for a row, and how its control's state is shown in it.
+  struct Built {
+    QWidget* widget;
+    std::function<void(const Control&)> apply;
+  };
   QWidget* MakeWidget(const ControlLayout& row, QWidget* parent, Control* control);
+  Built MakeGroup(const ControlLayout& row, QWidget* parent, Control* control);
+  Built MakeLabel(const ControlLayout& row, QWidget* parent, Control* control);
+  Built MakeButton(const ControlLayout& row, QWidget* parent, Control* control);
+  Built MakeSpinEdit(const ControlLayout& row, QWidget* parent, Control* control);
+  Built MakeCheckBox(const ControlLayout& row, QWidget* parent, Control* control);
+  Built MakeComboBox(const ControlLayout& row, QWidget* parent, Control* control);
+  Built MakeProgressBar(const ControlLayout& row, QWidget* parent, Control* control);
+  Built MakeStatusBar(const ControlLayout& row, QWidget* parent, Control* control);
+  Built MakePicture(const ControlLayout& row, QWidget* parent, Control* control);
+  // Attaches the view that mirrors `control` into the made widget.
+  void Bind(const ControlLayout& row, Control& control, const Built& made);
   void FitWidths();
   void SetTabOrder();
   // Enter and Escape in a dialog press its default and cancel buttons.

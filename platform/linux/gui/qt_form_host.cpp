@@ -87,15 +87,23 @@ void QtFormHost::Show(Form& form) {
       widget.move(area.center() - QPoint(widget.width() / 2, widget.height() / 2));
     }
   }
-  // Restored: a window minimised, or hidden while minimised (behind the
-  // notification-area icon), would otherwise map iconified again.
-  if (widget.windowState() & Qt::WindowMinimized) {
-    widget.setWindowState((widget.windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+  // A minimised window comes back first (on X11 the window manager is asked
+  // to map it from its icon), or the raise below does nothing; one hidden
+  // while minimised (behind the notification-area icon) would otherwise map
+  // iconified again.
+  if (widget.isMinimized()) {
+    widget.showNormal();
+  } else {
+    widget.show();
   }
-  widget.show();
   widget.raise();
   widget.activateWindow();
   form.Visible = true;
+}
+
+bool QtFormHost::IsMinimized(const Form& form) const {
+  FormWindow* window = WindowOf(form);
+  return window != nullptr && window->Widget().isMinimized();
 }
 
 void QtFormHost::KeepOverMainWindow(QWidget& dialog) const {

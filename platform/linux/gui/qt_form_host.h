@@ -30,6 +30,7 @@ class QtFormHost : public FormHost {
   OwnerWindow& CreateWindow(Form& form) override;
   void Show(Form& form) override;
   void ShowMinimized(Form& form) override;
+  bool IsMinimized(const Form& form) const override;
   void Hide(Form& form) override;
   TModalResult ShowModal(Form& form) override;
   void Quit() override;

@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QSessionManager>
 #include <QSocketNotifier>
@@ -21,9 +22,24 @@ void OnSignal(int) {
 
 }  // namespace
 
-SessionEnd::SessionEnd(std::function<void()> ending) : ending_(std::move(ending)) {
+SessionEnd::SessionEnd(std::function<void()> saving, std::function<void()> ending)
+    : saving_(std::move(saving)), ending_(std::move(ending)) {
   if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-    QObject::connect(app, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { ending_(); });
+    // Qt registers "murrelet -session ..." to be started again with the
+    // session; a desktop that restores sessions would start a second copy,
+    // not minimised, beside the log-in entry's. The hint goes with every
+    // save, whichever of the two requests the save makes.
+    QObject::connect(app, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
+      manager.setRestartHint(QSessionManager::RestartNever);
+      // Not the end yet: a checkpoint goes on, and a log-out may be cancelled.
+      saving_();
+    });
+    QObject::connect(app, &QGuiApplication::saveStateRequest, this, [](QSessionManager& manager) {
+      manager.setRestartHint(QSessionManager::RestartNever);
+    });
+    // The session manager's Die arrives as a Quit event to the application;
+    // Qt would close the windows, which is the user's close with its boxes.
+    app->installEventFilter(this);
   }
   if (signalPipe[0] < 0 && ::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
   notifier_ = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
@@ -39,6 +55,14 @@ SessionEnd::SessionEnd(std::function<void()> ending) : ending_(std::move(ending)
   action.sa_flags = SA_RESTART;
   sigaction(SIGTERM, &action, nullptr);
   sigaction(SIGHUP, &action, nullptr);
+}
+
+bool SessionEnd::eventFilter(QObject* watched, QEvent* event) {
+  // The program ends its loop itself (QCoreApplication::exit), which sends no
+  // Quit: one that comes is the session's.
+  if (watched != QCoreApplication::instance() || event->type() != QEvent::Quit) return false;
+  ending_();
+  return true;
 }
 
 SessionEnd::~SessionEnd() {

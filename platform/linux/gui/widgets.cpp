@@ -8,6 +8,7 @@
 #include <QResizeEvent>
 #include <algorithm>
 
+#include "kit/layout_fit.h"
 #include "platform/linux/gui/text_fit.h"
 
 namespace murrelet::linux_platform {
@@ -31,9 +32,10 @@ QAbstractSpinBox::StepEnabled StepSpinBox::stepEnabled() const {
   return enabled;
 }
 
-StatusPanels::StatusPanels(QWidget* parent, int panel0Width, int panel1Width, int designHeight)
-    : QFrame(parent), panel0_(new QLabel(this)), panel1_(new QLabel(this)), designHeight_(designHeight) {
-  constexpr int kGap = 2;
+StatusPanels::StatusPanels(QWidget* parent, std::vector<int> panelWidths, int designHeight)
+    : QFrame(parent), panel0_(new QLabel(this)), panel1_(new QLabel(this)), panelWidths_(std::move(panelWidths)),
+      designHeight_(designHeight) {
+  panelWidths_.resize(2);
   for (QLabel* panel : {panel0_, panel1_}) {
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     panel->setTextFormat(Qt::PlainText);
@@ -43,12 +45,11 @@ StatusPanels::StatusPanels(QWidget* parent, int panel0Width, int panel1Width, in
   panel1_->setAlignment(Qt::AlignCenter);
   panel0_->setObjectName("panel0");
   panel1_->setObjectName("panel1");
-  panel0_->setGeometry(0, kGap, panel0Width, 0);
-  panel1_->setGeometry(panel0Width + kGap, kGap, panel1Width, 0);
 }
 
 void StatusPanels::ShowText(std::size_t index, const QString& text) {
   constexpr int kGap = 2;
+  PlacePanels();
   QLabel* panel = Panel(index);
   panel->setWordWrap(false);
   panel->setText(text);
@@ -71,12 +72,26 @@ void StatusPanels::ShowText(std::size_t index, const QString& text) {
   if (onGrown) onGrown(extra);
 }
 
+bool StatusPanels::PlacePanels() {
+  // Across the bar as the core places them, each the bar's height less the
+  // gap above it.
+  constexpr int kGap = 2;
+  const std::vector<PanelSpan> spans = StatusPanelSpans(panelWidths_, kGap, width());
+  bool widthChanged = false;
+  for (std::size_t i = 0; i < 2; ++i) {
+    QLabel* panel = Panel(i);
+    widthChanged = widthChanged || panel->width() != spans[i].width;
+    panel->setGeometry(spans[i].left, kGap, spans[i].width, std::max(0, height() - kGap));
+  }
+  return widthChanged;
+}
+
 void StatusPanels::resizeEvent(QResizeEvent* event) {
   QFrame::resizeEvent(event);
-  // The panels take the bar's height less the gap above them.
-  constexpr int kGap = 2;
-  for (QLabel* panel : {panel0_, panel1_}) {
-    panel->setGeometry(panel->x(), kGap, panel->width(), std::max(0, height() - kGap));
+  // A panel that changed width fits its text again.
+  if (!PlacePanels()) return;
+  for (std::size_t i = 0; i < 2; ++i) {
+    if (!Panel(i)->text().isEmpty()) ShowText(i, Panel(i)->text());
   }
 }
 

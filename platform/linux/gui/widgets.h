@@ -6,6 +6,7 @@
 #include <QSpinBox>
 #include <QWidget>
 #include <functional>
+#include <vector>
 
 class QCloseEvent;
 class QKeyEvent;
@@ -24,10 +25,12 @@ class StepSpinBox : public QSpinBox {
   StepEnabled stepEnabled() const override;
 };
 
-// The status bar: a sunken panel per text, fixed widths, the last centred.
+// The status bar: a sunken panel per text, the last centred.
 class StatusPanels : public QFrame {
  public:
-  StatusPanels(QWidget* parent, int panel0Width, int panel1Width, int designHeight);
+  // One panel per design width, placed across the bar by the core
+  // (StatusPanelSpans): the last reaches the bar's end.
+  StatusPanels(QWidget* parent, std::vector<int> panelWidths, int designHeight);
   QLabel* Panel(std::size_t index) { return index == 0 ? panel0_ : panel1_; }
 
   // Shows `text` whole in a panel: narrowed when it nearly fits, and in
@@ -41,8 +44,11 @@ class StatusPanels : public QFrame {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  // True when a panel's width changed.
+  bool PlacePanels();
   QLabel* panel0_;
   QLabel* panel1_;
+  std::vector<int> panelWidths_;
   int designHeight_;
   int extraHeight_ = 0;
 };

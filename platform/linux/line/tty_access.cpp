@@ -58,15 +58,24 @@ LineOpenDiagnosis DiagnoseRefusedAccess(const std::filesystem::path& node) {
   diagnosis.device = node.string();
   struct stat status {};
   if (::stat(node.c_str(), &status) != 0) return diagnosis;
-  const mode_t groupReadWrite = S_IRGRP | S_IWGRP;
-  if ((status.st_mode & groupReadWrite) != groupReadWrite) return diagnosis;
+  diagnosis.deviceMode = static_cast<std::uint32_t>(status.st_mode & 07777);
+  std::vector<char> ownerBuffer(4096);
+  struct passwd owner {};
+  struct passwd* ownerFound = nullptr;
+  const int ownerError = LookUpWithGrowingBuffer(ownerBuffer, [&](std::vector<char>& b) {
+    return ::getpwuid_r(status.st_uid, &owner, b.data(), b.size(), &ownerFound);
+  });
+  diagnosis.deviceOwner = ownerError == 0 && ownerFound != nullptr ? owner.pw_name : std::to_string(status.st_uid);
   std::vector<char> buffer(4096);
   struct group entry {};
   struct group* found = nullptr;
   const int error = LookUpWithGrowingBuffer(buffer, [&](std::vector<char>& b) {
     return ::getgrgid_r(status.st_gid, &entry, b.data(), b.size(), &found);
   });
-  if (error != 0 || found == nullptr) return diagnosis;
+  const bool groupKnown = error == 0 && found != nullptr;
+  diagnosis.deviceGroup = groupKnown ? entry.gr_name : std::to_string(status.st_gid);
+  const mode_t groupReadWrite = S_IRGRP | S_IWGRP;
+  if (!groupKnown || (status.st_mode & groupReadWrite) != groupReadWrite) return diagnosis;
   diagnosis.group = entry.gr_name;
   if (ProcessHasGroup(status.st_gid)) {
     diagnosis.standing = GroupStanding::InThisProcess;

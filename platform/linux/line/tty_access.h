@@ -10,8 +10,9 @@
 
 namespace murrelet::linux_platform {
 
-// The node's path and, when the node's group may read and write it, that
-// group's name, where this user stands with it, and the command that joins it.
+// The node's path, owner, group and mode and, when the node's group may read
+// and write it, that group's name, where this user stands with it, and the
+// command that joins it.
 LineOpenDiagnosis DiagnoseRefusedAccess(const std::filesystem::path& node);
 
 // Runs a getgrgid_r-style `lookup(buffer)` that answers ERANGE while the

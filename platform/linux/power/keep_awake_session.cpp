@@ -6,8 +6,6 @@
 #include <QVariantMap>
 #include <filesystem>
 
-#include "platform/linux/power/upower_client.h"
-
 namespace murrelet::linux_platform {
 namespace {
 
@@ -18,59 +16,63 @@ constexpr const char* kPortalPath = "/org/freedesktop/portal/desktop";
 // The flag both GNOME's session manager and the portal read as "suspend".
 constexpr std::uint32_t kInhibitSuspend = 4;
 
-std::optional<std::uint32_t> Cookie(const QDBusConnection& bus, const QDBusMessage& call) {
-  const QDBusMessage reply = bus.call(call, QDBus::Block, kDBusTimeoutMs);
-  if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return std::nullopt;
-  bool ok = false;
-  const std::uint32_t cookie = reply.arguments().constFirst().toUInt(&ok);
-  if (!ok) return std::nullopt;
-  return cookie;
+BusAttempt CookieAttempt(const QDBusConnection& bus, QDBusMessage call, SessionInhibit::Manager manager) {
+  return {std::move(call), [bus, manager](const QDBusMessage& reply) -> std::unique_ptr<HeldLock> {
+            if (reply.arguments().isEmpty()) return nullptr;
+            bool ok = false;
+            const std::uint32_t cookie = reply.arguments().constFirst().toUInt(&ok);
+            if (!ok) return nullptr;
+            return std::make_unique<SessionInhibit>(bus, manager, cookie);
+          }};
 }
 
 }  // namespace
 
-std::optional<SessionInhibit> SessionManagerInhibit(const QDBusConnection& bus, const char* reason) {
-  // A name that is not on the bus answers with an error at once; neither
-  // manager is started by a call.
-  QDBusMessage gnome =
-      QDBusMessage::createMethodCall(kGnomeSessionService, kGnomeSessionPath, kGnomeSessionService, "Inhibit");
+SessionInhibit::~SessionInhibit() {
+  QDBusMessage call =
+      manager_ == Manager::Gnome
+          ? CallRunningService(kGnomeSessionService, QString::fromLatin1(kGnomeSessionPath), kGnomeSessionService,
+                               "Uninhibit")
+          : CallRunningService(kPowerManagementService, QString::fromLatin1(kPowerManagementPath),
+                               kPowerManagementInterface, "UnInhibit");
+  call << cookie_;
+  // Sent, not waited for: the manager takes the cookie back when it gets to it.
+  bus_.send(call);
+}
+
+std::vector<BusAttempt> SessionManagerAttempts(const QDBusConnection& bus, const char* reason) {
+  QDBusMessage gnome = CallRunningService(kGnomeSessionService, QString::fromLatin1(kGnomeSessionPath),
+                                          kGnomeSessionService, "Inhibit");
   // No window to name (toplevel 0): the program, not a window, wants the lock.
   gnome << QString::fromLatin1(kKeepAwakeAppId) << 0u << QString::fromUtf8(reason) << kInhibitSuspend;
-  if (auto cookie = Cookie(bus, gnome)) return SessionInhibit{SessionInhibit::Manager::Gnome, *cookie};
-
-  QDBusMessage pm = QDBusMessage::createMethodCall(kPowerManagementService, kPowerManagementPath,
-                                                   kPowerManagementInterface, "Inhibit");
+  QDBusMessage pm = CallRunningService(kPowerManagementService, QString::fromLatin1(kPowerManagementPath),
+                                       kPowerManagementInterface, "Inhibit");
   pm << QString::fromLatin1(kKeepAwakeAppId) << QString::fromUtf8(reason);
-  if (auto cookie = Cookie(bus, pm)) return SessionInhibit{SessionInhibit::Manager::PowerManagement, *cookie};
-  return std::nullopt;
+  std::vector<BusAttempt> attempts;
+  attempts.push_back(CookieAttempt(bus, std::move(gnome), SessionInhibit::Manager::Gnome));
+  attempts.push_back(CookieAttempt(bus, std::move(pm), SessionInhibit::Manager::PowerManagement));
+  return attempts;
 }
 
-void SessionManagerUninhibit(const QDBusConnection& bus, const SessionInhibit& inhibit) {
-  QDBusMessage call =
-      inhibit.manager == SessionInhibit::Manager::Gnome
-          ? QDBusMessage::createMethodCall(kGnomeSessionService, kGnomeSessionPath, kGnomeSessionService, "Uninhibit")
-          : QDBusMessage::createMethodCall(kPowerManagementService, kPowerManagementPath, kPowerManagementInterface,
-                                           "UnInhibit");
-  call << inhibit.cookie;
-  bus.call(call, QDBus::Block, kDBusTimeoutMs);
-}
-
-QString PortalInhibit(const QDBusConnection& bus, const char* reason, bool activate) {
-  if (!activate && !ServiceRunning(bus, kPortalService)) return {};
-  QDBusMessage call =
-      QDBusMessage::createMethodCall(kPortalService, kPortalPath, "org.freedesktop.portal.Inhibit", "Inhibit");
+std::vector<BusAttempt> PortalAttempts(const QDBusConnection& bus, const char* reason, bool activate) {
+  QDBusMessage call = CallRunningService(kPortalService, QString::fromLatin1(kPortalPath),
+                                         "org.freedesktop.portal.Inhibit", "Inhibit");
+  call.setAutoStartService(activate);
   QVariantMap options;
   options.insert(QStringLiteral("reason"), QString::fromUtf8(reason));
   call << QString() << kInhibitSuspend << options;
-  const QDBusMessage reply = bus.call(call, QDBus::Block, kDBusTimeoutMs);
-  if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return {};
-  return qdbus_cast<QDBusObjectPath>(reply.arguments().constFirst()).path();
+  std::vector<BusAttempt> attempts;
+  attempts.push_back({std::move(call), [bus](const QDBusMessage& reply) -> std::unique_ptr<HeldLock> {
+                        if (reply.arguments().isEmpty()) return nullptr;
+                        const QString path = qdbus_cast<QDBusObjectPath>(reply.arguments().constFirst()).path();
+                        if (path.isEmpty()) return nullptr;
+                        return std::make_unique<PortalRequest>(bus, path);
+                      }});
+  return attempts;
 }
 
-void PortalRelease(const QDBusConnection& bus, const QString& request) {
-  const QDBusMessage call =
-      QDBusMessage::createMethodCall(kPortalService, request, "org.freedesktop.portal.Request", "Close");
-  bus.call(call, QDBus::Block, kDBusTimeoutMs);
+PortalRequest::~PortalRequest() {
+  bus_.send(CallRunningService(kPortalService, path_, "org.freedesktop.portal.Request", "Close"));
 }
 
 bool InSandbox() {

@@ -8,18 +8,17 @@
 
 namespace murrelet::linux_platform {
 
-std::unique_ptr<InhibitorLock> TakeInhibitor(const QDBusConnection& bus, const char* what, const char* why,
-                                             const char* mode) {
-  if (!ServiceRunning(bus, kLogindService)) return nullptr;
-  QDBusMessage call = QDBusMessage::createMethodCall(kLogindService, kLogindPath, kLogindManager, "Inhibit");
+BusAttempt InhibitorAttempt(const char* what, const char* why, const char* mode) {
+  QDBusMessage call = CallRunningService(kLogindService, QString::fromLatin1(kLogindPath), kLogindManager, "Inhibit");
   // "Who" is the program's name as the core gave it to the window host.
   call << QString::fromLatin1(what) << QCoreApplication::applicationName() << QString::fromUtf8(why)
        << QString::fromLatin1(mode);
-  const QDBusMessage reply = bus.call(call, QDBus::Block, kDBusTimeoutMs);
-  if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return nullptr;
-  QDBusUnixFileDescriptor fd = qdbus_cast<QDBusUnixFileDescriptor>(reply.arguments().constFirst());
-  if (!fd.isValid()) return nullptr;
-  return std::make_unique<InhibitorLock>(std::move(fd));
+  return {std::move(call), [](const QDBusMessage& reply) -> std::unique_ptr<HeldLock> {
+            if (reply.arguments().isEmpty()) return nullptr;
+            QDBusUnixFileDescriptor fd = qdbus_cast<QDBusUnixFileDescriptor>(reply.arguments().constFirst());
+            if (!fd.isValid()) return nullptr;
+            return std::make_unique<InhibitorLock>(std::move(fd));
+          }};
 }
 
 bool RequestPowerOff(const QDBusConnection& bus) {

@@ -5,6 +5,8 @@
 #include <QDBusUnixFileDescriptor>
 #include <memory>
 
+#include "platform/linux/power/bus_lock.h"
+
 namespace murrelet::linux_platform {
 
 inline constexpr const char* kLogindService = "org.freedesktop.login1";
@@ -13,7 +15,7 @@ inline constexpr const char* kLogindManager = "org.freedesktop.login1.Manager";
 
 // An inhibitor lock is an fd: logind drops the lock when the last copy closes.
 // This object holds the only copy and closes it when destroyed.
-class InhibitorLock {
+class InhibitorLock : public HeldLock {
  public:
   explicit InhibitorLock(QDBusUnixFileDescriptor fd) : fd_(std::move(fd)) {}
   int Fd() const { return fd_.fileDescriptor(); }
@@ -22,10 +24,9 @@ class InhibitorLock {
   QDBusUnixFileDescriptor fd_;
 };
 
-// `what` is "sleep", "idle", ...; `mode` "block" or "delay". Null when logind
-// is absent or refuses.
-std::unique_ptr<InhibitorLock> TakeInhibitor(const QDBusConnection& bus, const char* what, const char* why,
-                                             const char* mode);
+// logind's Inhibit as a BusLock attempt: `what` is "sleep", "idle", ...;
+// `mode` "block" or "delay". Refused when logind is absent or refuses.
+BusAttempt InhibitorAttempt(const char* what, const char* why, const char* mode);
 
 // PowerOff(false): no interactive authorisation. False when refused or absent.
 bool RequestPowerOff(const QDBusConnection& bus);

@@ -7,7 +7,7 @@
 namespace murrelet::linux_platform {
 
 PowerEvents::PowerEvents(QDBusConnection systemBus, UPowerCache& upower, Broadcast broadcast)
-    : bus_(std::move(systemBus)), broadcast_(std::move(broadcast)) {
+    : bus_(std::move(systemBus)), broadcast_(std::move(broadcast)), sleepDelay_(bus_) {
   // The level at start is where crossings count from: a battery that is low
   // already when the program starts is not a new report.
   if (const std::optional<UPowerReading> atStart = upower.Reading()) {
@@ -25,10 +25,10 @@ PowerEvents::~PowerEvents() {
 }
 
 void PowerEvents::RunStateIs(bool charging) {
-  if (charging && !sleepDelay_) {
-    sleepDelay_ = TakeInhibitor(bus_, "sleep", "Closing the handset line before sleep", "delay");
-  } else if (!charging && sleepDelay_) {
-    sleepDelay_.reset();
+  if (charging) {
+    sleepDelay_.Ask({InhibitorAttempt("sleep", "Closing the handset line before sleep", "delay")});
+  } else {
+    sleepDelay_.Drop();
   }
 }
 

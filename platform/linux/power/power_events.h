@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 
+#include "platform/linux/power/bus_lock.h"
 #include "platform/linux/power/logind.h"
 #include "platform/linux/power/power_mapping.h"
 #include "platform/linux/power/upower_cache.h"
@@ -34,11 +35,12 @@ class PowerEvents : public QObject {
   ~PowerEvents() override;
 
   // Called at each start and end of a run and after each tick with the run's
-  // state (RunHolds): a run without the sleep delay asks for it, so one that
-  // logind refused is asked for again on the next tick; the end of a run
-  // gives it back.
+  // state (RunHolds): a run without the sleep delay asks for it (never
+  // waiting for the answer), so one that logind refused is asked for again
+  // on the next tick; the end of a run gives it back.
   void RunStateIs(bool charging);
-  bool HoldsSleepDelay() const { return sleepDelay_ != nullptr; }
+  bool HoldsSleepDelay() const { return sleepDelay_.Held(); }
+  bool AskingSleepDelay() const { return sleepDelay_.Asking(); }
 
  private slots:
   void DaemonChanged();
@@ -49,7 +51,7 @@ class PowerEvents : public QObject {
   QDBusConnection bus_;
   Broadcast broadcast_;
   PowerEventPolicy policy_;
-  std::unique_ptr<InhibitorLock> sleepDelay_;
+  BusLock sleepDelay_;
 };
 
 }  // namespace murrelet::linux_platform

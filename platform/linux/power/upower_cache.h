@@ -1,8 +1,11 @@
 // UPower's state as the tick reads it once a second: asked over the system bus
 // only after UPower has said that something changed, so an idle second costs
-// no bus traffic and wakes no thread. It is the one subscriber to UPower's
-// change signals: it marks itself stale before it passes a change on, so a
-// reading taken by whoever hears of the change is already the new state.
+// no bus traffic and wakes no thread. The questions after a change go out
+// without waiting (a slow daemon never holds up a tick; the reading stays the
+// last one until the answers come). It is the one subscriber to UPower's
+// change signals: it passes a change on only once the answers asked after it
+// have come, so a reading taken by whoever hears of the change is already the
+// new state.
 #pragma once
 
 #include <QDBusConnection>
@@ -10,7 +13,9 @@
 #include <QObject>
 #include <QStringList>
 #include <QVariantMap>
+#include <functional>
 #include <optional>
+#include <vector>
 
 #include "platform/linux/power/power_mapping.h"
 
@@ -25,8 +30,8 @@ class UPowerCache : public QObject {
   UPowerCache(const UPowerCache&) = delete;
   UPowerCache& operator=(const UPowerCache&) = delete;
 
-  // The last reading, asked again when UPower has reported a change (or has
-  // appeared) since; nullopt while UPower is not on the bus or does not answer.
+  // The last reading (asked when the program starts, waiting at most
+  // kDBusTimeoutMs); nullopt while UPower is not on the bus or did not answer.
   std::optional<UPowerReading> Reading();
 
  signals:
@@ -42,10 +47,23 @@ class UPowerCache : public QObject {
   void Vanished();
 
  private:
+  struct Change {
+    bool display;
+    QVariantMap changed;
+  };
+  // Asks the daemon, then its display device; a change reported while the
+  // questions are out asks them again once they are answered.
+  void Refresh();
+  void Answered(std::optional<UPowerReading> reading);
+  void Ask(bool display, std::function<void(std::optional<QVariantMap>)> then);
+
   QDBusConnection bus_;
   QDBusServiceWatcher watcher_;
   bool running_ = false;
   bool stale_ = true;
+  bool refreshing_ = false;
+  bool again_ = false;
+  std::vector<Change> changes_;  // passed on once the answers asked after them have come
   std::optional<UPowerReading> reading_;
 };
 

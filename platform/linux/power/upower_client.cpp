@@ -11,10 +11,8 @@
 namespace murrelet::linux_platform {
 namespace {
 
-std::optional<QVariantMap> GetAll(const QDBusConnection& bus, const char* path, const char* interface) {
-  QDBusMessage call = QDBusMessage::createMethodCall(kUPowerService, path, "org.freedesktop.DBus.Properties", "GetAll");
-  call << QString::fromLatin1(interface);
-  const QDBusMessage reply = bus.call(call, QDBus::Block, kDBusTimeoutMs);
+std::optional<QVariantMap> GetAll(const QDBusConnection& bus, bool display) {
+  const QDBusMessage reply = bus.call(UPowerPropertiesCall(display), QDBus::Block, kDBusTimeoutMs);
   if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return std::nullopt;
   return qdbus_cast<QVariantMap>(reply.arguments().constFirst());
 }
@@ -41,12 +39,25 @@ void WatchUPowerChanges(QDBusConnection& bus, bool watch, QObject* receiver, con
   }
 }
 
+QDBusMessage UPowerPropertiesCall(bool display) {
+  QDBusMessage call = QDBusMessage::createMethodCall(kUPowerService, display ? kUPowerDisplayPath : kUPowerPath,
+                                                     "org.freedesktop.DBus.Properties", "GetAll");
+  // Asked only once it is on the bus: a question never starts the daemon.
+  call.setAutoStartService(false);
+  call << QString::fromLatin1(display ? kUPowerDeviceInterface : kUPowerInterface);
+  return call;
+}
+
 std::optional<UPowerReading> AskUPower(const QDBusConnection& bus) {
-  const std::optional<QVariantMap> daemon = GetAll(bus, kUPowerPath, kUPowerInterface);
+  const std::optional<QVariantMap> daemon = GetAll(bus, false);
   if (!daemon) return std::nullopt;
+  return UPowerReadingOf(*daemon, GetAll(bus, true));
+}
+
+UPowerReading UPowerReadingOf(const QVariantMap& daemon, const std::optional<QVariantMap>& display) {
   UPowerReading reading;
-  if (daemon->contains("OnBattery")) reading.onBattery = daemon->value("OnBattery").toBool();
-  if (const std::optional<QVariantMap> display = GetAll(bus, kUPowerDisplayPath, kUPowerDeviceInterface)) {
+  if (daemon.contains("OnBattery")) reading.onBattery = daemon.value("OnBattery").toBool();
+  if (display) {
     reading.displayPresent = display->value("IsPresent").toBool();
     reading.displayType = display->value("Type").toUInt();
     if (display->contains("Percentage")) reading.percentage = display->value("Percentage").toDouble();

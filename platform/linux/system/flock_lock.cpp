@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <string>
 #include <utility>
 
@@ -43,9 +42,12 @@ bool PrivateFolder(const std::filesystem::path& directory) {
 
 }  // namespace
 
-std::filesystem::path DefaultLockDirectory(const std::filesystem::path& storeRoot) {
-  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  if (runtime != nullptr && runtime[0] == '/') return runtime;
+std::filesystem::path DefaultLockDirectory(const std::filesystem::path& storeRoot,
+                                           const std::filesystem::path& runtimeRoot) {
+  const std::filesystem::path runtime = runtimeRoot / std::to_string(::geteuid());
+  // lstat: a link there is not the user's folder, wherever it points.
+  struct stat status {};
+  if (::lstat(runtime.c_str(), &status) == 0 && S_ISDIR(status.st_mode) && OwnedAlone(status)) return runtime;
   if (storeRoot.empty()) return {};
   return storeRoot / "lock";
 }

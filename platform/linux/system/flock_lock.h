@@ -8,11 +8,16 @@
 
 namespace murrelet::linux_platform {
 
-// The lock lives only in a folder that this user alone owns and writes:
-// $XDG_RUNTIME_DIR when it is set and absolute; otherwise the folder "lock"
-// under the settings folder `storeRoot` (made 0700 when first needed); empty
-// when there is neither, and the program runs without the guard.
-std::filesystem::path DefaultLockDirectory(const std::filesystem::path& storeRoot);
+// The lock lives only in a folder that this user alone owns and writes, and
+// the folder follows from who the user is, not from the environment, so that
+// every copy of one user meets the same lock (one started from a terminal or
+// by `sudo -u` may lack XDG_RUNTIME_DIR): the runtime folder `runtimeRoot`/UID
+// (/run/user/UID, which logind makes) when it is a real folder of this
+// user's alone; otherwise the folder "lock" under the settings folder
+// `storeRoot` (made 0700 when first needed); empty when there is neither, and
+// the program runs without the guard.
+std::filesystem::path DefaultLockDirectory(const std::filesystem::path& storeRoot,
+                                           const std::filesystem::path& runtimeRoot = "/run/user");
 
 class FlockLocks : public NamedLocks {
  public:

@@ -6,11 +6,15 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <ctime>
 
 namespace murrelet::linux_platform {
 namespace fs = std::filesystem;
 namespace {
+
+// The kernel's own limit on the links one lookup follows.
+constexpr int kMaxLinks = 40;
 
 bool WriteAll(int fd, std::string_view content) {
   while (!content.empty()) {
@@ -119,17 +123,26 @@ bool WriteFileAtomically(const fs::path& file, std::string_view content) {
 fs::path FollowOwnLinks(const fs::path& file) {
   fs::path at = file;
   // As many links as the kernel itself follows in one path.
-  for (int hops = 0; hops < 40; ++hops) {
+  for (int links = 0;; ++links) {
+    // Each hop from the folder the link really lies in: its folder's own
+    // links resolved by the kernel, so a relative target's ".." goes up from
+    // there, as the kernel's own lookup does, not from the path's text.
+    char* real = ::realpath(at.parent_path().c_str(), nullptr);
+    if (real == nullptr) return errno == ENOENT ? at : fs::path();
+    at = fs::path(real) / at.filename();
+    std::free(real);
     struct stat info {};
     if (::lstat(at.c_str(), &info) != 0) return errno == ENOENT ? at : fs::path();
     if (!S_ISLNK(info.st_mode)) return at;
-    if (info.st_uid != ::geteuid()) return {};
+    if (info.st_uid != ::geteuid() || links == kMaxLinks) return {};
     std::error_code ec;
     const fs::path next = fs::read_symlink(at, ec);
     if (ec || next.empty()) return {};
-    at = (next.is_absolute() ? next : at.parent_path() / next).lexically_normal();
+    at = next.is_absolute() ? next : at.parent_path() / next;
+    // A target naming a folder ("..", "x/.") is no settings file.
+    const fs::path name = at.filename();
+    if (name.empty() || name == "." || name == "..") return {};
   }
-  return {};
 }
 
 void MoveAside(const fs::path& file) {

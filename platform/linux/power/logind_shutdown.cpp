@@ -1,4 +1,4 @@
-#include "platform/linux/system/logind_shutdown.h"
+#include "platform/linux/power/logind_shutdown.h"
 
 #include "platform/linux/power/logind.h"
 
