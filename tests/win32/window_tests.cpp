@@ -567,6 +567,7 @@ TEST_CASE("names: each control carries what MSAA reads for it") {
       {&conf, "Button2", "ｷｬﾝｾﾙ"},
       {&conf, "CheckBox4", "ハンドセットを接続したら自動的に充電を開始する。"},
       {&conf, "CheckBox5", "ログイン時に起動する。"},
+      {&conf, "CheckBox6", "通知領域にアイコンを表示する。"},
       {&main, "SpinEdit1", "充電時間 時間", true},
       {&main, "SpinEdit2", "充電時間 分", true},
       {&main, "LMDProgress", "バッテリ容量", true},
@@ -629,12 +630,17 @@ TEST_CASE("settings dialog: the start boxes in their group above the buttons, OK
   GetClientRect(dialog, &client);
   CHECK_EQ(TextOf(env.Child(conf, "LMDGroupBox4")), std::string("自動起動の設定"));
   CHECK(group.top >= power.bottom);  // under the power group
-  for (const char* box : {"CheckBox4", "CheckBox5"}) {
-    RECT rect{};
+  RECT boxes[3]{};
+  int n = 0;
+  for (const char* box : {"CheckBox4", "CheckBox5", "CheckBox6"}) {
+    RECT& rect = boxes[n++];
     GetWindowRect(env.Child(conf, box), &rect);
     CHECK(rect.top > group.top);
     CHECK(rect.bottom < group.bottom);
   }
+  // The icon box on the group's third line, under the log-in box.
+  CHECK_EQ(boxes[2].left, boxes[1].left);
+  CHECK_EQ(boxes[2].top - boxes[1].top, boxes[1].top - boxes[0].top);
   CHECK(ok.top >= group.bottom);  // the buttons below everything, at the bottom right
   CHECK(cancel.left > ok.right);
   POINT corner{cancel.right, cancel.bottom};
@@ -646,7 +652,7 @@ TEST_CASE("settings dialog: the start boxes in their group above the buttons, OK
   env.Pump();
   SetFocus(env.Child(conf, "CheckBox3"));
   // Tab on through the group to the buttons, then round to the first control.
-  for (const char* expected : {"CheckBox4", "CheckBox5", "Button1", "Button2", "StaticText"}) {
+  for (const char* expected : {"CheckBox4", "CheckBox5", "CheckBox6", "Button1", "Button2", "StaticText"}) {
     PressKey(VK_TAB);
     env.Pump();
     CHECK(FocusIn(dialog, env.Child(conf, expected)));
@@ -665,6 +671,9 @@ TEST_CASE("settings dialog: the start boxes in their group above the buttons, OK
     }
     CHECK(conf.CheckBox4.Checked());
     CHECK(SendMessageW(env.Child(conf, "CheckBox4"), BM_GETCHECK, 0, 0) == BST_CHECKED);
+    // Opened by the gear, the icon box is greyed out: this program puts up no
+    // notification-area icon of its own.
+    CHECK(IsWindowEnabled(env.Child(conf, "CheckBox6")) == FALSE);
     DoDefaultAction(env.Child(conf, "Button1"));
     env.Pump();
   };

@@ -49,11 +49,6 @@ QWidget* QtFormHost::ActiveWindow() const {
   return front != nullptr && front->isVisible() ? front : nullptr;
 }
 
-bool QtFormHost::IsMinimized(const Form& form) const {
-  FormWindow* window = WindowOf(form);
-  return window != nullptr && window->Widget().isMinimized();
-}
-
 void QtFormHost::MinimizePressed(Form& form) {
   // Hiding a window inside its own state change confuses some window
   // managers: the core hears of it once the event is done.

@@ -39,7 +39,6 @@ class QtFormHost : public FormHost {
   // read it.
   void SetApplicationTitle(const std::string& title) override;
   bool IsActive(const Form& form) const override;
-  bool IsMinimized(const Form& form) const override;
 
   void Deliver(const Action& action, bool tick = false);
   void CloseBoxPressed(Form& form);
