@@ -31,7 +31,7 @@ ShellTrayIcon::ShellTrayIcon(Notify notify) : notify_(std::move(notify)) {
   }
   // Top-level, never shown: a message-only window would not hear the
   // broadcast of a restarted Explorer.
-  window_ = CreateWindowExW(0, ProgramWindowClass(), L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+  window_ = CreateWindowExW(0, ProgramWindowClass(), kWindowTitle, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                             GetModuleHandleW(nullptr), nullptr);
   const HINSTANCE module = GetModuleHandleW(nullptr);
   icon_ = static_cast<HICON>(LoadImageW(module, L"MAINICON", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),

@@ -24,6 +24,8 @@ class ShellTrayIcon : public TrayIcon, private WindowReceiver {
   static constexpr UINT kCallbackMessage = WM_APP + 7;
   // The menu's command identifiers: the first item's, then one up each.
   static constexpr UINT kFirstCommand = 100;
+  // The hidden window's title, by which the smoke test finds it.
+  static constexpr const wchar_t* kWindowTitle = L"Murrelet notification-area icon";
 
   explicit ShellTrayIcon(Notify notify = {});
   // Takes the icon away, whatever became of the program's close.
