@@ -21,6 +21,8 @@ struct ChargeSettings {
   // loads with both off.
   bool AutoCharge = false;        // start a run when the handset is connected
   bool StartWithSession = false;  // start the program when the user logs in
+  // Added after those two and written after them; missing means off.
+  bool TrayIcon = false;  // an icon in the notification area
 };
 
 // What a first start puts in place. The timer fields keep their initial 0.

@@ -13,7 +13,7 @@ TConfForm::TConfForm(FormHost& host)
   for (Control* control : std::initializer_list<Control*>{&LMDGroupBox3, &Label2, &StaticText, &LMDSimpleLabel1,
                                                           &LMDGroupBox1, &CheckBox1, &LMDGroupBox2, &CheckBox2,
                                                           &SpinEdit1, &Label1, &CheckBox3, &LMDGroupBox4,
-                                                          &CheckBox4, &CheckBox5, &Button1, &Button2}) {
+                                                          &CheckBox4, &CheckBox5, &CheckBox6, &Button1, &Button2}) {
     Add(*control);
   }
   // Design state: the battery controls start disabled; showing the dialog

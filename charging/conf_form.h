@@ -41,6 +41,7 @@ class TConfForm : public Form {
   TLabel LMDGroupBox4{"LMDGroupBox4", ControlKind::Group};
   TCheckBox CheckBox4{"CheckBox4"};  // "AutoCharge"
   TCheckBox CheckBox5{"CheckBox5"};  // "StartWithSession"
+  TCheckBox CheckBox6{"CheckBox6"};  // "TrayIcon"
   TButton Button1{"Button1"};
   TButton Button2{"Button2"};
 

@@ -43,7 +43,7 @@ class TMainForm : public Form {
   void FormCreate();
   void FormClose();
   void RegistryWrite();
-  // Every stored value from `Settings` (the eight and the two added after
+  // Every stored value from `Settings` (the eight and the three added after
   // 2.0); when `report`, a refusal is shown.
   // True when every value was written.
   bool WriteSettings(bool report);
@@ -66,6 +66,9 @@ class TMainForm : public Form {
   void APMBatteryLow();
   void APMSuspendQuery();
   void APMOverrideableSuspendQuery(bool& CanSuspend);
+
+  // The settings button's work is under way: its dialog, or a box after its OK.
+  bool SettingsUnderWay() const { return settingsUnderWay_; }
 
   OwnerWindow& Window() { return *window_; }
   TAPM& Apm() { return *APM; }

@@ -81,6 +81,7 @@ void TMainForm::LoadSettings(StoreKey& key) {
   ReadFlag(errors_, key, kValueShutDownFlag, Settings.ShutDownFlag);
   ReadOptionalFlag(errors_, key, kValueAutoCharge, Settings.AutoCharge);
   ReadOptionalFlag(errors_, key, kValueStartWithSession, Settings.StartWithSession);
+  ReadOptionalFlag(errors_, key, kValueTrayIcon, Settings.TrayIcon);
   // While the setting is on, each start writes the log-in entry again, so it
   // names this program wherever it now lives: an install into another folder
   // removes the old folder's entry. Quietly: a start has nobody to ask, and
@@ -162,6 +163,7 @@ bool TMainForm::WriteSettings(bool report) {
   check(key->WriteDword(kValueShutDownFlag, Settings.ShutDownFlag ? 1 : 0), kValueShutDownFlag);
   check(key->WriteDword(kValueAutoCharge, Settings.AutoCharge ? 1 : 0), kValueAutoCharge);
   check(key->WriteDword(kValueStartWithSession, Settings.StartWithSession ? 1 : 0), kValueStartWithSession);
+  check(key->WriteDword(kValueTrayIcon, Settings.TrayIcon ? 1 : 0), kValueTrayIcon);
   return all;
 }
 
@@ -205,6 +207,12 @@ void TMainForm::SpeedButton1Click() {
   // The box shows what the session will do, which the entry decides: lost
   // settings may have left an entry behind, or something else removed it.
   conf.CheckBox5.SetChecked(platform_.sessionStart.IsSet());
+  // Without a notification area the icon has nowhere to stand: the box keeps
+  // the setting, out of reach, and says why to whoever reads it out.
+  const bool trayAvailable = platform_.tray != nullptr && platform_.tray->Available();
+  conf.CheckBox6.SetChecked(Settings.TrayIcon);
+  conf.CheckBox6.SetEnabled(trayAvailable);
+  conf.CheckBox6.SetDescription(trayAvailable ? "" : text::kNoNotificationArea);
 
   // No run starts by itself under the open dialog, nor under a box that its
   // OK shows before the start button is set; a handset plugged in meanwhile
@@ -221,6 +229,7 @@ void TMainForm::SpeedButton1Click() {
   Settings.BatteryParcent = conf.SpinEdit1.Value();
   Settings.SuspendDisable = conf.CheckBox3.Checked();
   Settings.AutoCharge = conf.CheckBox4.Checked();
+  Settings.TrayIcon = conf.CheckBox6.Checked();
   // Ticked, the entry is written on every OK, so it names this program even
   // after the program has moved; unticked, an entry that is there is removed,
   // whatever the setting said.

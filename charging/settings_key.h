@@ -23,5 +23,6 @@ inline constexpr const char* kValueShutDownFlag = "ShutDownFlag";
 // Optional: a store from 2.0 lacks them, and that is no fault.
 inline constexpr const char* kValueAutoCharge = "AutoCharge";
 inline constexpr const char* kValueStartWithSession = "StartWithSession";
+inline constexpr const char* kValueTrayIcon = "TrayIcon";
 
 }  // namespace murrelet

@@ -55,6 +55,13 @@ inline constexpr const char* kWriteFailed = "'%s' の設定に失敗しました
 inline constexpr const char* kCannotWriteSessionStart = "ログイン時に起動するように設定できません。";
 inline constexpr const char* kCannotRemoveSessionStart = "ログイン時の起動を解除できません。";
 
+// The notification-area icon's menu, and why its check box is disabled.
+inline constexpr const char* kTrayStart = "充電開始";
+inline constexpr const char* kTrayStop = "充電停止";
+inline constexpr const char* kTraySettings = "環境設定";
+inline constexpr const char* kTrayExit = "終了";
+inline constexpr const char* kNoNotificationArea = "このデスクトップには通知領域がないため、アイコンを表示できません。";
+
 inline constexpr const char* kDefaultHandsetName = "KESTRA T48R";
 
 }  // namespace murrelet::text

@@ -37,11 +37,11 @@ constexpr ControlLayout kConf[] = {
     {"SpinEdit1", K::SpinEdit, "LMDGroupBox2", 152, 24, 41, 21, "", Align::Left, {}, "バッテリの残り容量が ％を下回ったら充電停止"},
     {"Label1", K::Label, "LMDGroupBox2", 200, 24, 137, 25, "％を下回ったら充電停止"},
     {"CheckBox3", K::CheckBox, "LMDGroupBox1", 16, 112, 201, 17, "充電中はサスペンドを無効にする。"},
-    // What starts without a click; its third line is kept for one more box
-    // of the kind, so adding it moves nothing.
+    // What starts without a click and where the program lives while it runs.
     {"LMDGroupBox4", K::Group, "", 8, 248, 377, 97, "自動起動の設定"},
     {"CheckBox4", K::CheckBox, "LMDGroupBox4", 16, 24, 345, 17, "ハンドセットを接続したら自動的に充電を開始する。"},
     {"CheckBox5", K::CheckBox, "LMDGroupBox4", 16, 48, 345, 17, "ログイン時に起動する。"},
+    {"CheckBox6", K::CheckBox, "LMDGroupBox4", 16, 72, 345, 17, "通知領域にアイコンを表示する。"},
     // The buttons end the dialog, on the page and in Tab order.
     {"Button1", K::Button, "", 192, 356, 89, 25, "OK", Align::Center},
     {"Button2", K::Button, "", 296, 356, 89, 25, "ｷｬﾝｾﾙ", Align::Center},

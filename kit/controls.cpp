@@ -20,6 +20,12 @@ void Control::SetText(std::string_view text) {
   Changed();
 }
 
+void Control::SetDescription(std::string_view description) {
+  if (description_ == description) return;
+  description_.assign(description);
+  Changed();
+}
+
 void TLabel::SetFont(FontColor color, bool bold) {
   if (color_ == color && bold_ == bold) return;
   color_ = color;

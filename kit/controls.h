@@ -50,6 +50,10 @@ class Control {
   void SetEnabled(bool enabled);
   const std::string& Text() const { return text_; }
   void SetText(std::string_view text);
+  // What assistive technology reads after the name (why a control is
+  // disabled, say); empty for most controls.
+  const std::string& Description() const { return description_; }
+  void SetDescription(std::string_view description);
 
   void Attach(ControlView* view) { view_ = view; }
 
@@ -60,6 +64,7 @@ class Control {
   std::string name_;
   ControlKind kind_;
   std::string text_;
+  std::string description_;
   bool enabled_ = true;
   ControlView* view_ = nullptr;
 };

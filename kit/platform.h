@@ -11,6 +11,7 @@
 #include "kit/settings_store.h"
 #include "kit/shutdown_platform.h"
 #include "kit/tapi.h"
+#include "kit/tray_icon.h"
 
 namespace murrelet {
 
@@ -27,6 +28,8 @@ struct Platform {
   FormHost& forms;
   RunStatusSink& runStatus;
   SessionStartEntry& sessionStart;
+  // The notification-area icon; none where the platform has no such thing.
+  TrayIcon* tray = nullptr;
 };
 
 }  // namespace murrelet

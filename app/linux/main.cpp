@@ -89,9 +89,15 @@ int main(int argc, char** argv) {
   };
   sys.forms.SetDelivery([&](const QtFormHost::Action& action) { app.Deliver(action); },
                         [&](bool tick) {
-                          if (tick) holds.TickEnded(runGoing());
+                          if (!tick) return;
+                          holds.TickEnded(runGoing());
+                          sys.tray.TickEnded();
                         });
   sys.forms.onCloseRequest = [&](Form& form) { app.CloseRequested(form); };
+  // Minimised behind the notification-area icon, the window leaves the task bar.
+  sys.forms.onMinimize = [&](Form& form) {
+    if (form.Role() == WindowRole::Main) app.MainWindowMinimized();
+  };
   SessionEnd session([&] { app.SessionEndQueried(); }, [&] { app.WindowsEnding(); });
   QObject::connect(&qapp, &QCoreApplication::aboutToQuit, [&] {
     // Quitting that the program did not ask for comes from the session.

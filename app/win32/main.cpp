@@ -46,6 +46,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   forms.Connect([&app](const std::function<void()>& action) { app.Deliver(action); },
                 [&app](Form& form) { app.CloseRequested(form); }, [&app] { app.WindowsEnding(); });
   forms.sessionEndQueried = [&app] { app.SessionEndQueried(); };
+  forms.onMinimized = [&app] { app.MainWindowMinimized(); };
+  desktop.tray.Connect([&app](const std::function<void()>& action) { app.Deliver(action); });
   // The log-in entry's start shows the window minimised.
   const auto startedBy = ReadCommandLine().bySession ? TApplication::StartedBy::Session : TApplication::StartedBy::User;
   // A second copy ends here, silently, with exit code 0.

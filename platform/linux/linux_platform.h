@@ -7,6 +7,7 @@
 #include "kit/platform.h"
 #include "platform/linux/gui/qt_form_host.h"
 #include "platform/linux/gui/qt_message_boxes.h"
+#include "platform/linux/gui/qt_tray_icon.h"
 #include "platform/linux/line/tty_tapi.h"
 #include "platform/linux/power/keep_awake.h"
 #include "platform/linux/power/linux_power_status.h"
@@ -41,7 +42,8 @@ struct LinuxPlatform {
         locks(paths.lockDirectory),
         boxes(forms),
         runStatus(sessionBus),
-        sessionStart(paths.autostartDirectory, paths.program) {}
+        sessionStart(paths.autostartDirectory, paths.program),
+        tray(forms, sessionBus) {}
 
   TtyTapi tapi;
   LinuxPowerStatus power;
@@ -55,9 +57,10 @@ struct LinuxPlatform {
   QtMessageBoxes boxes;
   DesktopRunStatus runStatus;
   XdgAutostartEntry sessionStart;
+  QtTrayIcon tray;
 
-  Platform platform{tapi, power, execution, sleeper, shutdown, store,
-                    locks, clock, boxes,     forms,   runStatus, sessionStart};
+  Platform platform{tapi,  power, execution, sleeper,   shutdown,     store, locks,
+                    clock, boxes, forms,     runStatus, sessionStart, &tray};
 };
 
 inline LinuxPaths LinuxPaths::ForThisUser() {

@@ -15,6 +15,7 @@
 #include "kit/message_box.h"
 #include "kit/run_status_sink.h"
 #include "kit/session_start.h"
+#include "kit/tray_icon.h"
 
 namespace murrelet::sim {
 
@@ -113,6 +114,41 @@ class SimRunStatus : public RunStatusSink {
   }
   TaskbarProgress progress;
   int progressUpdates = 0;
+  std::vector<RecordedNotice> notices;
+};
+
+// The notification area and the program's icon in it, as the user would see
+// them; the user's actions on it come from the script.
+class SimTrayIcon : public TrayIcon {
+ public:
+  bool Available() const override { return available; }
+  void Show(TrayLook shownLook, std::string_view shownTooltip, std::span<const TrayMenuItem> shownMenu) override {
+    visible = true;
+    look = shownLook;
+    tooltip.assign(shownTooltip);
+    menu.assign(shownMenu.begin(), shownMenu.end());
+    ++updates;
+  }
+  void Hide() override {
+    visible = false;
+    tooltip.clear();
+    menu.clear();
+  }
+  void ShowNotice(std::string_view title, std::string_view text) override {
+    notices.push_back({std::string(title), std::string(text)});
+  }
+  // A notification area appeared or went: an icon in it goes with it.
+  void SetAvailable(bool now) {
+    available = now;
+    if (!now) Hide();
+  }
+
+  bool available = true;
+  bool visible = false;
+  TrayLook look = TrayLook::Idle;
+  std::string tooltip;
+  std::vector<TrayMenuItem> menu;
+  int updates = 0;
   std::vector<RecordedNotice> notices;
 };
 

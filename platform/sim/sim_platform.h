@@ -22,8 +22,10 @@ struct SimPlatform {
   SimForms forms;
   SimRunStatus runStatus;
   SimSessionStart sessionStart;
+  SimTrayIcon tray;
 
-  Platform platform{tapi, power, execution, sleeper, shutdown, store, locks, clock, boxes, forms, runStatus, sessionStart};
+  Platform platform{tapi,  power, execution, sleeper,   shutdown,     store, locks,
+                    clock, boxes, forms,     runStatus, sessionStart, &tray};
 };
 
 }  // namespace murrelet::sim

@@ -8,6 +8,7 @@
 #include "kit/platform.h"
 #include "platform/win32/run_key_session_start.h"
 #include "platform/win32/shell_run_status.h"
+#include "platform/win32/shell_tray_icon.h"
 #include "platform/win32/shutdown_calls.h"
 #include "platform/win32/system_services.h"
 #include "platform/win32/win32_forms.h"
@@ -29,6 +30,7 @@ struct Win32Desktop {
   Win32MessageBoxes boxes{[this] { return forms.BoxOwner(); }};
   ShellRunStatus runStatus{forms.ApplicationHandle()};
   RunKeySessionStart sessionStart{RunningProgramPath()};
+  ShellTrayIcon tray;
 
   // A restarted Explorer gets the run's progress back on the new button.
   Win32Desktop() {
@@ -38,7 +40,7 @@ struct Win32Desktop {
   Win32Desktop& operator=(const Win32Desktop&) = delete;
 
   Platform With(Tapi& tapi, SettingsStore& store, NamedLocks& locks) {
-    return Platform{tapi, power, power, power, shutdown, store, locks, clock, boxes, forms, runStatus, sessionStart};
+    return Platform{tapi, power, power, power, shutdown, store, locks, clock, boxes, forms, runStatus, sessionStart, &tray};
   }
 };
 

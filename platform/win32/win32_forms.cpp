@@ -200,6 +200,8 @@ void Win32Forms::Minimized() {
     ShowWindow(window->Handle(), SW_HIDE);
     hiddenByMinimize_.push_back(window->Handle());
   }
+  // Behind the notification-area icon the core takes the button away too.
+  if (onMinimized && deliver_) deliver_(onMinimized);
 }
 
 void Win32Forms::Restored() {

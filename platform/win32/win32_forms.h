@@ -45,6 +45,9 @@ class Win32Forms : public FormHost, public FormWindowEvents, public ApplicationW
   std::function<TickSchedule::Time()> monotonicClock = MonotonicNow;
   // Told when Explorer has made the program's task-bar button anew.
   std::function<void()> onTaskbarButtonCreated;
+  // The task-bar button went down with the main window
+  // (TApplication::MainWindowMinimized); runs inside the program's Deliver.
+  std::function<void()> onMinimized;
   // The session asks whether it may end (TApplication::SessionEndQueried).
   std::function<void()> sessionEndQueried;
   void MinimizeRequested() override;

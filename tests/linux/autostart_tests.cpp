@@ -137,7 +137,7 @@ TEST(QtWindows, AStoreFrom20LoadsSilentlyAndTheNextCloseAddsTheTwoValues) {
   EXPECT_TRUE(sim.boxes.shown.empty());
   const std::string text = Slurp(files.FileFor(SettingsKeyPath()));
   // Appended after the values already there.
-  const std::string added = "dword AutoCharge 0\ndword StartWithSession 0\n";
+  const std::string added = "dword AutoCharge 0\ndword StartWithSession 0\ndword TrayIcon 0\n";
   ASSERT_GE(text.size(), added.size());
   EXPECT_EQ(text.substr(text.size() - added.size()), added) << text;
   EXPECT_NE(text.find("dword ShutDownFlag 0\n"), std::string::npos) << text;

@@ -292,7 +292,7 @@ TEST(QtWindows, SettingsDialogIsModalBelongsToTheMainWindowAndItsCloseBoxCancels
     // The check boxes' texts are their own: the numbers go after the texts.
     SaveNumberedShot(dialog, *env.forms.WindowOf(conf), "guide-settings.png",
                      {{"StaticText", 1}, {"CheckBox1", 2}, {"Label1", 3}, {"CheckBox3", 4}, {"CheckBox4", 5},
-                      {"CheckBox5", 6}, {"Button1", 7}});
+                      {"CheckBox5", 6}, {"CheckBox6", 7}, {"Button1", 8}});
     EXPECT_EQ(env.Widget<QComboBox>(conf, "StaticText")->currentText(), QStringLiteral("KESTRA T48R"));
     EXPECT_EQ(env.Widget<QSpinBox>(conf, "SpinEdit1")->value(), 30);
     EXPECT_TRUE(env.Widget<QCheckBox>(conf, "CheckBox2")->isEnabled());

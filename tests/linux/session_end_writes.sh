@@ -25,7 +25,7 @@ status=0
 wait "$pid" || status=$?
 trap - EXIT
 [ "$status" = 0 ] || { echo "the program ended with $status"; cat "$work/program.log"; exit 1; }
-# The eight values and the two added after 2.0.
-[ "$(values)" = 10 ] || { echo "the session's end did not write every value:"; cat "$file"; exit 1; }
+# The eight values and the three added after 2.0.
+[ "$(values)" = 11 ] || { echo "the session's end did not write every value:"; cat "$file"; exit 1; }
 grep -q -x 'sz KestraName KESTRA\\sT48R' "$file" || { echo "no handset name:"; cat "$file"; exit 1; }
 echo "the session's end wrote the settings"

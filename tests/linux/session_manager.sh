@@ -39,7 +39,7 @@ seed() {
     'dword BatteryPowerFlag 0' 'dword BatteryParcent 30' 'dword SuspendDisable 0' 'dword HourTimer 1' \
     'dword MinTimer 0' 'dword ShutDownFlag 0' 'dword AutoCharge 0' 'dword StartWithSession 0' >"$file"
 }
-written() { grep -q -x 'sz KestraName KESTRA\\sT48R' "$file" && [ "$(grep -c -E '^(sz|dword) ' "$file")" = 10 ]; }
+written() { grep -q -x 'sz KestraName KESTRA\\sT48R' "$file" && [ "$(grep -c -E '^(sz|dword) ' "$file")" = 11 ]; }
 alive() { kill -0 "$pid" 2>/dev/null; }
 
 coproc SM { "$manager" 2>"$work/manager.log"; }

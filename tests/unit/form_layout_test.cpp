@@ -74,20 +74,28 @@ TEST(FormLayout, TheSettingsDialogReadsTopToBottomAndEndsInItsButtons) {
     if (TakesFocus(r.kind)) tabs.push_back(r.name);
   }
   const std::vector<std::string_view> expected = {"StaticText", "CheckBox1", "CheckBox2", "SpinEdit1", "CheckBox3",
-                                                  "CheckBox4",  "CheckBox5", "Button1",   "Button2"};
+                                                  "CheckBox4",  "CheckBox5", "CheckBox6", "Button1",   "Button2"};
   EXPECT_EQ(tabs, expected);
   EXPECT_EQ(row("LMDGroupBox1").text, "パワーマネージネントの設定");
   EXPECT_EQ(row("LMDGroupBox4").text, "自動起動の設定");
-  for (const char* box : {"CheckBox4", "CheckBox5"}) EXPECT_EQ(row(box).parent, "LMDGroupBox4") << box;
-  // The new group directly below the power group, as wide; a third box of the
-  // same kind still fits under the two.
+  for (const char* box : {"CheckBox4", "CheckBox5", "CheckBox6"}) {
+    EXPECT_EQ(row(box).parent, "LMDGroupBox4") << box;
+  }
+  // The new group directly below the power group, as wide; its three boxes
+  // one under the other at one pitch, the third inside the group's frame.
   const LayoutRect power = at("LMDGroupBox1");
   const LayoutRect start = at("LMDGroupBox4");
   EXPECT_GT(start.top, power.Bottom());
   EXPECT_EQ(start.left, power.left);
   EXPECT_EQ(start.width, power.width);
+  const LayoutRect first = at("CheckBox4");
   const LayoutRect second = at("CheckBox5");
-  EXPECT_LE(second.Bottom() + (second.top - at("CheckBox4").Bottom()) + second.height, start.Bottom() - 4);
+  const LayoutRect third = at("CheckBox6");
+  EXPECT_GT(second.top, first.Bottom());
+  EXPECT_EQ(third.left, second.left);
+  EXPECT_EQ(third.width, second.width);
+  EXPECT_EQ(third.top - second.top, second.top - first.top);
+  EXPECT_LE(third.Bottom(), start.Bottom() - 4);
   // Every other row ends above the buttons; the buttons sit at the bottom right.
   const LayoutRect ok = at("Button1");
   const LayoutRect cancel = at("Button2");

@@ -65,6 +65,7 @@ TEST(AccessibleNames, EveryControlOfBothWindowsIsNamed) {
       {&conf, "Button2", "ｷｬﾝｾﾙ"},
       {&conf, "CheckBox4", "ハンドセットを接続したら自動的に充電を開始する。"},
       {&conf, "CheckBox5", "ログイン時に起動する。"},
+      {&conf, "CheckBox6", "通知領域にアイコンを表示する。"},
   };
   // The dialog shows the handset's name once it has been filled.
   env.sim.forms.modalScript = [](Form& form) { form.ModalResult = TModalResult::Cancel; };

@@ -17,6 +17,7 @@
 #include "platform/sim/sim_platform.h"
 #include "charging/window_layouts.h"
 #include "platform/win32/custom_drawing.h"
+#include "platform/win32/shell_tray_icon.h"
 #include "platform/win32/text_encoding.h"
 #include "platform/win32/ui_metrics.h"
 #include "platform/win32/win32_forms.h"
@@ -62,6 +63,8 @@ struct WinOnSim {
     forms.Connect([this](const std::function<void()>& action) { app.Deliver(action); },
                   [this](Form& form) { app.CloseRequested(form); }, [this] { app.WindowsEnding(); });
     forms.sessionEndQueried = [this] { app.SessionEndQueried(); };
+    forms.onMinimized = [this] { app.MainWindowMinimized(); };
+    tray.Connect([this](const std::function<void()>& action) { app.Deliver(action); });
     app.Start(startedBy);
     Pump();
   }
@@ -94,8 +97,14 @@ struct WinOnSim {
   sim::SimPlatform sim;
   WatchedStore store{sim.store};
   Win32Forms forms{sim.power};
-  Platform platform{sim.tapi, sim.power, sim.execution, sim.sleeper, sim.shutdown, store,
-                    sim.locks, sim.clock, sim.boxes, forms, sim.runStatus, sim.sessionStart};
+  // The shell's calls, each with the tip it was given.
+  std::vector<std::pair<DWORD, std::wstring>> shellCalls;
+  ShellTrayIcon tray{[this](DWORD message, NOTIFYICONDATAW& data) {
+    shellCalls.emplace_back(message, data.szTip);
+    return true;
+  }};
+  Platform platform{sim.tapi,  sim.power, sim.execution, sim.sleeper, sim.shutdown, store, sim.locks,
+                    sim.clock, sim.boxes, forms,         sim.runStatus, sim.sessionStart, &tray};
   TApplication app{platform};
 };
 
@@ -567,6 +576,7 @@ TEST_CASE("names: each control carries what MSAA reads for it") {
       {&conf, "Button2", "ｷｬﾝｾﾙ"},
       {&conf, "CheckBox4", "ハンドセットを接続したら自動的に充電を開始する。"},
       {&conf, "CheckBox5", "ログイン時に起動する。"},
+      {&conf, "CheckBox6", "通知領域にアイコンを表示する。"},
       {&main, "SpinEdit1", "充電時間 時間", true},
       {&main, "SpinEdit2", "充電時間 分", true},
       {&main, "LMDProgress", "バッテリ容量", true},
@@ -629,12 +639,17 @@ TEST_CASE("settings dialog: the start boxes in their group above the buttons, OK
   GetClientRect(dialog, &client);
   CHECK_EQ(TextOf(env.Child(conf, "LMDGroupBox4")), std::string("自動起動の設定"));
   CHECK(group.top >= power.bottom);  // under the power group
-  for (const char* box : {"CheckBox4", "CheckBox5"}) {
-    RECT rect{};
+  RECT boxes[3]{};
+  int n = 0;
+  for (const char* box : {"CheckBox4", "CheckBox5", "CheckBox6"}) {
+    RECT& rect = boxes[n++];
     GetWindowRect(env.Child(conf, box), &rect);
     CHECK(rect.top > group.top);
     CHECK(rect.bottom < group.bottom);
   }
+  // The icon box on the group's third line, under the log-in box.
+  CHECK_EQ(boxes[2].left, boxes[1].left);
+  CHECK_EQ(boxes[2].top - boxes[1].top, boxes[1].top - boxes[0].top);
   CHECK(ok.top >= group.bottom);  // the buttons below everything, at the bottom right
   CHECK(cancel.left > ok.right);
   POINT corner{cancel.right, cancel.bottom};
@@ -646,7 +661,7 @@ TEST_CASE("settings dialog: the start boxes in their group above the buttons, OK
   env.Pump();
   SetFocus(env.Child(conf, "CheckBox3"));
   // Tab on through the group to the buttons, then round to the first control.
-  for (const char* expected : {"CheckBox4", "CheckBox5", "Button1", "Button2", "StaticText"}) {
+  for (const char* expected : {"CheckBox4", "CheckBox5", "CheckBox6", "Button1", "Button2", "StaticText"}) {
     PressKey(VK_TAB);
     env.Pump();
     CHECK(FocusIn(dialog, env.Child(conf, expected)));
@@ -665,6 +680,8 @@ TEST_CASE("settings dialog: the start boxes in their group above the buttons, OK
     }
     CHECK(conf.CheckBox4.Checked());
     CHECK(SendMessageW(env.Child(conf, "CheckBox4"), BM_GETCHECK, 0, 0) == BST_CHECKED);
+    // Windows always has a notification area: the icon box is there to tick.
+    CHECK(IsWindowEnabled(env.Child(conf, "CheckBox6")) != FALSE);
     DoDefaultAction(env.Child(conf, "Button1"));
     env.Pump();
   };
@@ -759,6 +776,59 @@ TEST_CASE("start by the session: a box restores the minimised window first, the 
   CHECK(atBox.mainShown);
   CHECK(atBox.dialogShown);
   CHECK(atBox.foreground == env.Conf());
+}
+
+TEST_CASE("notification-area icon: added with its tip, its menu starts and stops a run and ends the program, a click brings the minimised window back") {
+  WinOnSim env(TApplication::StartedBy::User, [](sim::SimPlatform& sim) {
+    sim.store.keys[SettingsKeyPath()][kValueTrayIcon] = std::uint32_t{1};
+  });
+  TMainForm& main = *env.app.MainForm();
+  const HWND icon = env.tray.Handle();
+  const HWND button = env.forms.ApplicationHandle();
+  CHECK(env.shellCalls.size() >= 2);
+  if (env.shellCalls.size() < 2) return;
+  CHECK(env.shellCalls[0].first == NIM_ADD);
+  CHECK(env.shellCalls[0].second == L"Murrelet");
+  CHECK(env.shellCalls[1].first == NIM_SETVERSION);
+  CHECK(env.tray.Added());
+
+  // Menu items by index: 充電開始, 充電停止, 環境設定, 終了.
+  PostMessageW(icon, WM_COMMAND, ShellTrayIcon::kFirstCommand + 0, 0);
+  env.Pump();
+  CHECK(main.Run.Charging);
+  env.Tick();
+  CHECK(env.shellCalls.back().first == NIM_MODIFY);
+  CHECK(env.shellCalls.back().second.rfind(L"Murrelet\n", 0) == 0);
+
+  // Minimised behind the icon, the window and its task-bar button go; a
+  // click on the icon (version 4: the event in the low word) brings both back.
+  ShowWindow(button, SW_MINIMIZE);
+  env.Pump();
+  CHECK(IsWindowVisible(env.Main()) == FALSE);
+  CHECK(IsWindowVisible(button) == FALSE);
+  PostMessageW(icon, ShellTrayIcon::kCallbackMessage, 0, MAKELPARAM(NIN_SELECT, 1));
+  env.Pump();
+  CHECK(IsWindowVisible(env.Main()) != FALSE);
+  CHECK(IsWindowVisible(button) != FALSE);
+  CHECK(main.Visible);
+
+  PostMessageW(icon, WM_COMMAND, ShellTrayIcon::kFirstCommand + 1, 0);
+  env.Pump();
+  CHECK(!main.Run.Charging);
+  PostMessageW(icon, WM_COMMAND, ShellTrayIcon::kFirstCommand + 3, 0);
+  env.Pump();
+  CHECK(!env.app.Running());
+  CHECK(env.shellCalls.back().first == NIM_DELETE);
+  CHECK(!env.tray.Added());
+
+  // The tip holds 127 units; a pair of surrogates is never split.
+  const std::wstring pair = L"\U0001F50B";
+  const struct {
+    std::wstring text;
+    std::size_t length;
+  } cuts[] = {{std::wstring(127, L'a'), 127}, {std::wstring(130, L'a'), 127},
+              {std::wstring(126, L'a') + pair, 126}, {std::wstring(125, L'a') + pair + L"b", 127}};
+  for (const auto& cut : cuts) CHECK_EQ(CutUtf16(cut.text, 127).size(), cut.length);
 }
 
 TEST_CASE("status bar: panel 0's text stays in its part during a run, set once per change") {

@@ -7,6 +7,7 @@
 //   window_tool wait|gone|close|minimize|restore|rect|owner|fits <caption> [seconds]
 //   window_tool click <caption> <button name>
 //   window_tool tab <caption> <count>
+//   window_tool post <caption> <message> <wParam> <lParam>
 #include <windows.h>
 
 #include <cstdio>
@@ -120,6 +121,15 @@ int wmain(int argc, wchar_t** argv) {
   const wchar_t* caption = argv[2];
   const double seconds = argc > 3 && command != L"click" && command != L"tab" ? _wtof(argv[3]) : 20.0;
   if (command == L"gone") return Await(caption, seconds, false) == nullptr ? 0 : 1;
+  if (command == L"post") {  // a message to a window that need not be shown, as the shell sends it
+    if (argc < 6) return 2;
+    HWND target = FindWhere(nullptr, [caption](HWND window) { return TextIs(window, caption); });
+    if (target == nullptr) return 1;
+    return PostMessageW(target, static_cast<UINT>(_wtoi(argv[3])), static_cast<WPARAM>(_wtoi(argv[4])),
+                        static_cast<LPARAM>(_wtoi(argv[5])))
+               ? 0
+               : 1;
+  }
   HWND window = Await(caption, seconds, true);
   if (window == nullptr) {
     std::fprintf(stderr, "window_tool: no window shows the caption asked for\n");

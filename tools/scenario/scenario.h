@@ -94,6 +94,8 @@ class Scenario {
   int CmdDialog(const Line& line);
   int CmdWindow(const Line& line);
   int CmdSessionEntry(const Line& line);
+  int CmdMinimize(const Line& line);
+  int CmdTray(const Line& line);
 
   // Starts the program, or a second copy beside the running one.
   int StartProgram(bool second, TApplication::StartedBy startedBy = TApplication::StartedBy::User);
@@ -108,6 +110,7 @@ class Scenario {
   // One line of text with what the main window shows, for people to read.
   std::string ShowLine() const;
   Json DialogJson() const;
+  Json TrayJson() const;
 
   std::ostream& out_;
   std::ostream& err_;

@@ -77,6 +77,8 @@ std::span<const Scenario::Command> Scenario::Commands() {
       {"window", &Scenario::CmdWindow, "window active|inactive"},
       {"line-closed", &Scenario::CmdLineClosed, "line-closed takes no arguments"},
       {"session-entry", &Scenario::CmdSessionEntry, "session-entry ok|fail|present|absent|removed"},
+      {"minimize", &Scenario::CmdMinimize, "minimize takes no arguments"},
+      {"tray", &Scenario::CmdTray, "tray activate | tray menu \"TEXT\" | tray available yes|no"},
   };
   return kCommands;
 }
@@ -211,6 +213,45 @@ int Scenario::CmdSessionEntry(const Line& line) {
   if (!present) return Usage(line);
   sim_.sessionStart.present = *present;
   return kOk;
+}
+
+int Scenario::CmdMinimize(const Line& line) {
+  if (line.words.size() != 1) return Usage(line);
+  if (!Running()) return kOk;
+  TMainForm& main = *app_->MainForm();
+  // Only a window on the screen has a minimise button to press.
+  if (!main.Visible) return kOk;
+  sim_.forms.minimized.insert(&main);
+  app_->MainWindowMinimized();
+  return kOk;
+}
+
+int Scenario::CmdTray(const Line& line) {
+  const std::vector<std::string>& w = line.words;
+  sim::SimTrayIcon& tray = sim_.tray;
+  if (w.size() == 3 && w[1] == "available" && (w[2] == "yes" || w[2] == "no")) {
+    // A panel that starts or quits: the program hears of it like any event.
+    tray.SetAvailable(w[2] == "yes");
+    if (Running() && tray.Events() != nullptr) app_->Deliver([&] { tray.Events()->TrayAvailabilityChanged(); });
+    return kOk;
+  }
+  const bool activate = w.size() == 2 && w[1] == "activate";
+  const bool menu = w.size() == 3 && w[1] == "menu";
+  if (!activate && !menu) return Usage(line);
+  // Nothing to click while no icon stands.
+  if (!Running() || !tray.visible || tray.Events() == nullptr) return kOk;
+  if (activate) {
+    app_->Deliver([&] { tray.Events()->TrayActivated(); });
+    return kOk;
+  }
+  for (std::size_t n = 0; n < tray.menu.size(); ++n) {
+    if (tray.menu[n].text != w[2]) continue;
+    // A disabled item is handed on all the same: the program must ignore a
+    // choice its menu no longer offers.
+    app_->Deliver([&] { tray.Events()->TrayMenuChosen(n); });
+    return kOk;
+  }
+  return Fail(line, "the icon's menu has no item \"" + w[2] + "\"");
 }
 
 int Scenario::CmdDevice(const Line& line) {
@@ -494,7 +535,7 @@ int Scenario::CmdDialog(const Line& line) {
       if (!count) return Fail(line, "ticks must be 0 to 10000000");
       ticks = *count;
     } else if (key == "CheckBox1" || key == "CheckBox2" || key == "CheckBox3" || key == "CheckBox4" ||
-               key == "CheckBox5") {
+               key == "CheckBox5" || key == "CheckBox6") {
       if (!OnOff(value)) return Fail(line, key + " takes on|off");
       changes.push_back({key, value});
     } else if (key == "StaticText") {

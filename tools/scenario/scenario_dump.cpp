@@ -54,6 +54,7 @@ Json ControlJson(const Control& control) {
     json.Set("increment", spin->Increment());
   } else if (const auto* check = dynamic_cast<const TCheckBox*>(&control)) {
     json.Set("checked", check->Checked());
+    if (!check->Description().empty()) json.Set("description", check->Description());
   } else if (const auto* bar = dynamic_cast<const TProgressBar*>(&control)) {
     json.Set("position", bar->Position());
     json.Set("shown", bar->ShownPercent());
@@ -93,7 +94,8 @@ Json Scenario::MainJson() const {
                         {"BatteryPowerFlag", settings.BatteryPowerFlag}, {"BatteryParcent", settings.BatteryParcent},
                         {"SuspendDisable", settings.SuspendDisable}, {"HourTimer", settings.HourTimer},
                         {"MinTimer", settings.MinTimer}, {"ShutDownFlag", settings.ShutDownFlag},
-                        {"AutoCharge", settings.AutoCharge}, {"StartWithSession", settings.StartWithSession}});
+                        {"AutoCharge", settings.AutoCharge}, {"StartWithSession", settings.StartWithSession},
+                         {"TrayIcon", settings.TrayIcon}});
   const TAPM& apm = main.Apm();
   json.Set("apm", Json::Object{{"ACPowerStatus", apm.ACPowerStatus}, {"ACPowerStatusFlag", apm.ACPowerStatusFlag},
                                {"BatteryChargeStatus", apm.BatteryChargeStatus},
@@ -110,6 +112,32 @@ Json Scenario::DialogJson() const {
   json.Set("caption", conf.Caption());
   json.Set("visible", conf.Visible);
   json.Set("controls", ControlsJson(conf));
+  return json;
+}
+
+Json Scenario::TrayJson() const {
+  const sim::SimTrayIcon& tray = sim_.tray;
+  Json json = Json::MakeObject();
+  json.Set("available", tray.available);
+  json.Set("visible", tray.visible);
+  json.Set("look", tray.look == TrayLook::Charging ? "charging" : "idle");
+  json.Set("tooltip", tray.tooltip);
+  Json menu = Json::MakeArray();
+  for (const TrayMenuItem& item : tray.menu) {
+    Json entry = Json::MakeObject();
+    entry.Set("text", item.text);
+    entry.Set("enabled", item.enabled);
+    menu.Push(std::move(entry));
+  }
+  json.Set("menu", std::move(menu));
+  Json notices = Json::MakeArray();
+  for (const sim::RecordedNotice& notice : tray.notices) {
+    Json entry = Json::MakeObject();
+    entry.Set("title", notice.title);
+    entry.Set("text", notice.text);
+    notices.Push(std::move(entry));
+  }
+  json.Set("notices", std::move(notices));
   return json;
 }
 
@@ -242,6 +270,7 @@ Json Scenario::Dump(bool takeCalls) {
     notices.Push(std::move(entry));
   }
   dump.Set("notices", std::move(notices));
+  dump.Set("tray", TrayJson());
   return dump;
 }
 

@@ -122,9 +122,9 @@ void SoakRun::CheckStep(const std::string& command, bool wasRunning, const Charg
     }
     if (errors.empty()) {
       auto key = sim.store.keys.find(SettingsKeyPath());
-      // The eight values and the two added after 2.0.
-      if (key == sim.store.keys.end() || key->second.size() != 10) {
-        out.push_back({"store-not-eight", "after a normal close the key does not hold exactly its ten values"});
+      // The eight values and the three added after 2.0.
+      if (key == sim.store.keys.end() || key->second.size() != 11) {
+        out.push_back({"store-not-eight", "after a normal close the key does not hold exactly its eleven values"});
       }
     }
   }
@@ -154,9 +154,9 @@ void SoakRun::CheckRunStart(const std::string& line, bool wasCharging, Findings&
   if (wasCharging || !scene_.Running()) return;
   const TMainForm& main = *scene_.App()->MainForm();
   if (!main.Run.Charging) return;
-  // A run begins at the start button, or by itself on an idle poll when the
-  // user asked for that; never otherwise.
-  if (line == "click SpeedButton2" || main.Settings.AutoCharge) return;
+  // A run begins at the start button (or the icon's item that presses it),
+  // or by itself on an idle poll when the user asked for that; never otherwise.
+  if (line == "click SpeedButton2" || line == "tray menu \"充電開始\"" || main.Settings.AutoCharge) return;
   out.push_back({"start-unasked", "a run started on \"" + line + "\" with AutoCharge off"});
 }
 

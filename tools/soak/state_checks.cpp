@@ -18,7 +18,7 @@ const char* const kValueNames[] = {kValueKestraName,     kValueACPowerFlag,    k
                                    kValueMinTimer,       kValueShutDownFlag};
 // Added after 2.0: a store without them is no fault, so "の取得に失敗しました"
 // is never a right box for them.
-const char* const kOptionalValueNames[] = {kValueAutoCharge, kValueStartWithSession};
+const char* const kOptionalValueNames[] = {kValueAutoCharge, kValueStartWithSession, kValueTrayIcon};
 
 bool StartsWith(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() && text.substr(0, prefix.size()) == prefix;
@@ -241,8 +241,35 @@ void CheckRunStatus(const sim::SimPlatform& sim, TApplication* app, Findings& ou
   }
 }
 
+// The main window is never out of reach: on the screen or the task bar, or
+// hidden behind an icon that stands. The icon stands exactly while the
+// program runs with the setting on and a notification area to stand in, and
+// goes with the program.
+void CheckTray(const sim::SimPlatform& sim, TApplication* app, Findings& out) {
+  const TMainForm* main = app != nullptr && app->Running() ? app->MainForm() : nullptr;
+  if (main == nullptr) {
+    if (sim.tray.visible) Add(out, "tray-after-exit", "the icon stands while the program is not running");
+    return;
+  }
+  if (!main->Visible && !sim.tray.visible) {
+    Add(out, "window-unreachable", "the main window is hidden and no icon stands");
+  }
+  const bool wanted = main->Settings.TrayIcon && sim.tray.available;
+  if (sim.tray.visible != wanted) {
+    Add(out, "tray-out-of-step", std::string("the icon ") + (sim.tray.visible ? "stands" : "is missing") +
+                                     " with TrayIcon " + (main->Settings.TrayIcon ? "on" : "off"));
+  }
+  if (sim.tray.visible && !sim.tray.menu.empty()) {
+    // Outside any modal loop the start and stop items act exactly as the buttons.
+    const bool asButtons = sim.tray.menu[0].enabled == main->SpeedButton2.Enabled() &&
+                           sim.tray.menu[1].enabled == main->SpeedButton3.Enabled();
+    if (!asButtons) Add(out, "tray-menu", "the icon's start and stop items differ from the buttons");
+  }
+}
+
 Findings CheckState(const sim::SimPlatform& sim, TApplication* app, std::size_t firstBox) {
   Findings out;
+  CheckTray(sim, app, out);
   CheckLineHandles(sim, app, out);
   if (app != nullptr && app->Running()) CheckWindow(*app->MainForm(), out);
   CheckServices(sim, app, firstBox, out);

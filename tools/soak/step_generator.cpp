@@ -15,9 +15,13 @@ constexpr std::array<const char*, 18> kMainControls = {
     "LMDGroupBox2",  "LMDSimpleLabel2", "SpinEdit1",       "LMDSimpleLabel4", "SpinEdit2",    "LMDSimpleLabel6",
     "LMDCheckBox1",  "SpeedButton1",    "SpeedButton2",    "SpeedButton3", "StatusBar",       "Timer1"};
 
-constexpr std::array<const char*, 10> kValueNames = {
-    kValueKestraName, kValueACPowerFlag, kValueBatteryPowerFlag, kValueBatteryParcent, kValueSuspendDisable,
-    kValueHourTimer,  kValueMinTimer,    kValueShutDownFlag,     kValueAutoCharge,     kValueStartWithSession};
+constexpr std::array<const char*, 11> kValueNames = {
+    kValueKestraName, kValueACPowerFlag,  kValueBatteryPowerFlag, kValueBatteryParcent,
+    kValueSuspendDisable, kValueHourTimer, kValueMinTimer,        kValueShutDownFlag,
+    kValueAutoCharge, kValueStartWithSession, kValueTrayIcon};
+
+// The icon's menu, and a text it never offers.
+constexpr std::array<const char*, 4> kTrayItems = {"\"充電開始\"", "\"充電停止\"", "\"環境設定\"", "\"終了\""};
 
 // Line names that match the handset only byte for byte: the real one most
 // often, and the near misses the search must pass over. "\x00" ends a name
@@ -98,7 +102,7 @@ std::string StepGenerator::Spin() {
 
 std::string StepGenerator::Dialog() {
   std::string line = "dialog";
-  for (const char* box : {"CheckBox1", "CheckBox2", "CheckBox3", "CheckBox4", "CheckBox5"}) {
+  for (const char* box : {"CheckBox1", "CheckBox2", "CheckBox3", "CheckBox4", "CheckBox5", "CheckBox6"}) {
     if (Chance(40)) line += std::string(" ") + box + "=" + (Chance(box[8] == '1' ? 30 : 50) ? "on" : "off");
   }
   if (Chance(40)) {
@@ -109,6 +113,16 @@ std::string StepGenerator::Dialog() {
   if (Chance(40)) line += " ticks=" + std::to_string(Chance(90) ? Below(30) : 100 + Below(600));
   const std::uint32_t answer = Below(10);
   return line + (answer < 6 ? " ok" : answer < 8 ? " cancel" : " close");
+}
+
+std::string StepGenerator::Tray() {
+  const std::uint32_t kind = Below(100);
+  if (kind < 30) return "minimize";
+  if (kind < 50) return "tray activate";
+  // "終了" is a close: rarer, so runs last long enough to matter.
+  if (kind < 85) return std::string("tray menu ") + kTrayItems[Below(3)];
+  if (kind < 90) return std::string("tray menu ") + kTrayItems[3];
+  return std::string("tray available ") + (Chance(60) ? "yes" : "no");
 }
 
 std::string StepGenerator::Broadcast() {
@@ -255,6 +269,7 @@ std::string StepGenerator::Next(scenario::Scenario& scene) {
   if (kind < 470) return Click();
   if (kind < 540) return Spin();
   if (kind < 590) return Dialog();
+  if (kind < 630) return Tray();
   if (kind < 690) return Broadcast();
   if (kind < 700) return Message();
   if (kind < 975) return Environment(scene);

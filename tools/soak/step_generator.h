@@ -32,6 +32,7 @@ class StepGenerator {
   std::string Click();
   std::string Spin();
   std::string Dialog();
+  std::string Tray();
   std::string Broadcast();
   std::string Message();
   std::string Power();

@@ -58,18 +58,21 @@ void StoreModel::Started(const sim::SimStore& store, const ChargeSettings& loade
   expected.HourTimer = hours > 6 ? 6 : hours;
   expected.MinTimer = minutes > 50 ? 50 : minutes;
   expected.ShutDownFlag = *dwords[6] != 0;
-  // The two later flags are optional: missing reads as off.
+  // The three later flags are optional: missing reads as off.
   const std::uint32_t* autoCharge = DwordOf(values, kValueAutoCharge);
   const std::uint32_t* withSession = DwordOf(values, kValueStartWithSession);
+  const std::uint32_t* trayIcon = DwordOf(values, kValueTrayIcon);
   expected.AutoCharge = autoCharge != nullptr && *autoCharge != 0;
   expected.StartWithSession = withSession != nullptr && *withSession != 0;
+  expected.TrayIcon = trayIcon != nullptr && *trayIcon != 0;
 
   const bool same = loaded.HandsetName == expected.HandsetName && loaded.ACPowerFlag == expected.ACPowerFlag &&
                     loaded.BatteryPowerFlag == expected.BatteryPowerFlag &&
                     loaded.BatteryParcent == expected.BatteryParcent &&
                     loaded.SuspendDisable == expected.SuspendDisable && loaded.HourTimer == expected.HourTimer &&
                     loaded.MinTimer == expected.MinTimer && loaded.ShutDownFlag == expected.ShutDownFlag &&
-                    loaded.AutoCharge == expected.AutoCharge && loaded.StartWithSession == expected.StartWithSession;
+                    loaded.AutoCharge == expected.AutoCharge && loaded.StartWithSession == expected.StartWithSession &&
+                    loaded.TrayIcon == expected.TrayIcon;
   if (!same) {
     out.push_back({"load", "the start did not load the stored settings (hours " + std::to_string(loaded.HourTimer) +
                                " vs " + std::to_string(expected.HourTimer) + ", minutes " +
@@ -94,6 +97,7 @@ std::vector<std::string> StoreModel::Closed(const sim::SimStore& store, const Ch
       {kValueShutDownFlag, std::uint32_t{settings.ShutDownFlag ? 1u : 0u}},
       {kValueAutoCharge, std::uint32_t{settings.AutoCharge ? 1u : 0u}},
       {kValueStartWithSession, std::uint32_t{settings.StartWithSession ? 1u : 0u}},
+      {kValueTrayIcon, std::uint32_t{settings.TrayIcon ? 1u : 0u}},
   };
   std::vector<std::string> errors;
   for (const auto& [name, value] : written) {

@@ -1,7 +1,7 @@
 // What the settings key must hold after each step, worked out from the
 // program's rules rather than read back from it: a close, an OK in the
 // settings dialog, the end of the session and the program's own shutdown
-// request write all eight values, a start may create the empty key, and
+// request write every value (the eight and the three added after 2.0), a start may create the empty key, and
 // nothing else touches the store. So no step can lose what an earlier write
 // stored.
 #pragma once

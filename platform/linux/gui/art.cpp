@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QImageReader>
+#include <QPainter>
 
 namespace murrelet::linux_platform {
 namespace {
@@ -43,6 +44,32 @@ QIcon ProgramIcon() {
   // goes to the window manager as pixels, so only the two that are needed.
   QIcon icon(ArtPixmap(QStringLiteral("murrelet-64")));
   if (qApp != nullptr && qApp->devicePixelRatio() >= 2) icon.addPixmap(ArtPixmap(QStringLiteral("murrelet-128")));
+  return icon;
+}
+
+QIcon TrayPicture(bool charging) {
+  const QPixmap program = ArtPixmap(QStringLiteral("murrelet-64"));
+  const QPixmap glyph = ArtPixmap(QStringLiteral("start"));
+  QIcon icon;
+  for (const int size : {16, 22, 24, 32, 48, 64}) {
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawPixmap(QRect(0, 0, size, size), program);
+    if (charging) {
+      const int badge = size * 5 / 8;
+      const QRect corner(size - badge, size - badge, badge, badge);
+      painter.setPen(QPen(Qt::white, qMax(1, size / 16)));
+      painter.setBrush(QColor(0x1E, 0x8E, 0x3E));
+      painter.drawEllipse(corner.adjusted(0, 0, -1, -1));
+      const int inset = badge / 5;
+      painter.drawPixmap(corner.adjusted(inset, inset, -inset, -inset), glyph);
+    }
+    painter.end();
+    icon.addPixmap(pixmap);
+  }
   return icon;
 }
 

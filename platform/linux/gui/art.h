@@ -17,4 +17,9 @@ QIcon GlyphIcon(const QString& name);
 // The program's icon, for the window frame and the task switcher.
 QIcon ProgramIcon();
 
+// The notification-area icon: the program's icon, and while a run goes the
+// same with the start button's glyph on a round badge in its corner, so the
+// two looks differ in shape as well as colour. Drawn at 16 to 64 pixels.
+QIcon TrayPicture(bool charging);
+
 }  // namespace murrelet::linux_platform

@@ -73,6 +73,15 @@ void ApplyAccessibleName(QWidget& widget, const ControlLayout& row, const Contro
   if (widget.accessibleName() != name) widget.setAccessibleName(name);
 }
 
+// Why a control is as it is (a box disabled for want of a notification
+// area), read after its name; also its tooltip, for the mouse.
+void ApplyDescription(QWidget& widget, const Control& control) {
+  const QString description = Q(control.Description());
+  if (widget.accessibleDescription() == description) return;
+  widget.setAccessibleDescription(description);
+  widget.setToolTip(description);
+}
+
 }  // namespace
 
 QFont FormFont(const DesignFont& design) {
@@ -97,6 +106,7 @@ FormWindow::FormWindow(QtFormHost& host, Form& form, bool dialog)
   widget_->setFont(FormFont(form.Font()));
   widget_->setFixedSize(form.ClientWidth(), form.ClientHeight());
   widget_->onCloseBox = [this] { host_.CloseBoxPressed(form_); };
+  widget_->onMinimized = [this] { host_.MinimizePressed(form_); };
   if (dialog) widget_->onKey = [this](int key) { return PressKeyButton(key); };
   static const bool factoryInstalled = [] {
     QAccessible::installFactory(StatusBarAccessible);
@@ -361,6 +371,7 @@ void FormWindow::Bind(const ControlLayout& row, Control& control, const Built& m
     widget->setEnabled(c.Enabled());
     if (apply) apply(c);
     ApplyAccessibleName(*widget, row, c);
+    ApplyDescription(*widget, c);
   });
   control.Attach(view.get());
   bound_.emplace_back(&control, view.get());

@@ -49,6 +49,17 @@ QWidget* QtFormHost::ActiveWindow() const {
   return front != nullptr && front->isVisible() ? front : nullptr;
 }
 
+void QtFormHost::MinimizePressed(Form& form) {
+  // Hiding a window inside its own state change confuses some window
+  // managers: the core hears of it once the event is done.
+  QMetaObject::invokeMethod(
+      qApp,
+      [this, &form] {
+        if (onMinimize && !quit_) onMinimize(form);
+      },
+      Qt::QueuedConnection);
+}
+
 void QtFormHost::ShowMinimized(Form& form) {
   FormWindow* window = WindowOf(form);
   if (window == nullptr) return;
@@ -72,7 +83,9 @@ void QtFormHost::Show(Form& form) {
     }
   }
   // A minimised window comes back first (on X11 the window manager is asked
-  // to map it from its icon), or the raise below does nothing.
+  // to map it from its icon), or the raise below does nothing; one hidden
+  // while minimised (behind the notification-area icon) would otherwise map
+  // iconified again.
   if (widget.isMinimized()) {
     widget.showNormal();
   } else {

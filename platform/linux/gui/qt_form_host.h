@@ -23,6 +23,9 @@ class QtFormHost : public FormHost {
   // The close box of a window that is not in a modal loop (the main window).
   // The core's answer to a close box (TApplication::CloseRequested).
   std::function<void(Form& form)> onCloseRequest;
+  // The user minimised a window; called from the event loop afterwards, so
+  // the core may hide the window (TApplication::MainWindowMinimized).
+  std::function<void(Form& form)> onMinimize;
 
   OwnerWindow& CreateWindow(Form& form) override;
   void Show(Form& form) override;
@@ -39,6 +42,7 @@ class QtFormHost : public FormHost {
 
   void Deliver(const Action& action, bool tick = false);
   void CloseBoxPressed(Form& form);
+  void MinimizePressed(Form& form);
 
   FormWindow* WindowOf(const Form& form) const;
   // The window a message box belongs over: the innermost modal form, else the first form.

@@ -1,6 +1,7 @@
 #include "platform/linux/gui/widgets.h"
 
 #include <QCloseEvent>
+#include <QEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QFontMetrics>
@@ -98,6 +99,11 @@ void FormWidget::closeEvent(QCloseEvent* event) {
   // The program decides what closing means; the window stays until it says so.
   event->ignore();
   if (onCloseBox) onCloseBox();
+}
+
+void FormWidget::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::WindowStateChange && isMinimized() && onMinimized) onMinimized();
 }
 
 void FormWidget::keyPressEvent(QKeyEvent* event) {

@@ -58,11 +58,14 @@ class FormWidget : public QWidget {
  public:
   explicit FormWidget(Qt::WindowFlags flags) : QWidget(nullptr, flags) {}
   std::function<void()> onCloseBox;
+  // The window became minimised (the frame's button, the desktop's shortcut).
+  std::function<void()> onMinimized;
   // A key that no control took; true when the window acted on it.
   std::function<bool(int key)> onKey;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
 };
 
