@@ -67,6 +67,7 @@ void ShellTrayIcon::Add() {
   data.hIcon = icon_;
   CopyInto(data.szTip, tip_);
   added_ = notify_(NIM_ADD, data);
+  refused_ = !added_;
   if (!added_) return;
   data.uVersion = NOTIFYICON_VERSION_4;
   notify_(NIM_SETVERSION, data);
@@ -132,8 +133,10 @@ void ShellTrayIcon::PopUpMenu(int x, int y) {
 
 std::intptr_t ShellTrayIcon::Receive(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
   if (taskbarCreated_ != 0 && message == taskbarCreated_) {
-    // A new Explorer knows no icons: the one that stood comes back.
+    // A new Explorer knows no icons: the one that stood comes back, and one
+    // the old shell refused may be tried again.
     added_ = false;
+    refused_ = false;
     if (wanted_) Add();
     return 0;
   }

@@ -36,7 +36,10 @@ class ShellTrayIcon : public TrayIcon, private WindowReceiver {
   // How the icon's events reach the program; set before the first Show.
   void Connect(Deliver deliver) { deliver_ = std::move(deliver); }
 
-  bool Available() const override { return true; }
+  // The notification area is there while Explorer runs, but at a log-in it
+  // may not be ready yet: an icon the shell refused counts as no area, so the
+  // window is not hidden behind it, until "TaskbarCreated" says it is there.
+  bool Available() const override { return !refused_; }
   void Show(TrayLook look, std::string_view tooltip, std::span<const TrayMenuItem> menu) override;
   void Hide() override;
   void ShowNotice(std::string_view title, std::string_view text) override;
@@ -58,6 +61,7 @@ class ShellTrayIcon : public TrayIcon, private WindowReceiver {
   unsigned taskbarCreated_ = 0;
   bool wanted_ = false;  // Show was called and Hide not since
   bool added_ = false;   // the shell took the icon
+  bool refused_ = false; // the shell refused the last add, and no new task bar since
   std::wstring tip_;
   std::vector<TrayMenuItem> menu_;
 };

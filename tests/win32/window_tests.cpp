@@ -99,9 +99,10 @@ struct WinOnSim {
   Win32Forms forms{sim.power};
   // The shell's calls, each with the tip it was given.
   std::vector<std::pair<DWORD, std::wstring>> shellCalls;
+  bool shellRefuses = false;  // a task bar not ready yet, as at a log-in
   ShellTrayIcon tray{[this](DWORD message, NOTIFYICONDATAW& data) {
     shellCalls.emplace_back(message, data.szTip);
-    return true;
+    return !shellRefuses;
   }};
   Platform platform{sim.tapi,  sim.power, sim.execution, sim.sleeper, sim.shutdown, store, sim.locks,
                     sim.clock, sim.boxes, forms,         sim.runStatus, sim.sessionStart, &tray};
@@ -776,6 +777,33 @@ TEST_CASE("start by the session: a box restores the minimised window first, the 
   CHECK(atBox.mainShown);
   CHECK(atBox.dialogShown);
   CHECK(atBox.foreground == env.Conf());
+}
+
+TEST_CASE("notification-area icon refused by a task bar not ready at log-in: the window is not left hidden, and the icon comes with the task bar") {
+  WinOnSim env(TApplication::StartedBy::User, [](sim::SimPlatform& sim) {
+    sim.store.keys[SettingsKeyPath()][kValueTrayIcon] = std::uint32_t{1};
+  });
+  TMainForm& main = *env.app.MainForm();
+  const HWND button = env.forms.ApplicationHandle();
+  // The shell stops taking icons (Explorer gone), and the program puts its icon up anew.
+  env.shellRefuses = true;
+  PostMessageW(env.tray.Handle(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  env.Pump();
+  CHECK(!env.tray.Added());
+  CHECK(!env.tray.Available());
+  // Minimised now, the window keeps its task-bar button: there is no icon to find it by.
+  ShowWindow(button, SW_MINIMIZE);
+  env.Pump();
+  env.Tick();
+  CHECK(IsWindowVisible(button) != FALSE);
+  CHECK(main.Visible);
+  // The task bar comes: the icon with it.
+  env.shellRefuses = false;
+  PostMessageW(env.tray.Handle(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  env.Pump();
+  env.Tick();
+  CHECK(env.tray.Available());
+  CHECK(env.tray.Added());
 }
 
 TEST_CASE("notification-area icon: added with its tip, its menu starts and stops a run and ends the program, a click brings the minimised window back") {
