@@ -386,6 +386,29 @@ def app_icon(size, svg=False):
     return c
 
 
+def tray_charging_icon(size):
+    """The notification-area icon's look while a run goes, as the Linux front end draws it: the program's
+    icon with a green round badge in the lower right corner (5/8 of the side, a white ring) carrying the
+    start button's glyph."""
+    c = app_icon(size)
+    badge = size * 5 // 8
+    ring = max(1, size // 16)
+    r = (badge - 1) / 2
+    cx = cy = size - badge + r
+    u = 1 / c.unit  # the icon's canvas is drawn in 256ths of its side; the badge is placed in pixels
+    c.fill(ellipse(cx * u, cy * u, (r + ring / 2) * u), rgb('#ffffff'))
+    c.fill(ellipse(cx * u, cy * u, (r - ring / 2) * u), rgb('#1e8e3e'))
+    inset = badge // 5
+    side = badge - 2 * inset
+    glyph = start_glyph(side / 16)
+    x0 = y0 = size - badge + inset
+    for y in range(glyph.h):
+        for x in range(glyph.w):
+            r_, g, b, a = glyph.px[y * glyph.w + x]
+            c._over(x0 + x, y0 + y, (r_, g, b, 1.0), a)
+    return c
+
+
 def main():
     pic = picture()
     write_png('picture.png', pic.w, pic.h, pic.rgba8())
@@ -400,7 +423,7 @@ def main():
                 write_bmp(base + suffix + '.bmp', img.w, img.h, pixels, 32)
 
     icons = []
-    for size in (16, 32, 48, 256):
+    for size in (16, 20, 24, 32, 48, 256):
         img = app_icon(size, svg=(size == 256))
         png = write_png('murrelet.png', size, size, img.rgba8()) if size == 256 else None
         icons.append((size, img.rgba8(), png))
@@ -409,6 +432,9 @@ def main():
                 f.write('<svg xmlns="http://www.w3.org/2000/svg" width="256" height="256" viewBox="0 0 256 256">\n'
                         + '\n'.join(img.svg) + '\n</svg>\n')
     write_ico('murrelet.ico', icons)
+    # The notification-area icon while a run goes, at the small icon's sizes for 100 %, 125 %, 150 % and
+    # 200 %, and 48 px for the large-icon views that show it.
+    write_ico('murrelet-charging.ico', [(size, tray_charging_icon(size).rgba8(), None) for size in (16, 20, 24, 32, 48)])
     # The desktop's icon theme sizes besides 256 (the Linux package installs them in hicolor).
     for size in (48, 64, 128):
         img = app_icon(size)

@@ -17,6 +17,15 @@ std::wstring CutUtf16(std::wstring text, std::size_t limit) {
 
 namespace {
 
+// An icon of the program's at the small icon's size (16 px at 100 %, 20 at
+// 125 %, 24 at 150 %), which the notification area shows unscaled; Windows'
+// generic icon in a program without the resource.
+HICON SmallIcon(const wchar_t* name) {
+  auto icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), name, IMAGE_ICON,
+                                            GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+  return icon != nullptr ? icon : LoadIconW(nullptr, IDI_APPLICATION);
+}
+
 template <std::size_t N>
 void CopyInto(wchar_t (&field)[N], const std::wstring& text) {
   const std::wstring cut = CutUtf16(text, N - 1);
@@ -33,10 +42,8 @@ ShellTrayIcon::ShellTrayIcon(Notify notify) : notify_(std::move(notify)) {
   // broadcast of a restarted Explorer.
   window_ = CreateWindowExW(0, ProgramWindowClass(), kWindowTitle, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                             GetModuleHandleW(nullptr), nullptr);
-  const HINSTANCE module = GetModuleHandleW(nullptr);
-  icon_ = static_cast<HICON>(LoadImageW(module, L"MAINICON", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                        GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
-  if (icon_ == nullptr) icon_ = LoadIconW(nullptr, IDI_APPLICATION);
+  idleIcon_ = SmallIcon(L"MAINICON");
+  chargingIcon_ = SmallIcon(L"CHARGINGICON");
   if (window_ == nullptr) return;
   taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
   RouteMessages(window_, *this);
@@ -46,6 +53,12 @@ ShellTrayIcon::~ShellTrayIcon() {
   if (wanted_ || added_) {
     NOTIFYICONDATAW data = Data();
     notify_(NIM_DELETE, data);
+  }
+  // The shell keeps its own copy of an icon it shows; the system's generic
+  // icon is shared and never destroyed.
+  const HICON generic = LoadIconW(nullptr, IDI_APPLICATION);
+  for (HICON icon : {idleIcon_, chargingIcon_}) {
+    if (icon != nullptr && icon != generic) DestroyIcon(icon);
   }
   if (window_ == nullptr) return;
   StopRouting(window_);
@@ -64,7 +77,7 @@ void ShellTrayIcon::Add() {
   NOTIFYICONDATAW data = Data();
   data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
   data.uCallbackMessage = kCallbackMessage;
-  data.hIcon = icon_;
+  data.hIcon = IconFor(look_);
   CopyInto(data.szTip, tip_);
   added_ = notify_(NIM_ADD, data);
   refused_ = !added_;
@@ -73,18 +86,22 @@ void ShellTrayIcon::Add() {
   notify_(NIM_SETVERSION, data);
 }
 
-void ShellTrayIcon::Show(TrayLook, std::string_view tooltip, std::span<const TrayMenuItem> menu) {
-  // The charging look keeps the program's icon; the tooltip tells the run.
-  tip_ = Widen(tooltip);
+void ShellTrayIcon::Show(TrayLook look, std::string_view tooltip, std::span<const TrayMenuItem> menu) {
+  std::wstring tip = Widen(tooltip);
+  // The menu is built at each right click; only the picture and the tip are the shell's.
+  const bool same = added_ && look == look_ && tip == tip_;
+  look_ = look;
+  tip_ = std::move(tip);
   menu_.assign(menu.begin(), menu.end());
   wanted_ = true;
+  if (same) return;
   if (!added_) {
     Add();
     return;
   }
   NOTIFYICONDATAW data = Data();
   data.uFlags = NIF_ICON | NIF_TIP | NIF_SHOWTIP;
-  data.hIcon = icon_;
+  data.hIcon = IconFor(look_);
   CopyInto(data.szTip, tip_);
   if (!notify_(NIM_MODIFY, data)) Add();  // the shell lost it: put it up anew
 }

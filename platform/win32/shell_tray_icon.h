@@ -50,6 +50,7 @@ class ShellTrayIcon : public TrayIcon, private WindowReceiver {
  private:
   std::intptr_t Receive(unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
   NOTIFYICONDATAW Data() const;
+  HICON IconFor(TrayLook look) const { return look == TrayLook::Charging ? chargingIcon_ : idleIcon_; }
   void Add();
   void PopUpMenu(int x, int y);
   void Run(const std::function<void()>& action);
@@ -57,7 +58,10 @@ class ShellTrayIcon : public TrayIcon, private WindowReceiver {
   Notify notify_;
   Deliver deliver_;
   WindowHandle window_ = nullptr;
-  HICON icon_ = nullptr;
+  // At the small icon's size, both loaded at the start and destroyed at the end.
+  HICON idleIcon_ = nullptr;
+  HICON chargingIcon_ = nullptr;
+  TrayLook look_ = TrayLook::Idle;
   unsigned taskbarCreated_ = 0;
   bool wanted_ = false;  // Show was called and Hide not since
   bool added_ = false;   // the shell took the icon

@@ -100,8 +100,11 @@ struct WinOnSim {
   // The shell's calls, each with the tip it was given.
   std::vector<std::pair<DWORD, std::wstring>> shellCalls;
   bool shellRefuses = false;  // a task bar not ready yet, as at a log-in
+  // The picture of each call that set one.
+  std::vector<HICON> shellIcons;
   ShellTrayIcon tray{[this](DWORD message, NOTIFYICONDATAW& data) {
     shellCalls.emplace_back(message, data.szTip);
+    if ((message == NIM_ADD || message == NIM_MODIFY) && (data.uFlags & NIF_ICON) != 0) shellIcons.push_back(data.hIcon);
     return !shellRefuses;
   }};
   Platform platform{sim.tapi,  sim.power, sim.execution, sim.sleeper, sim.shutdown, store, sim.locks,
@@ -857,6 +860,62 @@ TEST_CASE("notification-area icon: added with its tip, its menu starts and stops
   } cuts[] = {{std::wstring(127, L'a'), 127}, {std::wstring(130, L'a'), 127},
               {std::wstring(126, L'a') + pair, 126}, {std::wstring(125, L'a') + pair + L"b", 127}};
   for (const auto& cut : cuts) CHECK_EQ(CutUtf16(cut.text, 127).size(), cut.length);
+}
+
+// An icon's width, 0 for a handle that is no icon (one destroyed).
+int IconSide(HICON icon) {
+  ICONINFO info{};
+  if (icon == nullptr || GetIconInfo(icon, &info) == FALSE) return 0;
+  BITMAP bits{};
+  GetObjectW(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof bits, &bits);
+  if (info.hbmColor != nullptr) DeleteObject(info.hbmColor);
+  if (info.hbmMask != nullptr) DeleteObject(info.hbmMask);
+  return bits.bmWidth;
+}
+
+TEST_CASE("notification-area icon: the program's icon at rest, the charging one from a run's start to its end, both the small icon's size and destroyed with the icon") {
+  HICON idle = nullptr;
+  HICON charging = nullptr;
+  {
+    WinOnSim env(TApplication::StartedBy::User, [](sim::SimPlatform& sim) {
+      sim.store.keys[SettingsKeyPath()][kValueTrayIcon] = std::uint32_t{1};
+    });
+    TMainForm& main = *env.app.MainForm();
+    const HWND icon = env.tray.Handle();
+    const HICON generic = LoadIconW(nullptr, IDI_APPLICATION);
+    CHECK(!env.shellIcons.empty());
+    if (env.shellIcons.empty()) return;
+    idle = env.shellIcons.back();
+    // Started from the menu, stopped from it; started from the window with ten
+    // minutes, ended by the countdown.
+    PostMessageW(icon, WM_COMMAND, ShellTrayIcon::kFirstCommand + 0, 0);
+    env.Pump();
+    CHECK(main.Run.Charging);
+    charging = env.shellIcons.back();
+    CHECK(charging != idle);
+    env.Tick();
+    CHECK(env.shellIcons.back() == charging);
+    PostMessageW(icon, WM_COMMAND, ShellTrayIcon::kFirstCommand + 1, 0);
+    env.Pump();
+    CHECK(!main.Run.Charging);
+    CHECK(env.shellIcons.back() == idle);
+    SendMessageW(env.Child(main, "SpinEdit2"), WM_KEYDOWN, VK_UP, 0);
+    SendMessageW(env.Child(main, "SpeedButton2"), BM_CLICK, 0, 0);
+    env.Pump();
+    CHECK(main.Run.Charging);
+    CHECK(env.shellIcons.back() == charging);
+    for (int second = 0; second <= 10 * 60 + 1 && main.Run.Charging; ++second) env.Tick();
+    env.Pump();
+    CHECK(!main.Run.Charging);
+    CHECK(env.shellIcons.back() == idle);
+    // Both from the program's resources, at the size the area shows unscaled.
+    for (HICON picture : {idle, charging}) {
+      CHECK(picture != generic);
+      CHECK_EQ(IconSide(picture), GetSystemMetrics(SM_CXSMICON));
+    }
+  }
+  CHECK_EQ(IconSide(idle), 0);
+  CHECK_EQ(IconSide(charging), 0);
 }
 
 TEST_CASE("status bar: panel 0's text stays in its part during a run, set once per change") {

@@ -8,6 +8,8 @@
 //   window_tool click <caption> <button name>
 //   window_tool tab <caption> <count>
 //   window_tool post <caption> <message> <wParam> <lParam>
+// Each may start with --desktop <name>: the windows of that desktop (a
+// virtual one of Wine's, "explorer /desktop=<name>,WxH") instead of the default.
 #include <windows.h>
 
 #include <cstdio>
@@ -112,6 +114,21 @@ HWND Await(const wchar_t* caption, double seconds, bool shown) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  if (argc > 2 && std::wstring(argv[1]) == L"--desktop") {
+    // Before any window of the tool's own: a thread with windows cannot
+    // change its desktop. A desktop just asked for may take a moment to come.
+    HDESK desktop = nullptr;
+    for (int tries = 0; tries < 100 && desktop == nullptr; ++tries) {
+      desktop = OpenDesktopW(argv[2], 0, FALSE, GENERIC_ALL);
+      if (desktop == nullptr) Sleep(100);
+    }
+    if (desktop == nullptr || !SetThreadDesktop(desktop)) {
+      std::fprintf(stderr, "window_tool: no desktop of that name\n");
+      return 1;
+    }
+    argc -= 2;
+    argv += 2;
+  }
   if (argc < 3) {
     std::fputs("usage: window_tool wait|gone|close|minimize|restore|rect|owner|fits|click|tab <caption> [seconds|button name|count]\n",
                stderr);
