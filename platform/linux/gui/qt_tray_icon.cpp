@@ -1,7 +1,10 @@
 #include "platform/linux/gui/qt_tray_icon.h"
 
 #include <QAction>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
 #include <QDBusServiceWatcher>
+#include <QDBusVariant>
 #include <QMenu>
 #include <QSystemTrayIcon>
 
@@ -10,6 +13,8 @@
 namespace murrelet::linux_platform {
 namespace {
 
+// Between looks at a StatusNotifier host, which costs a round trip; an
+// XEmbed tray is looked at every tick: at most one question to the X server.
 constexpr int kTicksBetweenLooks = 5;
 const char* const kWatcherService = "org.kde.StatusNotifierWatcher";
 const char* const kWatcherPath = "/StatusNotifierWatcher";
@@ -41,9 +46,29 @@ QtTrayIcon::~QtTrayIcon() {
   if (icon_) icon_->hide();
 }
 
+bool QtTrayIcon::StatusNotifierHost() const {
+  if (!bus_.isConnected() || !bus_.interface()->isServiceRegistered(QString::fromLatin1(kWatcherService))) return false;
+  QDBusMessage get = QDBusMessage::createMethodCall(QString::fromLatin1(kWatcherService),
+                                                    QString::fromLatin1(kWatcherPath),
+                                                    QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+  get << QString::fromLatin1(kWatcherService) << QStringLiteral("IsStatusNotifierHostRegistered");
+  const QDBusMessage reply = bus_.call(get, QDBus::Block, 2000);
+  if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return false;
+  return reply.arguments().constFirst().value<QDBusVariant>().variant().toBool();
+}
+
+bool QtTrayIcon::AskAvailable() const {
+  // Once Qt serves the icon over D-Bus, an XEmbed tray that Qt would also
+  // count is no place for it: the window would hide behind an icon nowhere.
+  if (statusNotifier_) return StatusNotifierHost();
+  return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
 bool QtTrayIcon::Available() const {
   if (!known_) {
     auto* self = const_cast<QtTrayIcon*>(this);
+    // Qt makes the same choice at its first look, which follows at once.
+    self->statusNotifier_ = StatusNotifierHost();
     self->available_ = QSystemTrayIcon::isSystemTrayAvailable();
     self->known_ = true;
   }
@@ -52,7 +77,7 @@ bool QtTrayIcon::Available() const {
 
 void QtTrayIcon::CheckAvailability() {
   const bool before = Available();
-  available_ = QSystemTrayIcon::isSystemTrayAvailable();
+  available_ = AskAvailable();
   if (available_ == before) return;
   forms_.Deliver([this] {
     if (events_ != nullptr) events_->TrayAvailabilityChanged();
@@ -60,7 +85,7 @@ void QtTrayIcon::CheckAvailability() {
 }
 
 void QtTrayIcon::TickEnded() {
-  if (++ticks_ < kTicksBetweenLooks) return;
+  if (statusNotifier_ && ++ticks_ < kTicksBetweenLooks) return;
   ticks_ = 0;
   CheckAvailability();
 }

@@ -1,8 +1,10 @@
 // The notification-area icon on Linux: a QSystemTrayIcon, which Qt serves as
 // a StatusNotifierItem over D-Bus where a StatusNotifier host was registered
-// when the program first looked, and as an XEmbed tray icon otherwise. It
-// follows the area's coming and going: the watcher's service and its host
-// signals at once, the XEmbed tray on a later tick.
+// when the program first looked, and as an XEmbed tray icon otherwise, for
+// the rest of the process. Only an area of that kind counts: an icon served
+// over D-Bus shows in no XEmbed tray, nor an XEmbed one in a StatusNotifier
+// host. It follows the area's coming and going: the watcher's service and
+// its host signals at once, the XEmbed tray on the next tick.
 #pragma once
 
 #include <QDBusConnection>
@@ -32,8 +34,9 @@ class QtTrayIcon : public QObject, public TrayIcon {
   void Hide() override;
   void ShowNotice(std::string_view title, std::string_view text) override;
 
-  // Called after each tick: every few ticks it asks again whether there is
-  // an area (an XEmbed tray that started or quit tells nobody).
+  // Called after each tick: it asks again whether there is an area (an
+  // XEmbed tray that started or quit tells nobody), every tick for an XEmbed
+  // icon, every few ticks for a StatusNotifierItem, whose host is watched.
   void TickEnded();
   // Asks now, and tells the program when the answer changed.
   void CheckAvailability();
@@ -45,6 +48,9 @@ class QtTrayIcon : public QObject, public TrayIcon {
 
  private:
   void Choose(std::size_t index);
+  // Whether a StatusNotifier host is registered with the session's watcher.
+  bool StatusNotifierHost() const;
+  bool AskAvailable() const;
 
   QtFormHost& forms_;
   QDBusConnection bus_;
@@ -54,6 +60,8 @@ class QtTrayIcon : public QObject, public TrayIcon {
   std::vector<QAction*> actions_;
   bool available_ = false;
   bool known_ = false;
+  // Qt serves the icon over D-Bus (decided at the first look).
+  bool statusNotifier_ = false;
   int ticks_ = 0;
   TrayLook look_ = TrayLook::Idle;
   bool lookSet_ = false;
