@@ -21,6 +21,7 @@ manager. The settings dialog's icon box is read as a screen reader reads it.
 The screens go to $MURRELET_SHOTS_DIR (else the work folder):
 linux-tray-icon.png and linux-tray-icon-charging.png.
 """
+import ctypes
 import os
 import shutil
 import signal
@@ -58,9 +59,14 @@ def wait_for(seconds, done):
     return done()
 
 
+def die_with_this_script():
+    # A test killed at its timeout leaves no server, panel or tray behind.
+    ctypes.CDLL(None, use_errno=True).prctl(1, signal.SIGKILL)  # PR_SET_PDEATHSIG
+
+
 def start(name, args, **kw):
     log = open(os.path.join(work, name + ".log"), "w")
-    proc = subprocess.Popen(args, stdout=log, stderr=subprocess.STDOUT, **kw)
+    proc = subprocess.Popen(args, stdout=log, stderr=subprocess.STDOUT, preexec_fn=die_with_this_script, **kw)
     processes.append(proc)
     return proc
 

@@ -48,9 +48,9 @@ QtTrayIcon::~QtTrayIcon() {
 
 bool QtTrayIcon::StatusNotifierHost() const {
   if (!bus_.isConnected() || !bus_.interface()->isServiceRegistered(QString::fromLatin1(kWatcherService))) return false;
-  QDBusMessage get = QDBusMessage::createMethodCall(QString::fromLatin1(kWatcherService),
-                                                    QString::fromLatin1(kWatcherPath),
-                                                    QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
+  QDBusMessage get =
+      QDBusMessage::createMethodCall(QString::fromLatin1(kWatcherService), QString::fromLatin1(kWatcherPath),
+                                     QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
   get << QString::fromLatin1(kWatcherService) << QStringLiteral("IsStatusNotifierHostRegistered");
   const QDBusMessage reply = bus_.call(get, QDBus::Block, 2000);
   if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return false;
