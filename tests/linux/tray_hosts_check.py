@@ -225,6 +225,18 @@ def expect_box(pid, enabled, when):
         fail(f"{when}: the icon box is {seen}")
 
 
+def host_quits_while_hidden(main, host, name):
+    """The host quits while the window hides behind the icon: it comes back."""
+    minimise(main)
+    if not wait_for(5, lambda: wm_state(main) == "Withdrawn"):
+        fail("the window did not hide a second time")
+    stop(host)
+    t0 = time.monotonic()
+    if not wait_for(10, lambda: map_state(main) == "IsViewable"):
+        fail("the %s quit and the window stayed hidden" % name)
+    print("%s quit: the window back after %.2f s" % (name, time.monotonic() - t0))
+
+
 def hidden_then_back(main, show, when):
     """Minimised behind the icon the window is hidden; show() brings it back."""
     minimise(main)
@@ -301,15 +313,7 @@ def check_xembed(program):
     if not docked_icon():
         fail("the icon left the tray")
 
-    # The tray quits while the window hides behind the icon: it comes back.
-    minimise(main)
-    if not wait_for(5, lambda: wm_state(main) == "Withdrawn"):
-        fail("the window did not hide a second time")
-    stop(tray)
-    t0 = time.monotonic()
-    if not wait_for(10, lambda: map_state(main) == "IsViewable"):
-        fail("the tray quit and the window stayed hidden")
-    print("tray quit: the window back after %.2f s" % (time.monotonic() - t0))
+    host_quits_while_hidden(main, tray, "tray")
     expect_box(proc.pid, False, "tray gone")
 
     tray = trayer()
@@ -437,15 +441,7 @@ def check_sni(program):
 
     hidden_then_back(main, activate, "xfce4-panel")
 
-    # The panel quits while the window hides behind the icon: it comes back.
-    minimise(main)
-    if not wait_for(5, lambda: wm_state(main) == "Withdrawn"):
-        fail("the window did not hide a second time")
-    stop(panel)
-    t0 = time.monotonic()
-    if not wait_for(10, lambda: map_state(main) == "IsViewable"):
-        fail("the panel quit and the window stayed hidden")
-    print("panel quit: the window back after %.2f s" % (time.monotonic() - t0))
+    host_quits_while_hidden(main, panel, "panel")
 
     # An XEmbed tray instead: no place for an icon served over D-Bus.
     tray = trayer()
